@@ -1,0 +1,178 @@
+// The component library's basic containers: TObject, TList, TStrings and
+// TStringList, with the library's semantics (sorted lists, duplicates
+// handling, case-insensitive ASCII comparison, attached objects, text I/O).
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/rtl/SysUtils.h"
+
+// Root of the classes whose instances are attached to string lists.
+class TObject {
+ public:
+  virtual ~TObject() = default;
+};
+
+using TNotifyEvent = std::function<void(TObject* Sender)>;
+
+// ------------------------------------------------------------------- TList
+
+using TListSortCompare = int (*)(void* Item1, void* Item2);
+
+// A list of untyped references. Indexes out of range raise EListError
+// "List index out of bounds (%d)".
+class TList : public TObject {
+ public:
+  TList() = default;
+  TList(const TList&) = delete;
+  TList& operator=(const TList&) = delete;
+
+  int Add(void* Item);
+  void Insert(int Index, void* Item);
+  void Delete(int Index);
+  int Remove(void* Item);
+  int IndexOf(void* Item) const;
+  virtual void Clear();
+  void Exchange(int Index1, int Index2);
+  void Move(int CurIndex, int NewIndex);
+  void Pack();  // drops nil entries
+  void Sort(TListSortCompare Compare);
+  void* First() const { return Get(0); }
+  void* Last() const { return Get(Count() - 1); }
+
+  int Count() const { return static_cast<int>(FList.size()); }
+  void SetCount(int NewCount);
+  int Capacity() const { return FCapacity; }
+  void SetCapacity(int NewCapacity);
+
+  void* Get(int Index) const;
+  void Put(int Index, void* Item);
+  void* operator[](int Index) const { return Get(Index); }
+
+ protected:
+  [[noreturn]] static void Error(const char* Msg, int Data);
+
+ private:
+  void Grow();
+  std::vector<void*> FList;
+  int FCapacity = 0;
+};
+
+// ----------------------------------------------------------------- TStrings
+
+enum TDuplicates { dupIgnore, dupAccept, dupError };
+
+// The abstract string list. Descendants supply storage through Get, GetCount,
+// Put, GetObject, PutObject, Insert, Delete and Clear.
+class TStrings : public TObject {
+ public:
+  TStrings() = default;
+  TStrings(const TStrings&) = delete;
+  TStrings& operator=(const TStrings&) = delete;
+
+  virtual std::string Get(int Index) const = 0;
+  virtual int GetCount() const = 0;
+  virtual TObject* GetObject(int Index) const;
+  virtual void Put(int Index, const std::string& S);
+  virtual void PutObject(int Index, TObject* AObject);
+  virtual void Clear() = 0;
+  virtual void Delete(int Index) = 0;
+  virtual void Insert(int Index, const std::string& S) = 0;
+
+  virtual int Add(const std::string& S);
+  virtual int AddObject(const std::string& S, TObject* AObject);
+  virtual void InsertObject(int Index, const std::string& S, TObject* AObject);
+  void AddStrings(const TStrings& Strings);
+  virtual void Assign(const TStrings& Source);
+  virtual void Exchange(int Index1, int Index2);
+  virtual void Move(int CurIndex, int NewIndex);
+  // Case-insensitive search; first match or -1.
+  virtual int IndexOf(const std::string& S) const;
+  int IndexOfObject(TObject* AObject) const;
+  bool Equals(const TStrings& Other) const;
+
+  // Every line followed by LineBreak ("\r\n" by default).
+  virtual std::string GetText() const;
+  // Splits at CR LF, LF or CR; a final line break adds no empty line.
+  virtual void SetText(std::string_view Text);
+  void LoadFromFile(const std::string& FileName);
+  void SaveToFile(const std::string& FileName) const;
+
+  // "name=value" lines.
+  std::string Names(int Index) const;
+  std::string Values(const std::string& Name) const;
+  void SetValue(const std::string& Name, const std::string& Value);
+  int IndexOfName(const std::string& Name) const;
+
+  void BeginUpdate();
+  void EndUpdate();
+  int UpdateCount() const { return FUpdateCount; }
+
+  int Count() const { return GetCount(); }
+  std::string Strings(int Index) const { return Get(Index); }
+  std::string operator[](int Index) const { return Get(Index); }
+  TObject* Objects(int Index) const { return GetObject(Index); }
+
+  std::string LineBreak = "\r\n";
+
+ protected:
+  virtual void SetUpdateState(bool Updating) {}
+
+ private:
+  int FUpdateCount = 0;
+};
+
+// ------------------------------------------------------------- TStringList
+
+class TStringList : public TStrings {
+ public:
+  TStringList() = default;
+
+  std::string Get(int Index) const override;
+  int GetCount() const override { return static_cast<int>(FList.size()); }
+  TObject* GetObject(int Index) const override;
+  void Put(int Index, const std::string& S) override;
+  void PutObject(int Index, TObject* AObject) override;
+  void Clear() override;
+  void Delete(int Index) override;
+  void Insert(int Index, const std::string& S) override;
+  int Add(const std::string& S) override;
+  void Exchange(int Index1, int Index2) override;
+  int IndexOf(const std::string& S) const override;
+
+  // Bisection over a sorted list; Index is the match (the first one when
+  // duplicates are accepted) or the place where S would be inserted.
+  virtual bool Find(const std::string& S, int& Index) const;
+  virtual void Sort();
+  void CustomSort(std::function<int(TStringList*, int, int)> Compare);
+
+  bool Sorted() const { return FSorted; }
+  void SetSorted(bool Value);
+  TDuplicates Duplicates() const { return FDuplicates; }
+  void SetDuplicates(TDuplicates Value) { FDuplicates = Value; }
+  int Capacity() const { return static_cast<int>(FList.capacity()); }
+  void SetCapacity(int NewCapacity);
+
+  TNotifyEvent OnChange;
+  TNotifyEvent OnChanging;
+
+ protected:
+  virtual void Changed();
+  virtual void Changing();
+  void SetUpdateState(bool Updating) override;
+  [[noreturn]] static void Error(const char* Msg, int Data);
+
+ private:
+  struct TStringItem {
+    std::string FString;
+    TObject* FObject = nullptr;
+  };
+  void InsertItem(int Index, const std::string& S);
+  void QuickSort(int L, int R, const std::function<int(int, int)>& Compare);
+
+  std::vector<TStringItem> FList;
+  bool FSorted = false;
+  TDuplicates FDuplicates = dupIgnore;
+};

@@ -1,0 +1,202 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "platform/rtl/Classes.h"
+
+namespace {
+
+std::string Joined(const TStrings& L) {
+  std::string R;
+  for (int I = 0; I < L.Count(); ++I) R += (I ? "," : "") + L[I];
+  return R;
+}
+
+struct Tagged : TObject {
+  explicit Tagged(int V) : Value(V) {}
+  int Value;
+};
+
+}  // namespace
+
+TEST(TStringListTest, UnsortedKeepsOrderAndFindsWithoutCase) {
+  TStringList L;
+  L.Add("Beta");
+  L.Add("alpha");
+  L.Add("beta");
+  EXPECT_EQ(Joined(L), "Beta,alpha,beta");
+  EXPECT_EQ(L.IndexOf("BETA"), 0);
+  EXPECT_EQ(L.IndexOf("gamma"), -1);
+  L.Insert(1, "x");
+  L.Exchange(0, 3);
+  EXPECT_EQ(Joined(L), "beta,x,alpha,Beta");
+  L.Move(0, 3);
+  EXPECT_EQ(Joined(L), "x,alpha,Beta,beta");
+  L.Delete(0);
+  EXPECT_EQ(Joined(L), "alpha,Beta,beta");
+}
+
+TEST(TStringListTest, SortedDuplicatesIgnoreAcceptError) {
+  TStringList Ignore;
+  Ignore.SetSorted(true);
+  EXPECT_EQ(Ignore.Add("b"), 0);
+  EXPECT_EQ(Ignore.Add("a"), 0);
+  EXPECT_EQ(Ignore.Add("B"), 1);  // ignored: index of the existing entry
+  EXPECT_EQ(Joined(Ignore), "a,b");
+
+  TStringList Accept;
+  Accept.SetSorted(true);
+  Accept.SetDuplicates(dupAccept);
+  Tagged First(1), Second(2);
+  Accept.AddObject("Foo", &First);
+  Accept.AddObject("foo", &Second);
+  Accept.Add("bar");
+  ASSERT_EQ(Accept.Count(), 3);
+  EXPECT_EQ(Accept[0], "bar");
+  // The library inserts a new duplicate before the equal ones.
+  EXPECT_EQ(Accept.Objects(1), &Second);
+  EXPECT_EQ(Accept.Objects(2), &First);
+  int Index = -1;
+  EXPECT_TRUE(Accept.Find("FOO", Index));
+  EXPECT_EQ(Index, 1);
+  EXPECT_FALSE(Accept.Find("c", Index));
+  EXPECT_EQ(Index, 1);
+
+  TStringList Error;
+  Error.SetSorted(true);
+  Error.SetDuplicates(dupError);
+  Error.Add("x");
+  try {
+    Error.Add("X");
+    FAIL() << "no exception";
+  } catch (const EStringListError& E) {
+    EXPECT_EQ(E.Message(), "String list does not allow duplicates");
+  }
+  EXPECT_EQ(Error.Count(), 1);
+}
+
+TEST(TStringListTest, SortedListRefusesPositionalChanges) {
+  TStringList L;
+  L.SetSorted(true);
+  L.Add("m");
+  EXPECT_THROW(L.Insert(0, "a"), EStringListError);
+  EXPECT_THROW(L.Put(0, "a"), EStringListError);
+  EXPECT_EQ(Joined(L), "m");
+}
+
+TEST(TStringListTest, TurningSortedOnSortsCaseInsensitively) {
+  TStringList L;
+  for (const char* S : {"delta", "Alpha", "charlie", "_under", "Bravo", "alpha"}) L.Add(S);
+  L.SetSorted(true);
+  for (int I = 1; I < L.Count(); ++I) EXPECT_LE(CompareText(L[I - 1], L[I]), 0) << I;
+  EXPECT_EQ(L[0], "_under");
+  EXPECT_EQ(L.IndexOf("CHARLIE"), 4);
+}
+
+TEST(TStringListTest, IndexErrorsNameTheIndex) {
+  TStringList L;
+  L.Add("a");
+  try {
+    L.Get(1);
+    FAIL() << "no exception";
+  } catch (const EStringListError& E) {
+    EXPECT_EQ(E.Message(), "List index out of bounds (1)");
+  }
+  EXPECT_THROW(L.GetObject(-1), EStringListError);
+  EXPECT_THROW(L.Delete(5), EStringListError);
+  EXPECT_THROW(L.Insert(2, "x"), EStringListError);
+  L.Insert(1, "end");
+  EXPECT_EQ(Joined(L), "a,end");
+}
+
+TEST(TStringListTest, TextSplitsEveryLineEnd) {
+  TStringList L;
+  L.SetText("one\r\ntwo\nthree\rfour");
+  EXPECT_EQ(Joined(L), "one,two,three,four");
+  L.SetText("a\r\n\r\nb\r\n");
+  EXPECT_EQ(L.Count(), 3);
+  EXPECT_EQ(L[1], "");
+  EXPECT_EQ(L.GetText(), "a\r\n\r\nb\r\n");
+  L.SetText("");
+  EXPECT_EQ(L.Count(), 0);
+  L.SetText("\n\n");
+  EXPECT_EQ(L.Count(), 2);
+}
+
+TEST(TStringListTest, FileRoundTripKeepsLines) {
+  const std::string Path = testing::TempDir() + "velmoric_stringlist.txt";
+  {
+    TStringList L;
+    L.Add("first");
+    L.Add("");
+    L.Add("third \xE4");
+    L.SaveToFile(Path);
+  }
+  EXPECT_EQ(ReadFileBytes(Path), "first\r\n\r\nthird \xE4\r\n");
+  TStringList Back;
+  Back.LoadFromFile(Path);
+  EXPECT_EQ(Joined(Back), "first,,third \xE4");
+  std::remove(Path.c_str());
+  EXPECT_THROW(Back.LoadFromFile(Path), EFOpenError);
+  EXPECT_EQ(Back.Count(), 3);  // a failed load leaves the list alone
+}
+
+TEST(TStringListTest, ObjectsNamesValuesAndChangeEvents) {
+  TStringList L;
+  int Changes = 0;
+  L.OnChange = [&](TObject*) { ++Changes; };
+  Tagged T(7);
+  L.AddObject("path=/usr", &T);
+  EXPECT_EQ(Changes, 2);  // the string, then its object
+  L.Add("Nopanel=1");
+  EXPECT_EQ(Changes, 3);
+  EXPECT_EQ(static_cast<Tagged*>(L.Objects(0))->Value, 7);
+  EXPECT_EQ(L.IndexOfObject(&T), 0);
+  EXPECT_EQ(L.Values("PATH"), "/usr");
+  EXPECT_EQ(L.Names(1), "Nopanel");
+  L.BeginUpdate();
+  L.SetValue("path", "/opt");
+  L.SetValue("nopanel", "");
+  L.EndUpdate();
+  EXPECT_EQ(Changes, 4);  // one notification for the whole update
+  EXPECT_EQ(Joined(L), "path=/opt");
+}
+
+TEST(TStringListTest, CapacityIsKeptAndChecked) {
+  TStringList L;
+  L.SetCapacity(500);
+  EXPECT_GE(L.Capacity(), 500);
+  L.Add("a");
+  EXPECT_THROW(L.SetCapacity(-1), EStringListError);
+}
+
+TEST(TListTest, ReferencesWithBoundsChecks) {
+  TList L;
+  int A = 1, B = 2, C = 3;
+  L.Add(&A);
+  L.Add(&B);
+  L.Insert(0, &C);
+  EXPECT_EQ(L.Count(), 3);
+  EXPECT_EQ(L[0], &C);
+  EXPECT_EQ(L.IndexOf(&B), 2);
+  EXPECT_EQ(L.Remove(&C), 0);
+  EXPECT_EQ(L.First(), &A);
+  EXPECT_EQ(L.Last(), &B);
+  try {
+    L.Get(2);
+    FAIL() << "no exception";
+  } catch (const EListError& E) {
+    EXPECT_EQ(E.Message(), "List index out of bounds (2)");
+  }
+  L.Add(nullptr);
+  L.Pack();
+  EXPECT_EQ(L.Count(), 2);
+  L.Add(&C);
+  L.Sort([](void* X, void* Y) { return *static_cast<int*>(Y) - *static_cast<int*>(X); });
+  EXPECT_EQ(L[0], &C);
+  EXPECT_EQ(L[2], &A);
+  EXPECT_THROW(L.SetCapacity(1), EListError);
+  L.Clear();
+  EXPECT_EQ(L.Count(), 0);
+}
