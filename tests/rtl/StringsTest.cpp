@@ -114,3 +114,11 @@ TEST(TickCount, HostCanDriveTheClock) {
   const uint32_t A = GetTickCount();
   EXPECT_GE(GetTickCount() - A, 0u);
 }
+
+TEST(FormatTest, MutableCharPointersAreStrings) {
+  char Buf[] = "text";
+  char* P = Buf;
+  EXPECT_EQ(Format("%s", P), "text");
+  int X = 0;
+  EXPECT_THROW(Format("%s", &X), EConvertError);
+}

@@ -97,6 +97,7 @@ struct TVarRec {
   TVarRec(bool V) : VType(vtInteger), VInteger(V ? 1 : 0) {}
   TVarRec(char V) : VType(vtChar), VString(1, V) {}
   TVarRec(const char* V) : VType(vtString), VString(V ? V : "") {}
+  TVarRec(char* V) : VType(vtString), VString(V ? V : "") {}
   TVarRec(const std::string& V) : VType(vtString), VString(V) {}
   TVarRec(std::string_view V) : VType(vtString), VString(V) {}
   TVarRec(float V) : VType(vtFloat), VFloat(V) {}
