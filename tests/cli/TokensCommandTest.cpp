@@ -77,3 +77,19 @@ TEST(TokensCommand, UnreadableFileAndBadArguments) {
   EXPECT_EQ(R.Status, 2);
   EXPECT_NE(R.Err.find("Usage: velmoric tokens FILE"), std::string::npos) << R.Err;
 }
+
+TEST(TokensCommand, DemoUnitsScanToTheirFinalEnd) {
+  for (const char* Unit : {"MainForm.pas", "Shapes.pas", "ShapeDialog.pas", "Demo.dpr"}) {
+    const std::string File = std::string(VELMORIC_SOURCE_DIR) + "/examples/demo/" + Unit;
+    const RunResult R = RunVelmoric("tokens '" + File + "'");
+    EXPECT_EQ(R.Status, 0) << Unit << ": " << R.Err;
+    EXPECT_EQ(R.Out.rfind("0\tw\t", 0), 0u) << Unit;  // "unit" or "program" on line 0
+    // The text ends with "end" and "." on one line.
+    const size_t LastLine = R.Out.rfind('\n', R.Out.size() - 2);
+    ASSERT_NE(LastLine, std::string::npos) << Unit;
+    const std::string Line = R.Out.substr(LastLine + 1, R.Out.find('\t', LastLine) - LastLine - 1);
+    const std::string Ending = Line + "\tw\tend\n" + Line + "\ts\t.\n";
+    ASSERT_GE(R.Out.size(), Ending.size());
+    EXPECT_EQ(R.Out.substr(R.Out.size() - Ending.size()), Ending) << Unit;
+  }
+}
