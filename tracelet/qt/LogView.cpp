@@ -148,7 +148,10 @@ void TLogView::contextMenuEvent(QContextMenuEvent* Event) {
 }
 
 void TLogView::wheelEvent(QWheelEvent* Event) {
-  int Notches = Event->angleDelta().y() / 120;
+  // Three lines per notch of the wheel.
+  FWheelDelta += Event->angleDelta().y();
+  int Notches = FWheelDelta / 120;
+  FWheelDelta -= Notches * 120;
   for (int I = 0; I < 3 * std::abs(Notches); ++I) {
     if (Notches > 0)
       FModel.LineUp();

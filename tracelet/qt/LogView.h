@@ -55,4 +55,5 @@ class TLogView : public QAbstractScrollArea {
   void HorizontalAction(int Action);
   TLogModel& FModel;
   QFont FFont;
+  int FWheelDelta = 0;  // of a wheel notch not yet turned into lines
 };

@@ -140,13 +140,11 @@ void TLogWindow::WatchReceiver() {
 
 void TLogWindow::WatchPeer(int Fd) {
   auto* Notifier = new QSocketNotifier(Fd, QSocketNotifier::Read, this);
-  FPeerNotifiers[Fd] = Notifier;
   connect(Notifier, &QSocketNotifier::activated, this, [this, Fd, Notifier] {
     if (FReceiver->ReadPeer(Fd)) return;
     // The sender has gone and its descriptor is closed.
     Notifier->setEnabled(false);
     Notifier->deleteLater();
-    if (FPeerNotifiers[Fd] == Notifier) FPeerNotifiers.erase(Fd);
   });
 }
 

@@ -7,14 +7,12 @@
 #include <QPointer>
 #include <QSystemTrayIcon>
 #include <functional>
-#include <map>
 #include <string>
 
 #include "core/LogModel.h"
 #include "qt/StatisticsWindow.h"
 
 class QMenu;
-class QSocketNotifier;
 class TLogReceiver;
 class TLogView;
 
@@ -83,7 +81,6 @@ class TLogWindow : public QMainWindow {
   QSystemTrayIcon* FTray = nullptr;
   QMenu* FTrayMenu = nullptr;
   QPointer<TStatisticsWindow> FStatistics;
-  std::map<int, QSocketNotifier*> FPeerNotifiers;
 };
 
 // `tracelet` with a window. Returns the program's exit status.

@@ -50,8 +50,9 @@ TListenResult TIpcServer::Listen(const std::string& SocketPath, std::string& Err
   std::memcpy(Addr.sun_path, SocketPath.data(), SocketPath.size());
 
   size_t Slash = SocketPath.rfind('/');
-  std::string Folder = Slash == std::string::npos ? "." : SocketPath.substr(0, Slash);
-  if (Folder.empty()) Folder = "/";
+  std::string Folder = Slash == std::string::npos ? std::string(".")
+                      : Slash == 0                 ? std::string("/")
+                                                   : SocketPath.substr(0, Slash);
   if (!PrepareFolder(Folder, Error)) return TListenResult::Failed;
 
   std::string LockPath = SocketPath + ".lock";
