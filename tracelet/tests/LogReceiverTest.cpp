@@ -47,9 +47,9 @@ class Receiving : public testing::Test {
     Senders.push_back(Fd);
     return Fd;
   }
-  // Pumps until Done holds or two seconds have passed.
+  // Pumps until Done holds or ten seconds have passed.
   bool PumpUntil(const std::function<bool()>& Done) {
-    auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (!Done()) {
       if (std::chrono::steady_clock::now() > Deadline) return false;
       Receiver.Pump(10);

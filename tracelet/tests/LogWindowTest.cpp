@@ -65,7 +65,7 @@ class Window : public testing::Test {
   void Deliver() {
     QElapsedTimer Timer;
     Timer.start();
-    while (Model.EventCount() < Sent && Timer.elapsed() < 5000)
+    while (Model.EventCount() < Sent && Timer.elapsed() < 10000)
       QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     ASSERT_EQ(Model.EventCount(), Sent);
     QCoreApplication::processEvents();
@@ -181,6 +181,7 @@ TEST_F(Window, StreamDialogShowsTheSelectedStreams) {
       if (Line == "3\tvelmoric.trace") List->item(Row)->setSelected(true);
       if (Line == "1\tstdOut") List->item(Row)->setSelected(false);
     }
+    Dialog->grab().save(TRACELET_ARTIFACTS "/tracelet-streams.png");
     Dialog->accept();
   });
   Win->Command(cmStreams);
