@@ -468,6 +468,9 @@ void gReadLongComment(int& Line, TStrings* Lines, TStrings* Comment) {
       --J;
       Raw = Lines->Get(J);
     }
+    // A compiler directive ("{$R *.DFM}") is code to this search: it ends it,
+    // and is never taken into a comment that may be rewritten.
+    if (OpenAt != std::string::npos && Raw.compare(OpenAt + Open.size(), 1, "$") == 0) break;
     if (OpenAt == std::string::npos) {
       // No opening delimiter: only the closing line counts, and the search ends.
       Comment->Insert(0, Block.front());
