@@ -106,6 +106,7 @@ class TPascalSource : public TObject {
   bool TokenIs(const char (&Lower)[N]) const {
     return Token->LowerText.size() == N - 1 && std::memcmp(Token->LowerText.data(), Lower, N - 1) == 0;
   }
+  void ParseUnit(TCompilerOptionsSet AOptions);
   TOrvikSymbol* NewSymbol(TSymTyp Typ, const std::string& Name);
   template <size_t N>
   void SkipTo(const char (&Lower)[N]) {
