@@ -151,7 +151,7 @@ TEST(ParseCommand, BadInputGivesAnErrorStatus) {
 }
 
 TEST(ParseCommand, DemoUnitsParseWithoutErrors) {
-  for (const char* Name : {"Demo.dpr", "MainForm.pas", "ShapeDialog.pas", "Shapes.pas"}) {
+  for (const char* Name : {"Demo.dpr", "MainForm.pas", "ShapeDialog.pas", "Shapes.pas", "ShapeExport.pas"}) {
     const TRun R = RunCli(std::string("parse --json ") + VELMORIC_SOURCE_DIR + "/examples/demo/" + Name);
     ASSERT_EQ(R.Status, 0) << Name;
     const Json J = Json::parse(R.Out);
