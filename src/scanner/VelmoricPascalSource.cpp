@@ -45,6 +45,11 @@ TPascalSource::TPascalSource(TToken* AToken) {
 
 TPascalSource::~TPascalSource() {
   TTraceProc Trace("TPascalSource.Destroy");
+  if (Notifier) {
+    if (ModuleIntf) ModuleIntf->RemoveNotifier(Notifier);
+    Notifier->Free();
+    Notifier = nullptr;
+  }
   if (TOrvikSymbols* List = symbols.symbols) {
     symbols.symbols = nullptr;
     for (int I = 0; I < List->Count(); ++I) {

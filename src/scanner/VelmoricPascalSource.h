@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/opentools/EditIntf.h"
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/Sets.h"
 #include "scanner/VelmoricSaveList.h"
@@ -15,8 +16,6 @@
 
 class TOrvikSymbolstore;
 class TPascalProject;
-class TIModuleInterface;
-class TIPascalModuleNotifier;
 
 enum TCompilerOptions : uint8_t {
   oCompileUnits,           // compile every unit named in a uses clause
@@ -85,7 +84,7 @@ class TPascalSource : public TObject {
   int ParseStartLine = 0;
   bool InImplementation = false;
   bool Modified = false;
-  TIPascalModuleNotifier* Notifier = nullptr;
+  TIModuleNotifier* Notifier = nullptr;  // owned; registered with ModuleIntf
   int RefCount = 0;
   TCompilerOptionsSet Options;
   TPascalProject* Project = nullptr;  // not owned

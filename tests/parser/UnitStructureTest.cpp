@@ -417,3 +417,41 @@ TEST_F(ParseStatusTest, HiddenAlsoWhenTheParseRaises) {
 }
 
 }  // namespace
+
+namespace {
+
+struct TFakeNotifier : TIModuleNotifier {
+  explicit TFakeNotifier(bool& AGone) : Gone(AGone) {}
+  ~TFakeNotifier() override { Gone = true; }
+  void Notify(TNotifyCode) override {}
+  void ComponentRenamed(void*, const std::string&, const std::string&) override {}
+  bool& Gone;
+};
+
+struct TFakeModule : TIModuleInterface {
+  TIEditorInterface* GetEditorInterface() override { return nullptr; }
+  bool Close() override { return true; }
+  bool Save(bool) override { return true; }
+  bool ShowSource() override { return true; }
+  bool ShowForm() override { return true; }
+  bool AddNotifier(TIModuleNotifier*) override { return true; }
+  bool RemoveNotifier(TIModuleNotifier* N) override {
+    Removed = N;
+    return true;
+  }
+  TIModuleNotifier* Removed = nullptr;
+};
+
+TEST(UnitStructure, DestroyUnregistersAndFreesTheNotifier) {
+  bool Gone = false;
+  TFakeModule Module;
+  auto* Notifier = new TFakeNotifier(Gone);
+  auto* Source = new TPascalSource(nullptr);
+  Source->ModuleIntf = &Module;
+  Source->Notifier = Notifier;
+  delete Source;
+  EXPECT_EQ(Module.Removed, Notifier);
+  EXPECT_TRUE(Gone);
+}
+
+}  // namespace
