@@ -1,0 +1,122 @@
+// Symbol records and symbol lists: one record type for every kind of
+// declaration, children held in a string list keyed by the lower-cased name.
+// Part of the unit VelmoricPascalScanner (include that header).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/rtl/Classes.h"
+#include "platform/rtl/Sets.h"
+#include "scanner/VelmoricSaveList.h"
+#include "scanner/VelmoricToken.h"
+
+class TPascalSource;
+class TOrvikSymbols;
+
+enum TSymTyp : uint8_t {
+  typEOF,        // ends the reading of a symbol store; never in a tree
+  typUnit,       // root of a unit's tree
+  typProcedure,  // procedure, function, constructor, destructor, method
+  typClass,
+  typType,
+  typRecord,
+  typVar,
+  typProperty,
+  typConst,
+  typInterface,
+  typParameter
+};
+using TSymTypSet = TSet<TSymTyp>;
+
+// One declaration. Created on the heap, held by one or more symbol lists
+// (RefCount counts them) and freed by ReleaseOrvikSymbol. Deleting a record
+// releases its children.
+struct TOrvikSymbol : public TObject {
+  TOrvikSymbol() = default;
+  ~TOrvikSymbol() override;
+  TOrvikSymbol(const TOrvikSymbol&) = delete;
+  TOrvikSymbol& operator=(const TOrvikSymbol&) = delete;
+
+  TSymTyp Typ = typEOF;
+  TProcTokenType ProcTyp = tProcedure;
+  TPascalSource* Source = nullptr;  // not owned
+  TOrvikSymbol* Parent = nullptr;   // not owned
+  int RefCount = 0;
+  std::string TypeName;
+  TOrvikSymbols* symbols = nullptr;  // children, owned; made on first insertion
+  std::string name;
+  int Line = -1;
+  int StoreIndex = 0;
+  TBereichTokenType Bereich = tPrivate;
+  std::string Comment;
+  std::string Ancestor;
+  std::string Params;
+  std::string MessageId;
+  std::string ResultType;
+  std::string ReadAccess;
+  std::string WriteAccess;
+  std::string IndexName;
+  std::string IndexType;
+  std::string ConstType;
+  std::string Reserved;
+  std::string DefaultValue;
+  int DeclLine = -1;
+  int defbegin = 0;
+  int defend = 0;
+  int DeclEndLine = 0;
+  TProcOptionsSet Options;
+  TStringList* code = nullptr;  // owned by the wizard that fills it
+};
+
+// Children of a symbol: strings are the lower-cased names, objects the records.
+class TOrvikSymbols : public TSaveStringList {
+ public:
+  using TSaveStringList::TSaveStringList;
+
+  TOrvikSymbol* GetSymbol(int Id) const;
+  void SetSymbol(int Id, TOrvikSymbol* Sym);
+  // Depth-first over the whole subtree: an entry's children before the entry.
+  TOrvikSymbol* FindSymbol(TSymTypSet Types, const std::string& Name) const;
+  // This list only, any kind.
+  TOrvikSymbol* FindAnyFlatSymbol(const std::string& Name) const;
+};
+
+// The result of a cursor query.
+class TFindSymbol : public TObject {
+ public:
+  TFindSymbol();
+
+  TOrvikSymbol* Proc = nullptr;       // procedure that contains the cursor
+  TOrvikSymbol* Owner = nullptr;      // where the resolution ended
+  TOrvikSymbol* ProcAgain = nullptr;  // same as Proc
+  TOrvikSymbol* Symbol = nullptr;     // found for the word under the cursor
+  std::string Word;
+  int CursorLine = 0;  // 1-based
+  int CursorCol = 0;
+};
+
+// When on, every insertion writes "AddSymbol %s.%s" to the trace client.
+extern bool AddSymDebug;
+
+// Inserts Sym into Owner's children (sorted, duplicates accepted).
+void AddOrvikSymbol(TOrvikSymbol* Owner, TOrvikSymbol* Sym);
+// The same, appended at the end of an unsorted list (capacity 500).
+void AddOrvikSymbolUnsorted(TOrvikSymbol* Owner, TOrvikSymbol* Sym);
+
+// One holder lets go of Sym: RefCount goes down by one; at 0 or below the
+// record is freed, its children released first. Null is ignored.
+void ReleaseOrvikSymbol(TOrvikSymbol* Sym);
+// Releases every child of Sym and frees its children list (for a root record
+// that lives inside its source).
+void ReleaseOrvikSymbolChildren(TOrvikSymbol& Sym);
+
+// "TMyForm.Button1Click": the names up to (not including) the unit root.
+void GetFullNameOfSymbol(const TOrvikSymbol* Sym, std::string& S);
+void ProcTypToString(TProcTokenType Kind, std::string& S);
+void BereichTokenTypeToString(TBereichTokenType Kind, std::string& S);
+
+// Appends a token to a text: a blank goes between a word character ending the
+// text and a letter starting the token. ConCat("High(", "Integer") is
+// "High(Integer"; ConCat("a", "or") is "a or"; ConCat("1", "+") is "1+".
+std::string ConCat(const std::string& a, const std::string& b);
