@@ -1,0 +1,156 @@
+#include "scanner/VelmoricSymbols.h"
+
+#include "platform/rtl/SysUtils.h"
+#include "trace/traceletVelmoric.h"
+
+bool AddSymDebug = false;
+
+// ------------------------------------------------------------ TOrvikSymbol
+
+TOrvikSymbol::~TOrvikSymbol() { ReleaseOrvikSymbolChildren(*this); }
+
+void ReleaseOrvikSymbol(TOrvikSymbol* Sym) {
+  TTraceProc Trace("ReleaseOrvikSymbol");
+  if (!Sym) return;
+  --Sym->RefCount;
+  if (Sym->RefCount <= 0) delete Sym;
+}
+
+void ReleaseOrvikSymbolChildren(TOrvikSymbol& Sym) {
+  TTraceProc Trace("ReleaseOrvikSymbolChildren");
+  TOrvikSymbols* List = Sym.symbols;
+  if (!List) return;
+  Sym.symbols = nullptr;
+  for (int I = 0; I < List->Count(); ++I) {
+    auto* Child = static_cast<TOrvikSymbol*>(List->GetObject(I));
+    if (!Child) continue;
+    // A child still held by another list must not point at a parent that may go.
+    if (Child->RefCount > 1 && Child->Parent == &Sym) Child->Parent = nullptr;
+    ReleaseOrvikSymbol(Child);
+  }
+  delete List;
+}
+
+// ----------------------------------------------------------- TOrvikSymbols
+
+TOrvikSymbol* TOrvikSymbols::GetSymbol(int Id) const {
+  TTraceProc Trace("TOrvikSymbols.GetSymbol");
+  return static_cast<TOrvikSymbol*>(GetObjects(Id));
+}
+
+void TOrvikSymbols::SetSymbol(int Id, TOrvikSymbol* Sym) {
+  TTraceProc Trace("TOrvikSymbols.SetSymbol");
+  PutObjects(Id, Sym);
+}
+
+TOrvikSymbol* TOrvikSymbols::FindSymbol(TSymTypSet Types, const std::string& Name) const {
+  TTraceProc Trace("TOrvikSymbols.FindSymbol");
+  for (int I = 0; I < Count(); ++I) {
+    auto* Sym = static_cast<TOrvikSymbol*>(GetObject(I));
+    if (!Sym) continue;
+    if (Sym->symbols) {
+      if (TOrvikSymbol* Hit = Sym->symbols->FindSymbol(Types, Name)) return Hit;
+    }
+    if (Types.Contains(Sym->Typ) && SameText(Sym->name, Name)) return Sym;
+  }
+  return nullptr;
+}
+
+TOrvikSymbol* TOrvikSymbols::FindAnyFlatSymbol(const std::string& Name) const {
+  TTraceProc Trace("TOrvikSymbols.FindAnyFlatSymbol");
+  for (int I = 0; I < Count(); ++I) {
+    auto* Sym = static_cast<TOrvikSymbol*>(GetObject(I));
+    if (Sym && SameText(Sym->name, Name)) return Sym;
+  }
+  return nullptr;
+}
+
+// ------------------------------------------------------------- TFindSymbol
+
+TFindSymbol::TFindSymbol() {
+  TTraceProc Trace("TFindSymbol.Create");
+  Proc = nullptr;
+  Owner = nullptr;
+  Symbol = nullptr;
+}
+
+// --------------------------------------------------------------- insertion
+
+namespace {
+TOrvikSymbols* NewChildren(const char* CreatorName) {
+  return new TOrvikSymbols("owner.symbols", CreatorName);
+}
+
+void ReportAdd(const TOrvikSymbol* Owner, const TOrvikSymbol* Sym) {
+  if (AddSymDebug && tracelet) tracelet->write(Format("AddSymbol %s.%s", Owner->name, Sym->name));
+}
+}  // namespace
+
+void AddOrvikSymbol(TOrvikSymbol* Owner, TOrvikSymbol* Sym) {
+  TTraceProc Trace("AddOrvikSymbol");
+  Sym->Parent = Owner;
+  if (!Owner->symbols) {
+    Owner->symbols = NewChildren("AddOrvikSymbol");
+    Owner->symbols->SetDuplicates(dupAccept);
+    Owner->symbols->SetSorted(true);
+  }
+  const int I = Owner->symbols->Add(LowerCase(Sym->name));
+  Owner->symbols->PutObjects(I, Sym);
+  ++Sym->RefCount;
+  ReportAdd(Owner, Sym);
+}
+
+void AddOrvikSymbolUnsorted(TOrvikSymbol* Owner, TOrvikSymbol* Sym) {
+  TTraceProc Trace("AddOrvikSymbolUnsorted");
+  Sym->Parent = Owner;
+  if (!Owner->symbols) {
+    Owner->symbols = NewChildren("AddOrvikSymbolUnsorted");
+    Owner->symbols->SetCapacity(500);
+  }
+  const int I = Owner->symbols->Add(LowerCase(Sym->name));
+  Owner->symbols->PutObjects(I, Sym);
+  ++Sym->RefCount;
+  ReportAdd(Owner, Sym);
+}
+
+// ---------------------------------------------------------------- texts
+
+void GetFullNameOfSymbol(const TOrvikSymbol* Sym, std::string& S) {
+  TTraceProc Trace("GetFullNameOfSymbol");
+  S.clear();
+  if (!Sym) return;
+  S = Sym->name;
+  for (const TOrvikSymbol* P = Sym->Parent; P && P->Typ != typUnit; P = P->Parent)
+    S = P->name + "." + S;
+}
+
+void ProcTypToString(TProcTokenType Kind, std::string& S) {
+  TTraceProc Trace("ProcTypToString");
+  switch (Kind) {
+    case tProcedure: S = "Procedure"; break;
+    case tFunction: S = "Function"; break;
+    case tConstructor: S = "Constructor"; break;
+    case tDestructor: S = "Destructor"; break;
+    default: S.clear(); break;
+  }
+}
+
+void BereichTokenTypeToString(TBereichTokenType Kind, std::string& S) {
+  TTraceProc Trace("BereichTokenTypeToString");
+  switch (Kind) {
+    case tPrivate: S = "Private"; break;
+    case tPublic: S = "Public"; break;
+    case tProtected: S = "Protected"; break;
+    case tPublished: S = "Published"; break;
+    case tGlobal: S = "Global"; break;
+    case tLocal: S = "Local"; break;
+    default: S.clear(); break;
+  }
+}
+
+std::string ConCat(const std::string& a, const std::string& b) {
+  TTraceProc Trace([&] { return Format("ConCat(a=%s,b=%s)", a, b); });
+  if (a.empty()) return b;
+  if (!b.empty() && isalpha(b[0]) && isalnum(a.back())) return a + " " + b;
+  return a + b;
+}

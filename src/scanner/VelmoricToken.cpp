@@ -1,0 +1,237 @@
+#include "scanner/VelmoricToken.h"
+
+#include <algorithm>
+
+#include "platform/rtl/SysUtils.h"
+#include "trace/traceletVelmoric.h"
+
+bool LineDebug = false;
+
+namespace {
+// How many false answers at the end of the text before Next raises.
+constexpr int MaxEofAnswers = 50;
+
+void LowerCaseInto(const std::string& Text, std::string& Lower, int MaxLength) {
+  const size_t N = std::min(Text.size(), static_cast<size_t>(MaxLength));
+  Lower.resize(N);
+  for (size_t I = 0; I < N; ++I) {
+    const char C = Text[I];
+    Lower[I] = (C >= 'A' && C <= 'Z') ? static_cast<char>(C + ('a' - 'A')) : C;
+  }
+}
+}  // namespace
+
+TToken::TToken(TStrings* ALines) : Lines(ALines) {
+  TTraceProc Trace("TToken.Create");
+  TokenText.reserve(MaxTokenText + 1);
+  LowerText.reserve(MaxTokenText + 1);
+  LowerText.clear();
+  SetLine(0);
+  EofCount = 0;
+  CharPushedBack = false;
+  TokenPushedBack = false;
+}
+
+void TToken::SetLine(int Value) {
+  TTraceProc Trace("TToken.SetLine");
+  if (Value < Lines->Count()) {
+    Line = Value;
+    Column = 1;
+    LineText = Lines->Get(Value);
+    LineLength = static_cast<int>(LineText.size());
+    CharPushedBack = false;
+    EndOfText = false;
+    if (LineDebug && tracelet) tracelet->StrWrite("token.line", Format("%3d %3d %s", Value, 0, LineText));
+  } else {
+    EndOfText = true;
+  }
+}
+
+char TToken::NextChar() {
+  if (CharPushedBack) {
+    CharPushedBack = false;
+    return PushedChar;
+  }
+  if (Column <= LineLength) return LineText[Column++ - 1];
+  // End of the line: on to the next line that has text; the break is one blank.
+  do {
+    SetLine(Line + 1);
+  } while (!EndOfText && LineLength == 0);
+  return EndOfText ? '\0' : ' ';
+}
+
+char TToken::NextCharInLine() const {
+  return (Column >= 1 && Column <= LineLength) ? LineText[Column - 1] : '\0';
+}
+
+void TToken::ungetc(char C) {
+  TTraceProc Trace("TToken.ungetc");
+  CharPushedBack = true;
+  PushedChar = C;
+}
+
+void TToken::UngetToken() {
+  TTraceProc Trace("TToken.UngetToken");
+  TokenPushedBack = true;
+}
+
+bool TToken::AtEndOfText() {
+  TokenText.clear();
+  LowerText.clear();
+  if (EofCount >= MaxEofAnswers) throw Exception("End of file during parse");
+  ++EofCount;
+  return false;
+}
+
+// Skips a comment from Column on, line by line, up to its closing delimiter
+// (one character, or two when Close2 is set). An unclosed comment runs to the
+// end of the text, which leaves EndOfText set.
+bool TToken::SkipComment(char Close1, char Close2) {
+  size_t From = static_cast<size_t>(Column - 1);
+  for (;;) {
+    size_t At;
+    if (Close2) {
+      const char Close[] = {Close1, Close2, '\0'};
+      At = LineText.find(Close, From);
+    } else {
+      At = LineText.find(Close1, From);
+    }
+    if (At != std::string::npos) {
+      Column = static_cast<int>(At) + (Close2 ? 3 : 2);
+      return true;
+    }
+    SetLine(Line + 1);
+    if (EndOfText) return false;
+    From = 0;
+  }
+}
+
+bool TToken::Next() {
+  if (TokenPushedBack) {
+    TokenPushedBack = false;
+    return true;
+  }
+  for (;;) {
+    if (EndOfText) return AtEndOfText();
+
+    char C = NextChar();
+    while (isspace(C)) C = NextChar();
+    if (C == '\0') return false;
+    TokenText.clear();
+
+    if (C == '\'') {
+      // A string runs to the next quote; line breaks read as blanks.
+      for (;;) {
+        C = NextChar();
+        if (C == '\'') {
+          IsString = true;
+          LowerText.clear();
+          return true;
+        }
+        if (C == '\0') return false;
+        if (TokenText.size() < MaxTokenText) TokenText.push_back(C);
+      }
+    }
+
+    IsString = false;
+    if (C == '/' && NextCharInLine() == '/') {
+      SetLine(Line + 1);  // on the last line this ends the text
+      continue;
+    }
+    if (C == '(' && NextCharInLine() == '*') {
+      SkipComment('*', ')');  // the search starts at the opening '*': "(*)" is complete
+      continue;
+    }
+    if (C == '{') {
+      SkipComment('}', '\0');
+      continue;
+    }
+
+    TokenLine = Line;
+    if (isalnum(C)) {
+      // A word; one longer than 255 characters is cut.
+      do {
+        if (TokenText.size() < MaxTokenText) TokenText.push_back(C);
+        C = NextChar();
+      } while (isalnum(C));
+      if (C == '\0') return false;  // a word running to the end of the text is not delivered
+      CharPushedBack = true;
+      PushedChar = C;
+      LowerCaseInto(TokenText, LowerText, MaxLowerText);
+      return true;
+    }
+    TokenText.assign(1, C);
+    LowerText.assign(1, C);
+    return true;
+  }
+}
+
+void TToken::NextWord(int P, bool& AtEnd, std::string& Word) const {
+  TTraceProc Trace("TToken.NextWord");
+  Word.clear();
+  int I = P < 1 ? 1 : P;
+  while (I <= LineLength && isnumber(LineText[I - 1])) ++I;
+  if (I > LineLength) {
+    AtEnd = true;
+    return;
+  }
+  Word.push_back(LineText[I - 1]);
+  ++I;
+  while (I <= LineLength && isalnum(LineText[I - 1])) Word.push_back(LineText[I++ - 1]);
+  AtEnd = I > LineLength;
+}
+
+bool TToken::IsProcToken(TProcTokenType& Kind) const {
+  TTraceProc Trace("TToken.IsProcToken");
+  if (LowerText == "procedure") Kind = tProcedure;
+  else if (LowerText == "function") Kind = tFunction;
+  else if (LowerText == "constructor") Kind = tConstructor;
+  else if (LowerText == "destructor") Kind = tDestructor;
+  else return false;
+  return true;
+}
+
+bool TToken::IsDefBereich(TDefType& Kind) const {
+  TTraceProc Trace("TToken.IsDefBereich");
+  TProcTokenType ProcKind;
+  if (LowerText == "initialization") Kind = tInitialization;
+  else if (LowerText == "finalization") Kind = tfinalization;
+  else if (LowerText == "implementation") Kind = tImplementation;
+  else if (LowerText == "type") Kind = tType;
+  else if (LowerText == "var") Kind = tVar;
+  else if (LowerText == "const") Kind = tConst;
+  else if (IsProcToken(ProcKind)) Kind = tProcedures;
+  else return false;
+  return true;
+}
+
+bool TToken::IsScope(TBereichTokenType& Kind) const {
+  TTraceProc Trace("TToken.IsScope");
+  if (LowerText == "public") Kind = tPublic;
+  else if (LowerText == "private") Kind = tPrivate;
+  else if (LowerText == "protected") Kind = tProtected;
+  else if (LowerText == "published") Kind = tPublished;
+  else return false;
+  return true;
+}
+
+bool TToken::IsProcOption(TProcOptionsType& Kind) const {
+  TTraceProc Trace("TToken.IsProcOption");
+  struct Option {
+    const char* Word;
+    TProcOptionsType Kind;
+  };
+  static constexpr Option Options[] = {
+      {"virtual", tVirtual},   {"abstract", tAbstract}, {"override", tOverride},
+      {"external", tExternal}, {"message", tMessage},   {"stdcall", tStdCall},
+      {"far", tFar},           {"dynamic", tDynamic},   {"assembler", tAssembler},
+  };
+  bool Result = false;
+  for (const Option& O : Options) {
+    if (LowerText == O.Word) {
+      Kind = O.Kind;
+      Result = true;
+    }
+  }
+  return Result;
+}
