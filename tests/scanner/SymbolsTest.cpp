@@ -1,0 +1,261 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/rtl/SysUtils.h"
+#include "scanner/VelmoricPascalScanner.h"
+#include "trace/traceletVelmoric.h"
+
+namespace {
+
+TOrvikSymbol* NewSymbol(TSymTyp Typ, const std::string& Name) {
+  auto* S = new TOrvikSymbol;
+  S->Typ = Typ;
+  S->name = Name;
+  return S;
+}
+
+TOrvikSymbol* Add(TOrvikSymbol& Owner, TSymTyp Typ, const std::string& Name) {
+  TOrvikSymbol* S = NewSymbol(Typ, Name);
+  AddOrvikSymbol(&Owner, S);
+  return S;
+}
+
+std::vector<std::string> Keys(const TOrvikSymbols& L) {
+  std::vector<std::string> Out;
+  for (int I = 0; I < L.Count(); ++I) Out.push_back(L.GetItems(I));
+  return Out;
+}
+
+// unit Unit1 with a form class, a method with a local procedure and variable,
+// a member named like its class, and a class declared inside a procedure.
+struct UnitTree {
+  UnitTree() {
+    Root.Typ = typUnit;
+    Root.name = "Unit1";
+    Form = Add(Root, typClass, "TMyForm");
+    Click = Add(*Form, typProcedure, "Button1Click");
+    Inner = Add(*Click, typProcedure, "Inner");
+    X = Add(*Click, typVar, "X");
+    Ctor = Add(*Form, typProcedure, "TMyForm");
+    Helper = Add(Root, typProcedure, "Helper");
+    LocalClass = Add(*Helper, typClass, "TLocal");
+  }
+  TOrvikSymbol Root;
+  TOrvikSymbol *Form, *Click, *Inner, *X, *Ctor, *Helper, *LocalClass;
+};
+
+}  // namespace
+
+TEST(OrvikSymbol, StartsEmptyWithLinesNone) {
+  TOrvikSymbol S;
+  EXPECT_EQ(S.Typ, typEOF);
+  EXPECT_EQ(S.ProcTyp, tProcedure);
+  EXPECT_EQ(S.Line, -1);
+  EXPECT_EQ(S.DeclLine, -1);
+  EXPECT_EQ(S.RefCount, 0);
+  EXPECT_EQ(S.symbols, nullptr);
+  EXPECT_EQ(S.Parent, nullptr);
+  EXPECT_EQ(S.Source, nullptr);
+  EXPECT_TRUE(S.Options.Empty());
+  TFindSymbol F;
+  EXPECT_EQ(F.Proc, nullptr);
+  EXPECT_EQ(F.Owner, nullptr);
+  EXPECT_EQ(F.Symbol, nullptr);
+}
+
+TEST(OrvikSymbols, SortedListKeepsEveryName) {
+  TOrvikSymbol Root;
+  Root.name = "Unit1";
+  TOrvikSymbol* Upper = Add(Root, typVar, "Foo");
+  TOrvikSymbol* Lower = Add(Root, typVar, "foo");
+  Add(Root, typVar, "Bar");
+  ASSERT_NE(Root.symbols, nullptr);
+  EXPECT_EQ(Root.symbols->Name, "owner.symbols");
+  EXPECT_EQ(Root.symbols->CreatorName, "AddOrvikSymbol");
+  EXPECT_TRUE(Root.symbols->Sorted());
+  EXPECT_EQ(Keys(*Root.symbols), (std::vector<std::string>{"bar", "foo", "foo"}));
+  const TOrvikSymbol* A = Root.symbols->GetSymbol(1);
+  const TOrvikSymbol* B = Root.symbols->GetSymbol(2);
+  EXPECT_TRUE((A == Upper && B == Lower) || (A == Lower && B == Upper));
+  EXPECT_EQ(Upper->Parent, &Root);
+  EXPECT_EQ(Upper->RefCount, 1);
+  EXPECT_EQ(Lower->RefCount, 1);
+}
+
+TEST(OrvikSymbols, UnsortedListKeepsInsertionOrder) {
+  TOrvikSymbol Root;
+  for (const char* Name : {"Zeta", "alpha", "Mid", "alpha"}) {
+    TOrvikSymbol* S = NewSymbol(typConst, Name);
+    AddOrvikSymbolUnsorted(&Root, S);
+    EXPECT_EQ(S->Parent, &Root);
+  }
+  ASSERT_NE(Root.symbols, nullptr);
+  EXPECT_FALSE(Root.symbols->Sorted());
+  EXPECT_GE(Root.symbols->Capacity(), 500);
+  EXPECT_EQ(Root.symbols->CreatorName, "AddOrvikSymbolUnsorted");
+  EXPECT_EQ(Keys(*Root.symbols), (std::vector<std::string>{"zeta", "alpha", "mid", "alpha"}));
+  EXPECT_EQ(Root.symbols->GetSymbol(2)->name, "Mid");
+}
+
+TEST(OrvikSymbols, GetAndSetSymbolAreRangeChecked) {
+  UnitTree T;
+  TOrvikSymbols& L = *T.Root.symbols;
+  ASSERT_EQ(L.Count(), 2);
+  try {
+    L.GetSymbol(5);
+    FAIL();
+  } catch (const EStringListError& E) {
+    EXPECT_EQ(E.Message(), "Index out of range (index=5 max = 2) in List owner.symbols AddOrvikSymbol");
+  }
+  EXPECT_THROW(L.SetSymbol(2, T.Form), EStringListError);
+  const int I = L.IndexOf("helper");
+  ASSERT_GE(I, 0);
+  EXPECT_EQ(L.GetSymbol(I), T.Helper);
+}
+
+TEST(OrvikSymbols, FindSymbolSearchesDepthFirst) {
+  UnitTree T;
+  TOrvikSymbols& L = *T.Root.symbols;
+  EXPECT_EQ(L.FindSymbol({typClass}, "tmyform"), T.Form);
+  // The member named like its class comes before the class.
+  EXPECT_EQ(L.FindSymbol({typClass, typProcedure}, "TMYFORM"), T.Ctor);
+  EXPECT_EQ(L.FindSymbol({typVar}, "x"), T.X);
+  EXPECT_EQ(L.FindSymbol({typProcedure}, "inner"), T.Inner);
+  EXPECT_EQ(L.FindSymbol({typClass}, "TLOCAL"), T.LocalClass);
+  EXPECT_EQ(L.FindSymbol({typProcedure}, "x"), nullptr);
+  EXPECT_EQ(L.FindSymbol({}, "TMyForm"), nullptr);
+  EXPECT_EQ(L.FindSymbol({typClass}, "TMyFor"), nullptr);
+
+  EXPECT_EQ(L.FindAnyFlatSymbol("tmyform"), T.Form);
+  EXPECT_EQ(L.FindAnyFlatSymbol("HELPER"), T.Helper);
+  EXPECT_EQ(L.FindAnyFlatSymbol("tlocal"), nullptr);
+  EXPECT_EQ(L.FindAnyFlatSymbol("button1click"), nullptr);
+}
+
+TEST(SymbolTexts, FullNameStopsAtUnit) {
+  UnitTree T;
+  std::string S = "old";
+  GetFullNameOfSymbol(T.Click, S);
+  EXPECT_EQ(S, "TMyForm.Button1Click");
+  GetFullNameOfSymbol(T.Inner, S);
+  EXPECT_EQ(S, "TMyForm.Button1Click.Inner");
+  GetFullNameOfSymbol(T.Helper, S);
+  EXPECT_EQ(S, "Helper");
+  GetFullNameOfSymbol(&T.Root, S);
+  EXPECT_EQ(S, "Unit1");
+  TOrvikSymbol Loose;
+  Loose.name = "Loose";
+  GetFullNameOfSymbol(&Loose, S);
+  EXPECT_EQ(S, "Loose");
+}
+
+TEST(SymbolTexts, KindNames) {
+  std::string S;
+  const std::pair<TProcTokenType, const char*> Procs[] = {
+      {tProcedure, "Procedure"}, {tFunction, "Function"}, {tConstructor, "Constructor"},
+      {tDestructor, "Destructor"}, {static_cast<TProcTokenType>(9), ""}};
+  for (const auto& [Kind, Text] : Procs) {
+    S = "old";
+    ProcTypToString(Kind, S);
+    EXPECT_EQ(S, Text);
+  }
+  const std::pair<TBereichTokenType, const char*> Scopes[] = {
+      {tPrivate, "Private"}, {tPublic, "Public"}, {tProtected, "Protected"},
+      {tPublished, "Published"}, {tGlobal, "Global"}, {tLocal, "Local"},
+      {static_cast<TBereichTokenType>(6), ""}};
+  for (const auto& [Kind, Text] : Scopes) {
+    S = "old";
+    BereichTokenTypeToString(Kind, S);
+    EXPECT_EQ(S, Text);
+  }
+}
+
+TEST(SymbolTexts, ConCatJoinsTokens) {
+  auto Join = [](const std::vector<std::string>& Tokens) {
+    std::string S;
+    for (const std::string& T : Tokens) S = ConCat(S, T);
+    return S;
+  };
+  EXPECT_EQ(Join({"High", "(", "Integer", ")"}), "High(Integer)");
+  EXPECT_EQ(Join({"a", "or", "b"}), "a or b");
+  EXPECT_EQ(Join({"1", "+", "2"}), "1+2");
+  EXPECT_EQ(Join({"1", "shl", "Bits"}), "1 shl Bits");
+  EXPECT_EQ(Join({"[", "fsBold", ",", "fsItalic", "]"}), "[fsBold,fsItalic]");
+  EXPECT_EQ(Join({"Windows", ".", "MAX_PATH"}), "Windows.MAX_PATH");
+  EXPECT_EQ(ConCat("", "x"), "x");
+  EXPECT_EQ(ConCat("x", ""), "x");
+}
+
+TEST(SymbolTexts, AddSymDebugTracesInsertions) {
+  const std::string Log = testing::TempDir() + "velmoric-addsym.log";
+  tracelet->SetLogfile(Log);
+  AddSymDebug = true;
+  {
+    TOrvikSymbol Root;
+    Root.name = "Unit1";
+    Add(Root, typClass, "TFoo");
+  }
+  AddSymDebug = false;
+  {
+    TOrvikSymbol Root;
+    Root.name = "Unit2";
+    Add(Root, typClass, "TQuiet");
+  }
+  tracelet->CloseLogfile();
+  const std::string Text = ReadFileBytes(Log);
+  EXPECT_NE(Text.find("AddSymbol Unit1.TFoo"), std::string::npos) << Text;
+  EXPECT_EQ(Text.find("TQuiet"), std::string::npos) << Text;
+  std::remove(Log.c_str());
+}
+
+TEST(SymbolRelease, RecordHeldByTwoLists) {
+  TOrvikSymbol A, B;
+  TOrvikSymbol* Shared = NewSymbol(typClass, "TShared");
+  Add(*Shared, typVar, "FField");
+  AddOrvikSymbol(&A, Shared);
+  AddOrvikSymbol(&B, Shared);
+  EXPECT_EQ(Shared->RefCount, 2);
+  EXPECT_EQ(Shared->Parent, &B);
+
+  ReleaseOrvikSymbolChildren(A);
+  EXPECT_EQ(A.symbols, nullptr);
+  EXPECT_EQ(Shared->RefCount, 1);  // still held by B
+  EXPECT_EQ(B.symbols->FindSymbol({typVar}, "ffield")->name, "FField");
+
+  ReleaseOrvikSymbolChildren(B);  // frees Shared and its field
+  EXPECT_EQ(B.symbols, nullptr);
+  ReleaseOrvikSymbolChildren(B);  // nothing left to release
+}
+
+TEST(SymbolRelease, SurvivingChildForgetsFreedParent) {
+  TOrvikSymbol Other;
+  TOrvikSymbol* Member = NewSymbol(typProcedure, "Run");
+  AddOrvikSymbol(&Other, Member);
+  TOrvikSymbol* Cls = NewSymbol(typClass, "TRunner");
+  AddOrvikSymbol(Cls, Member);  // Member's parent is now the class
+  AddOrvikSymbol(&Other, Cls);
+  ASSERT_EQ(Member->Parent, Cls);
+
+  const int I = Other.symbols->IndexOf("trunner");
+  Other.symbols->Delete(I);
+  ReleaseOrvikSymbol(Cls);  // the class goes; Member stays in Other
+  EXPECT_EQ(Member->RefCount, 1);
+  EXPECT_EQ(Member->Parent, nullptr);
+  std::string S;
+  GetFullNameOfSymbol(Member, S);
+  EXPECT_EQ(S, "Run");
+}
+
+TEST(SymbolRelease, SingleHolderAndUnheldRecords) {
+  ReleaseOrvikSymbol(nullptr);
+  ReleaseOrvikSymbol(NewSymbol(typVar, "Never"));  // RefCount 0: freed at once
+
+  TOrvikSymbol* Deep = NewSymbol(typClass, "TDeep");
+  TOrvikSymbol* Level = Deep;
+  for (int I = 0; I < 20; ++I) Level = Add(*Level, typProcedure, "P" + std::to_string(I));
+  Deep->RefCount = 1;
+  ReleaseOrvikSymbol(Deep);  // the whole chain goes with it
+}
