@@ -197,6 +197,7 @@ bool TOrvikSymbolstore::ReadSymbol(TOrvikSymbol& Symbol, int& ParentIndex) {
   FPos += HeaderSize;
   for (int I = 0; I < StringCount; ++I) ReadString(*StringFields(Symbol, I));
   if (LoadSymbolsDebug) DebugLine("Read new symbol");
+  if (OnRecord) OnRecord(Symbol, GetInt32(H + 36), ParentIndex, GetInt32(H + 32));
 
   // The name is read before the record joins its parent's list, which is
   // keyed by it.

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -81,6 +82,10 @@ class TOrvikSymbolstore {
 
   // Records written so far in the current save.
   int32_t RecordCounter = 0;
+  // When set, told of every record a load reads (not the end record), in file
+  // order, with the stored own index, parent index and child count.
+  std::function<void(const TOrvikSymbol& Symbol, int OwnIndex, int ParentIndex, int Children)>
+      OnRecord;
 
  private:
   [[noreturn]] void Damaged(const std::string& What) const;
