@@ -1,11 +1,14 @@
 #include "scanner/VelmoricToken.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "platform/rtl/SysUtils.h"
 #include "trace/traceletVelmoric.h"
 
 bool LineDebug = false;
+
+using namespace std::string_view_literals;
 
 namespace {
 // How many false answers at the end of the text before Next raises.
@@ -183,10 +186,10 @@ void TToken::NextWord(int P, bool& AtEnd, std::string& Word) const {
 
 bool TToken::IsProcToken(TProcTokenType& Kind) const {
   TTraceProc Trace("TToken.IsProcToken");
-  if (LowerText == "procedure") Kind = tProcedure;
-  else if (LowerText == "function") Kind = tFunction;
-  else if (LowerText == "constructor") Kind = tConstructor;
-  else if (LowerText == "destructor") Kind = tDestructor;
+  if (LowerText == "procedure"sv) Kind = tProcedure;
+  else if (LowerText == "function"sv) Kind = tFunction;
+  else if (LowerText == "constructor"sv) Kind = tConstructor;
+  else if (LowerText == "destructor"sv) Kind = tDestructor;
   else return false;
   return true;
 }
@@ -194,12 +197,12 @@ bool TToken::IsProcToken(TProcTokenType& Kind) const {
 bool TToken::IsDefBereich(TDefType& Kind) const {
   TTraceProc Trace("TToken.IsDefBereich");
   TProcTokenType ProcKind;
-  if (LowerText == "initialization") Kind = tInitialization;
-  else if (LowerText == "finalization") Kind = tfinalization;
-  else if (LowerText == "implementation") Kind = tImplementation;
-  else if (LowerText == "type") Kind = tType;
-  else if (LowerText == "var") Kind = tVar;
-  else if (LowerText == "const") Kind = tConst;
+  if (LowerText == "initialization"sv) Kind = tInitialization;
+  else if (LowerText == "finalization"sv) Kind = tfinalization;
+  else if (LowerText == "implementation"sv) Kind = tImplementation;
+  else if (LowerText == "type"sv) Kind = tType;
+  else if (LowerText == "var"sv) Kind = tVar;
+  else if (LowerText == "const"sv) Kind = tConst;
   else if (IsProcToken(ProcKind)) Kind = tProcedures;
   else return false;
   return true;
@@ -207,10 +210,10 @@ bool TToken::IsDefBereich(TDefType& Kind) const {
 
 bool TToken::IsScope(TBereichTokenType& Kind) const {
   TTraceProc Trace("TToken.IsScope");
-  if (LowerText == "public") Kind = tPublic;
-  else if (LowerText == "private") Kind = tPrivate;
-  else if (LowerText == "protected") Kind = tProtected;
-  else if (LowerText == "published") Kind = tPublished;
+  if (LowerText == "public"sv) Kind = tPublic;
+  else if (LowerText == "private"sv) Kind = tPrivate;
+  else if (LowerText == "protected"sv) Kind = tProtected;
+  else if (LowerText == "published"sv) Kind = tPublished;
   else return false;
   return true;
 }
@@ -218,7 +221,7 @@ bool TToken::IsScope(TBereichTokenType& Kind) const {
 bool TToken::IsProcOption(TProcOptionsType& Kind) const {
   TTraceProc Trace("TToken.IsProcOption");
   struct Option {
-    const char* Word;
+    std::string_view Word;
     TProcOptionsType Kind;
   };
   static constexpr Option Options[] = {

@@ -1,6 +1,7 @@
 // Runs the built `velmoric tokens` on files and checks its output and status.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,9 +17,14 @@ struct RunResult {
   std::string Err;
 };
 
+// A temporary file name of this process (tests run in parallel processes).
+std::string TempName(const std::string& Name) {
+  return testing::TempDir() + "velmoric-" + std::to_string(::getpid()) + "-" + Name;
+}
+
 RunResult RunVelmoric(const std::string& Args) {
-  const std::string OutFile = testing::TempDir() + "velmoric-tokens.out";
-  const std::string ErrFile = testing::TempDir() + "velmoric-tokens.err";
+  const std::string OutFile = TempName("tokens.out");
+  const std::string ErrFile = TempName("tokens.err");
   const std::string Command =
       std::string("'") + VELMORIC_CLI + "' " + Args + " >'" + OutFile + "' 2>'" + ErrFile + "'";
   const int Raw = std::system(Command.c_str());
@@ -34,7 +40,7 @@ RunResult RunVelmoric(const std::string& Args) {
 }  // namespace
 
 TEST(TokensCommand, PrintsLineKindAndText) {
-  const std::string File = testing::TempDir() + "velmoric-tokens-input.pas";
+  const std::string File = TempName("input.pas");
   // CR LF, LF and CR line ends in one file.
   WriteFileBytes(File,
                  "unit Demo;\r\n{ a comment }\r\ninterface\n\nconst S = 'it''s';\r"
@@ -54,7 +60,7 @@ TEST(TokensCommand, PrintsLineKindAndText) {
 }
 
 TEST(TokensCommand, EmptyFileGivesNoTokens) {
-  const std::string File = testing::TempDir() + "velmoric-tokens-empty.pas";
+  const std::string File = TempName("empty.pas");
   WriteFileBytes(File, "");
   const RunResult R = RunVelmoric("tokens '" + File + "'");
   std::remove(File.c_str());
@@ -63,7 +69,7 @@ TEST(TokensCommand, EmptyFileGivesNoTokens) {
 }
 
 TEST(TokensCommand, UnreadableFileAndBadArguments) {
-  const std::string Missing = testing::TempDir() + "velmoric-no-such-file.pas";
+  const std::string Missing = TempName("no-such-file.pas");
   RunResult R = RunVelmoric("tokens '" + Missing + "'");
   EXPECT_EQ(R.Status, 1);
   EXPECT_EQ(R.Out, "");
@@ -76,4 +82,20 @@ TEST(TokensCommand, UnreadableFileAndBadArguments) {
   R = RunVelmoric("tokens");
   EXPECT_EQ(R.Status, 2);
   EXPECT_NE(R.Err.find("Usage: velmoric tokens FILE"), std::string::npos) << R.Err;
+}
+
+TEST(TokensCommand, DemoUnitsScanToTheirFinalEnd) {
+  for (const char* Unit : {"MainForm.pas", "Shapes.pas", "ShapeDialog.pas", "Demo.dpr"}) {
+    const std::string File = std::string(VELMORIC_SOURCE_DIR) + "/examples/demo/" + Unit;
+    const RunResult R = RunVelmoric("tokens '" + File + "'");
+    EXPECT_EQ(R.Status, 0) << Unit << ": " << R.Err;
+    EXPECT_EQ(R.Out.rfind("0\tw\t", 0), 0u) << Unit;  // "unit" or "program" on line 0
+    // The text ends with "end" and "." on one line.
+    const size_t LastLine = R.Out.rfind('\n', R.Out.size() - 2);
+    ASSERT_NE(LastLine, std::string::npos) << Unit;
+    const std::string Line = R.Out.substr(LastLine + 1, R.Out.find('\t', LastLine) - LastLine - 1);
+    const std::string Ending = Line + "\tw\tend\n" + Line + "\ts\t.\n";
+    ASSERT_GE(R.Out.size(), Ending.size());
+    EXPECT_EQ(R.Out.substr(R.Out.size() - Ending.size()), Ending) << Unit;
+  }
 }

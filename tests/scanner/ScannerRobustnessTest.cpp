@@ -94,7 +94,7 @@ TEST(ScannerRobustness, FreePascalSources) {
 
 TEST(ScannerRobustness, RandomText) {
   // Texts built from the characters the scanner treats specially.
-  const std::string Alphabet = "{}()*/'  \t\r\x01\xE9ab_9$#.;:";
+  const std::string Alphabet = "{}()*/'  \t\r\x01\xE9" "ab_9$#.;:";
   std::mt19937 Random(20240611);
   for (int Round = 0; Round < 3000; ++Round) {
     TStringList Lines;

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <string>
@@ -190,7 +191,7 @@ TEST(SymbolTexts, ConCatJoinsTokens) {
 }
 
 TEST(SymbolTexts, AddSymDebugTracesInsertions) {
-  const std::string Log = testing::TempDir() + "velmoric-addsym.log";
+  const std::string Log = testing::TempDir() + "velmoric-addsym-" + std::to_string(::getpid()) + ".log";
   tracelet->SetLogfile(Log);
   AddSymDebug = true;
   {

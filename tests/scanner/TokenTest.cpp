@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <string>
@@ -287,7 +288,7 @@ TEST(Positioning, NextWordIsLineLocal) {
 }
 
 TEST(Positioning, LineDebugWritesEveryLineToTheTrace) {
-  const std::string Log = testing::TempDir() + "velmoric-linedebug.log";
+  const std::string Log = testing::TempDir() + "velmoric-linedebug-" + std::to_string(::getpid()) + ".log";
   tracelet->SetLogfile(Log);
   LineDebug = true;
   {
