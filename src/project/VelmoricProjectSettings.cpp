@@ -3,7 +3,6 @@
 bool gQuickRecompile = true;
 bool gUseDelphiPath = true;
 std::string AdditionalSearchPath;
-bool DisplayCompilerProcess = true;
 std::string VelmoricPath;
 std::string DBPasswords;
 bool RunTest = false;

@@ -12,7 +12,8 @@ extern bool gQuickRecompile;
 extern bool gUseDelphiPath;
 // ";"-separated directories searched after the IDE's path.
 extern std::string AdditionalSearchPath;
-// Show the compiling status window while units are loaded or parsed.
+// Show the compiling status window while units are loaded or parsed
+// (defined with the parser).
 extern bool DisplayCompilerProcess;
 // The data directory; file names are appended to it directly, so it ends in
 // a separator (empty: the current directory).

@@ -7,7 +7,7 @@
 #include "trace/traceletVelmoric.h"
 
 bool ProcDebug = false;
-bool DisplayCompilerProcess = false;
+bool DisplayCompilerProcess = true;
 TCompileUnitProc CompileUnitProc = nullptr;
 
 namespace {
