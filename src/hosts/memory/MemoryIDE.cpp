@@ -346,9 +346,9 @@ std::string TMemoryIDE::GetCurrentFile() {
 }
 
 TEditBufferPtr TMemoryIDE::CurrentBuffer() {
-  // The frontmost editor window on the screen holds the current file.
+  // The frontmost visible editor window on the screen holds the current file.
   for (int I = 0; I < Screen->FormCount(); ++I)
-    if (auto* W = dynamic_cast<TEditWindow*>(Screen->Forms(I)))
+    if (auto* W = dynamic_cast<TEditWindow*>(Screen->Forms(I)); W && W->Visible())
       for (const TEditBufferPtr& B : FBuffers)
         if (B->Window == W) return B;
   return nullptr;

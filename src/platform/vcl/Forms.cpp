@@ -106,10 +106,11 @@ void TScreen::AddForm(TCustomForm* Form) { FForms.push_back(Form); }
 
 void TScreen::RemoveForm(TCustomForm* Form) {
   FForms.erase(std::remove(FForms.begin(), FForms.end(), Form), FForms.end());
-  if (FActiveForm == Form) {
-    FActiveForm = nullptr;
-    ActivateNext(Form);
-  }
+  if (FActiveForm != Form) return;
+  FActiveForm = nullptr;  // the form going is not told of its deactivation
+  for (TCustomForm* F : FForms)
+    if (F->Visible()) return SetActiveForm(F);
+  if (OnActiveFormChange) OnActiveFormChange(this);
 }
 
 void TScreen::SetActiveForm(TCustomForm* Form) {
