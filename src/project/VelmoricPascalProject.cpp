@@ -14,6 +14,7 @@
 #include "platform/registry/Registry.h"
 #include "platform/rtl/FileSearch.h"
 #include "platform/vcl/Forms.h"
+#include "trace/VelmoricStatus.h"
 #include "trace/traceletVelmoric.h"
 
 TSaveStringList* FBaseClasses = nullptr;
@@ -226,7 +227,15 @@ TPascalSource* TPascalProject::LoadFromStore(const std::string& Key, const std::
     return nullptr;
   }
   Register(Key, S);
-  for (const std::string& U : UsesOf(S)) Compile(U, Options);
+  const bool Show = DisplayCompilerProcess && FormVelmoricCompiling;
+  if (Show) FormVelmoricCompiling->ShowStatus(FileName);
+  try {
+    for (const std::string& U : UsesOf(S)) Compile(U, Options);
+  } catch (...) {
+    if (Show) FormVelmoricCompiling->HideStatus(0);
+    throw;
+  }
+  if (Show) FormVelmoricCompiling->HideStatus(0);
   return S;
 }
 

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "scanner/VelmoricPascalSource.h"
 #include "trace/traceletVelmoric.h"
 
 bool LoadSymbolsDebug = false;
@@ -266,4 +267,19 @@ void TOrvikSymbolstore::LoadFromImage(std::string_view Image, TPascalSource* Sou
     auto* Child = static_cast<TOrvikSymbol*>(Root.symbols->GetObject(I));
     if (Child->Parent == &Scratch) Child->Parent = &Root;
   }
+}
+
+// ------------------------------------------------------------------- files
+
+void TOrvikSymbolstore::SaveToFile(const std::string& FileName, TPascalSource* Source) {
+  TTraceProc Trace([&] { return Format("TOrvikSymbolstore.SaveToFile(FileName=%s)", FileName); });
+  const std::string Image = SaveToImage(Source->usesList, Source->symbols);
+  WriteFileBytes(FileName, Image);
+}
+
+void TOrvikSymbolstore::LoadFromFile(const std::string& FileName, TPascalSource* Source) {
+  TTraceProc Trace([&] { return Format("TOrvikSymbolstore.LoadFromFile(FileName=%s)", FileName); });
+  const std::string Image = ReadFileBytes(FileName);
+  if (!Source->usesList) Source->usesList = new TSaveStringList("usesList", "TPascalSource");
+  LoadFromImage(Image, Source, *Source->usesList, Source->symbols);
 }

@@ -2,6 +2,7 @@
 // scanning of type declarations (plain types, classes, interfaces, records).
 #include "scanner/VelmoricPascalSource.h"
 
+#include "platform/opentools/EditIntf.h"
 #include "platform/rtl/SysUtils.h"
 #include "project/VelmoricSymbolStore.h"
 #include "trace/traceletVelmoric.h"
@@ -44,6 +45,8 @@ TPascalSource::TPascalSource(TToken* AToken) {
 
 TPascalSource::~TPascalSource() {
   TTraceProc Trace("TPascalSource.Destroy");
+  RemoveNotifier();
+  ReleaseInterface(EditModule);
   if (TOrvikSymbols* List = symbols.symbols) {
     symbols.symbols = nullptr;
     for (int I = 0; I < List->Count(); ++I) {

@@ -17,10 +17,12 @@ struct CliResult {
   std::string Err;  // stderr
 };
 
-// Runs `velmoric Args` through the shell (Args are quoted by the caller).
-inline CliResult RunCli(const std::string& Args, const std::string& ErrFile) {
+// Runs `velmoric Args` through the shell (Args are quoted by the caller),
+// with Env ("NAME=value ...") put before it.
+inline CliResult RunCli(const std::string& Args, const std::string& ErrFile,
+                        const std::string& Env = "") {
   CliResult R;
-  const std::string Cmd = std::string(VELMORIC_CLI) + " " + Args + " 2>" + ErrFile;
+  const std::string Cmd = Env + " " + std::string(VELMORIC_CLI) + " " + Args + " 2>" + ErrFile;
   FILE* P = ::popen(Cmd.c_str(), "r");
   if (!P) return R;
   std::array<char, 4096> Buf;
