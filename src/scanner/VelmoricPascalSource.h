@@ -79,6 +79,18 @@ class TPascalSource : public TObject {
   void ParseProcParameters(TOrvikSymbol* Sym);
   void ReadLongComment(int& Line, int& Count, std::string& Comment);
 
+  // ---- the IDE: editor, text and change notifications
+  // Opens the unit in the IDE when needed; its module becomes EditModule.
+  // The module's editor (the caller releases it), or nil.
+  TIEditorInterface* GetEditor();
+  // Gives the source a token source over the editor buffer, or without an
+  // IDE over the file read from disk.
+  void LoadFileForEdit();
+  // Registers the source's module notifier with Module (referenced until
+  // RemoveNotifier); a notifier registered with another module moves.
+  void AddNotifier(TIModuleInterface* Module);
+  void RemoveNotifier();
+
   TIModuleInterface* ModuleIntf = nullptr;  // not owned
   std::string ParseContext;
   int ParseStartLine = 0;
@@ -90,7 +102,7 @@ class TPascalSource : public TObject {
   TPascalProject* Project = nullptr;  // not owned
   TSourceStates State = stEditorLoaded;
   TToken* Token = nullptr;  // owned, with its line list
-  TIModuleInterface* EditModule = nullptr;  // not owned
+  TIModuleInterface* EditModule = nullptr;  // one reference, released with the source
   std::string FileName;
   int ParseTime = 0;
   TSaveStringList* usesList = nullptr;

@@ -378,6 +378,7 @@ class ParseStatusTest : public testing::Test {
   void SetUp() override {
     IDE = std::make_unique<TMemoryIDE>();
     FormVelmoricCompiling = new TFormVelmoricCompiling(nullptr);
+    DisplayCompilerProcess = false;  // its start value is on
   }
   void TearDown() override {
     DisplayCompilerProcess = false;
@@ -447,6 +448,7 @@ TEST(UnitStructure, DestroyUnregistersAndFreesTheNotifier) {
   TFakeModule Module;
   auto* Notifier = new TFakeNotifier(Gone);
   auto* Source = new TPascalSource(nullptr);
+  Module.AddRef();  // the source holds one reference to its module
   Source->ModuleIntf = &Module;
   Source->Notifier = Notifier;
   delete Source;
