@@ -5,3 +5,4 @@
 #include "scanner/VelmoricSaveList.h"
 #include "scanner/VelmoricSymbols.h"
 #include "scanner/VelmoricToken.h"
+#include "scanner/VelmoricPascalSource.h"

@@ -1,6 +1,7 @@
 #include "platform/rtl/Classes.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 constexpr int MaxListSize = 0x7FFFFFF;
@@ -319,26 +320,26 @@ void TStringList::SetUpdateState(bool Updating) {
 
 std::string TStringList::Get(int Index) const {
   if (Index < 0 || Index >= GetCount()) Error(SListIndexError, Index);
-  return FList[Index].FString;
+  return FList[Index]->FString;
 }
 
 TObject* TStringList::GetObject(int Index) const {
   if (Index < 0 || Index >= GetCount()) Error(SListIndexError, Index);
-  return FList[Index].FObject;
+  return FList[Index]->FObject;
 }
 
 void TStringList::Put(int Index, const std::string& S) {
   if (FSorted) Error(SSortedListError, 0);
   if (Index < 0 || Index >= GetCount()) Error(SListIndexError, Index);
   Changing();
-  FList[Index].FString = S;
+  FList[Index]->FString = S;
   Changed();
 }
 
 void TStringList::PutObject(int Index, TObject* AObject) {
   if (Index < 0 || Index >= GetCount()) Error(SListIndexError, Index);
   Changing();
-  FList[Index].FObject = AObject;
+  FList[Index]->FObject = AObject;
   Changed();
 }
 
@@ -365,8 +366,38 @@ void TStringList::Insert(int Index, const std::string& S) {
 
 void TStringList::InsertItem(int Index, const std::string& S) {
   Changing();
-  FList.insert(FList.begin() + Index, TStringItem{S, nullptr});
+  FList.insert(FList.begin() + Index, std::make_unique<TStringItem>(TStringItem{S, nullptr}));
   Changed();
+}
+
+// The same as the base's, with the lines of an unsorted list built in place.
+void TStringList::SetText(std::string_view Text) {
+  if (FSorted) {
+    TStrings::SetText(Text);
+    return;
+  }
+  BeginUpdate();
+  try {
+    Clear();
+    FList.reserve(static_cast<size_t>(std::count(Text.begin(), Text.end(), '\n')) + 1);
+    const char* P = Text.data();
+    const char* const End = P + Text.size();
+    while (P < End) {
+      // The line ends at the first LF or CR.
+      const char* Lf = static_cast<const char*>(std::memchr(P, '\n', static_cast<size_t>(End - P)));
+      const char* Eol = Lf ? Lf : End;
+      if (const void* Cr = std::memchr(P, '\r', static_cast<size_t>(Eol - P)))
+        Eol = static_cast<const char*>(Cr);
+      FList.push_back(std::make_unique<TStringItem>(TStringItem{std::string(P, Eol), nullptr}));
+      P = Eol;
+      if (P < End && *P == '\r') ++P;
+      if (P < End && *P == '\n') ++P;
+    }
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
 }
 
 int TStringList::Add(const std::string& S) {
@@ -407,7 +438,7 @@ bool TStringList::Find(const std::string& S, int& Index) const {
   int H = GetCount() - 1;
   while (L <= H) {
     const int I = (L + H) >> 1;
-    const int C = CompareText(FList[I].FString, S);
+    const int C = CompareText(FList[I]->FString, S);
     if (C < 0) {
       L = I + 1;
     } else {
@@ -448,7 +479,7 @@ void TStringList::Sort() {
   if (FSorted || GetCount() < 2) return;
   Changing();
   QuickSort(0, GetCount() - 1,
-            [this](int A, int B) { return CompareText(FList[A].FString, FList[B].FString); });
+            [this](int A, int B) { return CompareText(FList[A]->FString, FList[B]->FString); });
   Changed();
 }
 

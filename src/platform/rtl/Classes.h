@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -141,6 +142,7 @@ class TStringList : public TStrings {
   int Add(const std::string& S) override;
   void Exchange(int Index1, int Index2) override;
   int IndexOf(const std::string& S) const override;
+  void SetText(std::string_view Text) override;
 
   // Bisection over a sorted list; Index is the match (the first one when
   // duplicates are accepted) or the place where S would be inserted.
@@ -172,7 +174,7 @@ class TStringList : public TStrings {
   void InsertItem(int Index, const std::string& S);
   void QuickSort(int L, int R, const std::function<int(int, int)>& Compare);
 
-  std::vector<TStringItem> FList;
+  std::vector<std::unique_ptr<TStringItem>> FList;
   bool FSorted = false;
   TDuplicates FDuplicates = dupIgnore;
 };

@@ -401,10 +401,22 @@ bool DirectoryExists(const std::string& Dir) {
 }
 
 std::string ReadFileBytes(const std::string& FileName) {
-  std::ifstream In(FileName, std::ios::binary);
-  if (!In || DirectoryExists(FileName)) throw EFOpenError("Cannot open file " + FileName);
-  std::string Data((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
-  if (In.bad()) throw EReadError("Cannot read file " + FileName);
+  if (DirectoryExists(FileName)) throw EFOpenError("Cannot open file " + FileName);
+  std::FILE* In = std::fopen(FileName.c_str(), "rb");
+  if (!In) throw EFOpenError("Cannot open file " + FileName);
+  // A regular file is read in one go at its size, then whatever else is there.
+  std::string Data;
+  struct stat St;
+  if (::fstat(::fileno(In), &St) == 0 && S_ISREG(St.st_mode) && St.st_size > 0) {
+    Data.resize(static_cast<size_t>(St.st_size));
+    Data.resize(std::fread(Data.data(), 1, Data.size(), In));
+  }
+  char Buffer[65536];
+  size_t N;
+  while ((N = std::fread(Buffer, 1, sizeof Buffer, In)) > 0) Data.append(Buffer, N);
+  const bool Failed = std::ferror(In) != 0;
+  std::fclose(In);
+  if (Failed) throw EReadError("Cannot read file " + FileName);
   return Data;
 }
 

@@ -1,0 +1,207 @@
+// TPascalSource: constants, variables, fields, properties and the comment on
+// a declaration's line.
+#include "platform/rtl/SysUtils.h"
+#include "project/VelmoricSymbolStore.h"
+#include "scanner/VelmoricPascalSource.h"
+#include "trace/traceletVelmoric.h"
+
+namespace {
+// The text after Open up to Close (or the end of S when there is no Close).
+std::string TextBetween(const std::string& S, size_t OpenAt, size_t OpenLength,
+                        const char* Close) {
+  std::string Rest = S.substr(OpenAt + OpenLength);
+  if (const size_t CloseAt = Rest.find(Close); CloseAt != std::string::npos) Rest.erase(CloseAt);
+  return Rest;
+}
+
+// Joins Token to Text by the text-joining rule (ConCat). That rule only looks
+// at the last character of the text, so the join is done on that character
+// and appended: joining a long constant stays linear.
+void JoinToken(std::string& Text, const std::string& Token) {
+  if (Text.empty()) Text = ConCat(Text, Token);
+  else Text += ConCat(std::string(1, Text.back()), Token).substr(1);
+}
+}  // namespace
+
+void TPascalSource::GetComment(std::string& Comment) {
+  TTraceProc Trace("TPascalSource.GetComment");
+  const std::string& S = Token->LineText;
+  if (const size_t At = S.find("//"); At != std::string::npos) Comment = S.substr(At + 2);
+  else if (const size_t At = S.find("(*"); At != std::string::npos) Comment = TextBetween(S, At, 2, "*)");
+  else if (const size_t At = S.find('{'); At != std::string::npos) Comment = TextBetween(S, At, 1, "}");
+  else Comment.clear();
+}
+
+void TPascalSource::ScanConst(TOrvikSymbol* Owner) {
+  TTraceProc Trace("TPascalSource.ScanConst");
+  EnterParse("Const");
+  NextToken();
+  while (!FEof) {
+    TDefType Section;
+    if (Token->IsDefBereich(Section)) {
+      if (Section != tConst) break;
+      NextToken();
+      continue;
+    }
+    // A program's or unit's statements end the section too.
+    if (TokenIs("begin") || TokenIs("asm") || TokenIs("end")) break;
+
+    std::string Comment;
+    GetComment(Comment);
+    const std::string Name = Token->TokenText;
+    std::string TypeText;
+    std::string Value;
+    NextToken();
+    const char First = Token->TokenText.empty() ? '\0' : Token->TokenText[0];
+    bool ReadValue = false;
+    if (First == ':') {  // a typed constant
+      while (NextToken() && !TokenIs("=")) JoinToken(TypeText, Token->TokenText);
+      ReadValue = true;
+    } else if (First == '=') {
+      ReadValue = true;
+    } else if (First == ';') {
+      AddError(Token->TokenLine, "Erwarte = ");
+    } else {
+      AddError(Token->TokenLine, Format("Unexpected %s", Token->TokenText));
+    }
+    if (ReadValue && !FEof) {
+      int Depth = 0;
+      for (;;) {
+        if (!Token->Next()) {
+          FEof = true;
+          AddError(Token->TokenLine, "End of file in const");
+          break;
+        }
+        if (TokenIs("(")) ++Depth;
+        else if (TokenIs(")")) --Depth;
+        else if (Depth == 0 && TokenIs(";")) break;
+        JoinToken(Value, Token->TokenText);
+      }
+    }
+    TOrvikSymbol* Sym = NewSymbol(typConst, Name);
+    Sym->TypeName = Value;
+    Sym->ConstType = TypeText;
+    Sym->Comment = Comment;
+    Sym->Line = Token->TokenLine;
+    Sym->defbegin = Token->TokenLine;
+    Sym->defend = Token->TokenLine;
+    AddOrvikSymbol(Owner, Sym);
+    NextToken();
+  }
+  ExitParse();
+}
+
+void TPascalSource::ScanVariable(TOrvikSymbol* Owner, TBereichTokenType Bereich,
+                                 const std::string& FirstName) {
+  TTraceProc Trace("TPascalSource.ScanVariable");
+  EnterParse("Variable");
+  TSaveStringList Names("list", "TPascalSource.ScanVariable");
+  if (!FirstName.empty()) Names.Add(FirstName);
+  while (NextToken()) {
+    if (TokenIs(";")) {
+      std::string List;
+      for (int I = 0; I < Names.Count(); ++I) List += (I ? "," : "") + Names.GetItems(I);
+      AddError(Token->TokenLine, "Variable(n) haben keinen Typ: " + List);
+      break;
+    }
+    if (TokenIs(":")) {
+      std::string Comment;
+      GetComment(Comment);
+      // The type: up to ";" or a ")" closing an enclosing variant, at
+      // parenthesis depth 0. The parser stays on the stopping token.
+      std::string TypeText;
+      int Depth = 0;
+      while (NextToken()) {
+        if (Depth == 0 && (TokenIs(";") || TokenIs(")"))) break;
+        if (TokenIs("(")) ++Depth;
+        else if (TokenIs(")")) --Depth;
+        TypeText += Token->TokenText + " ";
+      }
+      TypeText = TrimRight(TypeText);
+      if (Owner) {
+        for (int I = 0; I < Names.Count(); ++I) {
+          TOrvikSymbol* Sym = NewSymbol(typVar, Names.GetItems(I));
+          Sym->Bereich = Bereich;
+          Sym->TypeName = TypeText;
+          Sym->Line = Token->TokenLine;
+          Sym->Comment = Comment;
+          AddOrvikSymbol(Owner, Sym);
+        }
+      }
+      break;
+    }
+    if (TokenIs(",")) {
+      if (!NextToken()) break;
+    }
+    Names.Add(Token->TokenText);
+  }
+  ExitParse();
+}
+
+void TPascalSource::ScanGlobalVar() {
+  TTraceProc Trace("TPascalSource.ScanGlobalVar");
+  EnterParse("Scan Global Var");
+  std::string FirstName;
+  for (;;) {
+    ScanVariable(&symbols, tGlobal, FirstName);
+    if (!NextToken()) break;
+    FirstName = Token->TokenText;
+    TDefType Section;
+    if (Token->IsDefBereich(Section)) break;
+    // A program's or unit's statements end the section too.
+    if (TokenIs("begin") || TokenIs("asm") || TokenIs("end")) break;
+  }
+  ExitParse();
+}
+
+void TPascalSource::ScanProperty(TOrvikSymbol* Owner, TBereichTokenType Bereich) {
+  TTraceProc Trace("TPascalSource.ScanProperty");
+  EnterParse("Property");
+  TOrvikSymbol* Sym = NewSymbol(typProperty, "");
+  Sym->Bereich = Bereich;
+  NextToken();
+  Sym->name = Token->TokenText;
+  NextToken();
+  Sym->Line = Token->TokenLine;
+  if (TokenIs("[")) {  // an array property
+    NextToken();
+    if (!TokenIs("]")) {
+      Sym->IndexName = Token->TokenText;
+      NextToken();  // the ":"
+      while (NextToken() && !TokenIs("]")) Sym->IndexType += Token->TokenText + " ";
+    }
+    NextToken();
+  }
+  if (TokenIs(":")) {
+    NextToken();
+    Sym->TypeName = Token->TokenText;
+    NextToken();
+  }
+  if (!TokenIs(";")) {
+    if (TokenIs("read")) {
+      NextToken();
+      Sym->ReadAccess = Token->TokenText;
+      NextToken();
+    }
+    if (TokenIs("write")) {
+      NextToken();
+      Sym->WriteAccess = Token->TokenText;
+      NextToken();
+    }
+    if (TokenIs(";")) {
+      const std::string Rest = LowerCase(Copy(Token->LineText, Token->Column, Token->LineLength));
+      if (Rest.find("default") != std::string::npos) NextToken();
+    }
+    if (TokenIs("default")) {
+      NextToken();
+      if (!TokenIs(";")) {
+        Sym->DefaultValue = Token->LowerText;
+        NextToken();
+      }
+    }
+    SkipTo(";");
+  }
+  if (Owner) AddOrvikSymbol(Owner, Sym);
+  else delete Sym;
+  ExitParse();
+}

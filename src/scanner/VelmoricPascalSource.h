@@ -1,0 +1,128 @@
+// TPascalSource: the parsed model of one Pascal unit and the parser that
+// builds it from a token source. Part of the unit VelmoricPascalScanner
+// (include that header).
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "platform/opentools/EditIntf.h"
+#include "platform/rtl/Classes.h"
+#include "platform/rtl/Sets.h"
+#include "scanner/VelmoricSaveList.h"
+#include "scanner/VelmoricSymbols.h"
+#include "scanner/VelmoricToken.h"
+
+class TOrvikSymbolstore;
+class TPascalProject;
+
+enum TCompilerOptions : uint8_t {
+  oCompileUnits,           // compile every unit named in a uses clause
+  oCompileImplementation,  // parse beyond "implementation"
+  oCompileLocalVar         // record parameters and local variables
+};
+using TCompilerOptionsSet = TSet<TCompilerOptions, uint8_t>;
+
+enum TSourceStates : uint8_t { stEditorLoaded, stInterfaceCompiled, stUpdated, stCompiled };
+
+enum TErrorType : uint8_t { errMissingChar, errMissingVartype, errDuplicateUses };
+
+// Extra trace lines of the class and procedure scanners. Off by default.
+extern bool ProcDebug;
+// Show the compiling status window while a unit is parsed.
+extern bool DisplayCompilerProcess;
+
+// The project's compile operation, called for every unit of a uses clause
+// when oCompileUnits is set. The project model installs it; while it is
+// unset, used units are only recorded in usesList.
+using TCompileUnitProc = void (*)(TPascalProject* Project, const std::string& UnitName,
+                                  TCompilerOptionsSet Options);
+extern TCompileUnitProc CompileUnitProc;
+
+class TPascalSource : public TObject {
+ public:
+  // Token (which may be null) becomes the source's, with its line list.
+  explicit TPascalSource(TToken* AToken);
+  ~TPascalSource() override;
+  TPascalSource(const TPascalSource&) = delete;
+  TPascalSource& operator=(const TPascalSource&) = delete;
+
+  // ---- unit structure and declarations
+  void CreateSymbols(TCompilerOptionsSet AOptions);
+  bool NextToken();
+  void EnterParse(const std::string& Text);
+  void ExitParse();
+  void AddSymbol(TOrvikSymbol* Sym);
+  void AddError(int Line, const std::string& Text);
+  void FreeSymbols(TOrvikSymbol* Sym);
+  void AddUses(const std::string& Name);
+  void ScanUses();
+  void ScanType(TOrvikSymbol* Owner);
+  void ScanClass(const std::string& Name, TOrvikSymbol* Owner);
+  void ScanInterface(const std::string& Name, TOrvikSymbol* Owner);
+  void Scanrecord(const std::string& Name, TOrvikSymbol* Owner);
+  void ScanVariantPart(TOrvikSymbol* Rec);
+
+  // ---- constants, variables and properties
+  void GetComment(std::string& Comment);
+  void ScanConst(TOrvikSymbol* Owner);
+  void ScanVariable(TOrvikSymbol* Owner, TBereichTokenType Bereich, const std::string& FirstName);
+  void ScanGlobalVar();
+  void ScanProperty(TOrvikSymbol* Owner, TBereichTokenType Bereich);
+
+  // ---- procedures and implementations
+  bool ScanProcedure(TOrvikSymbol* Owner, TProcTokenType Kind, TBereichTokenType Bereich);
+  void ScanProcImplementation(TOrvikSymbol* Owner);
+  void ScanProcImplementation2(TOrvikSymbol* Owner, TBereichTokenType Bereich);
+  TOrvikSymbol* FindSymbolInClass(const std::string& ClassName, const std::string& Name);
+  void ParseProcParameters(TOrvikSymbol* Sym);
+  void ReadLongComment(int& Line, int& Count, std::string& Comment);
+
+  TIModuleInterface* ModuleIntf = nullptr;  // not owned
+  std::string ParseContext;
+  int ParseStartLine = 0;
+  bool InImplementation = false;
+  bool Modified = false;
+  TIModuleNotifier* Notifier = nullptr;  // owned; registered with ModuleIntf
+  int RefCount = 0;
+  TCompilerOptionsSet Options;
+  TPascalProject* Project = nullptr;  // not owned
+  TSourceStates State = stEditorLoaded;
+  TToken* Token = nullptr;  // owned, with its line list
+  TIModuleInterface* EditModule = nullptr;  // not owned
+  std::string FileName;
+  int ParseTime = 0;
+  TSaveStringList* usesList = nullptr;
+  TSaveStringList* errors = nullptr;
+  TOrvikSymbol symbols;  // the unit root
+  TOrvikSymbolstore* Store = nullptr;
+  bool Found = true;
+
+ private:
+  // Whether the current token is the word or symbol Lower (any letter case).
+  template <size_t N>
+  bool TokenIs(const char (&Lower)[N]) const {
+    return Token->LowerText.size() == N - 1 && std::memcmp(Token->LowerText.data(), Lower, N - 1) == 0;
+  }
+  void ParseUnit(TCompilerOptionsSet AOptions);
+  TOrvikSymbol* NewSymbol(TSymTyp Typ, const std::string& Name);
+  template <size_t N>
+  void SkipTo(const char (&Lower)[N]) {
+    while (!FEof && !TokenIs(Lower)) NextToken();
+  }
+  void ScanPlainType(const std::string& Name, const std::string& Prefix);
+  void ScanMembers(TOrvikSymbol* Cls);
+  void ScanLocalSections(TOrvikSymbol* Proc);
+  void SkipBody();
+  void SkipDirectives(TOrvikSymbol* Sym);
+
+  bool FEof = false;   // the last NextToken found the end of the text
+  int FNesting = 0;    // depth of nested procedures and variant parts
+};
+
+// Rebuilds the parameter symbols of Sym from its Params text.
+void ReParseProcParamters(TOrvikSymbol* Sym);
+// The comment block above line Line of Lines, inserted into Comment first
+// line first; Line becomes the block's first line.
+void gReadLongComment(int& Line, TStrings* Lines, TStrings* Comment);
