@@ -139,6 +139,14 @@ void TPascalProject::Share(const std::string& Key, TPascalSource* S,
   TTraceProc Trace("TPascalProject.Share");
   FUnitLIst->AddObject(Key, S);
   ++S->RefCount;
+  CompileUses(S, Options);
+}
+
+// The used units of a shared or loaded unit join as a parse would make them
+// join: only when oCompileUnits asks for it.
+void TPascalProject::CompileUses(TPascalSource* S, TCompilerOptionsSet Options) {
+  TTraceProc Trace("TPascalProject.CompileUses");
+  if (!Options.Contains(oCompileUnits)) return;
   for (const std::string& U : UsesOf(S)) Compile(U, Options);
 }
 
@@ -152,7 +160,9 @@ TPascalSource* TPascalProject::Compile(const std::string& UnitName, TCompilerOpt
   const std::string Key = UnitKey(Name);
   if (FUnitLIst->IndexOf(Key) >= 0) return nullptr;
   std::string FileName;
-  const bool Found = FindSource(Name, FileName);
+  // Searched as given: names are found without regard to case anyway, and
+  // an exact name needs no folder listing.
+  const bool Found = FindSource(UnitName, FileName);
 
   // Open in the IDE: the editor buffer is the truth.
   if (Found && ToolServices && ToolServices->IsFileOpen(FileName)) {
@@ -230,7 +240,7 @@ TPascalSource* TPascalProject::LoadFromStore(const std::string& Key, const std::
   const bool Show = DisplayCompilerProcess && FormVelmoricCompiling;
   if (Show) FormVelmoricCompiling->ShowStatus(FileName);
   try {
-    for (const std::string& U : UsesOf(S)) Compile(U, Options);
+    CompileUses(S, Options);
   } catch (...) {
     if (Show) FormVelmoricCompiling->HideStatus(0);
     throw;
@@ -315,9 +325,14 @@ bool TPascalProject::FindSource(const std::string& UnitName, std::string& FileNa
     if (FindFileDebug) TraceLine(Format("Found File %s", Name));
     return true;
   };
+  // The file of that name, found without regard to case; empty when there is
+  // none (a folder does not count).
   const auto Look = [](const std::string& Name) {
     if (FindFileDebug) TraceLine(Format("Look File %s", Name));
-    return FindFileNoCase(Name);
+    if (FileExists(Name)) return Name;
+    std::string Found = FindFileNoCase(Name);
+    if (!FileExists(Found)) Found.clear();
+    return Found;
   };
 
   std::string Remembered = UnitName;
