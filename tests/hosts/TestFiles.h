@@ -1,0 +1,33 @@
+// A scratch folder per test, removed with its contents afterwards.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <string>
+
+#include "platform/rtl/SysUtils.h"
+
+class TScratchDir {
+ public:
+  TScratchDir() {
+    std::string Templ = testing::TempDir() + "velmoric-hosts-XXXXXX";
+    if (!::mkdtemp(Templ.data())) std::abort();
+    Path = Templ;
+  }
+  ~TScratchDir() {
+    std::error_code Ec;
+    std::filesystem::remove_all(Path, Ec);
+  }
+  // Writes a file below the folder and returns its full name.
+  std::string Write(const std::string& Name, const std::string& Bytes) const {
+    const std::string Full = Path + "/" + Name;
+    std::filesystem::create_directories(std::filesystem::path(Full).parent_path());
+    WriteFileBytes(Full, Bytes);
+    return Full;
+  }
+  std::string File(const std::string& Name) const { return Path + "/" + Name; }
+
+  std::string Path;
+};
