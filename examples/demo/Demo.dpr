@@ -3,6 +3,7 @@ program Demo;
 uses
   Forms,
   Shapes in 'Shapes.pas',
+  ShapeExport in 'ShapeExport.pas',
   MainForm in 'MainForm.pas' {FormMain},
   ShapeDialog in 'ShapeDialog.pas' {FormShapeDialog};
 

@@ -117,6 +117,10 @@ object FormMain: TFormMain
         Caption = 'Save &As...'
         OnClick = MenuFileSaveAsClick
       end
+      object MenuFileExport: TMenuItem
+        Caption = 'E&xport...'
+        OnClick = MenuFileExportClick
+      end
       object N1: TMenuItem
         Caption = '-'
       end
@@ -151,6 +155,14 @@ object FormMain: TFormMain
     Filter = 'Shape files (*.shp)|*.shp|All files (*.*)|*.*'
     Options = [ofOverwritePrompt, ofHideReadOnly]
     Left = 88
+    Top = 56
+  end
+  object SaveDialogExport: TSaveDialog
+    DefaultExt = 'svg'
+    Filter = 'SVG picture (*.svg)|*.svg|Shape report (*.txt)|*.txt'
+    Options = [ofOverwritePrompt, ofHideReadOnly]
+    Title = 'Export drawing'
+    Left = 120
     Top = 56
   end
 end

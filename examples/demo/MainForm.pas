@@ -31,6 +31,7 @@ type
     MenuFileOpen: TMenuItem;
     MenuFileSave: TMenuItem;
     MenuFileSaveAs: TMenuItem;
+    MenuFileExport: TMenuItem;
     N1: TMenuItem;
     MenuFileExit: TMenuItem;
     MenuEdit: TMenuItem;
@@ -38,6 +39,7 @@ type
     MenuEditProperties: TMenuItem;
     OpenDialog1: TOpenDialog;
     SaveDialog1: TSaveDialog;
+    SaveDialogExport: TSaveDialog;
     procedure FormCreate(Sender: TObject);
     procedure FormDestroy(Sender: TObject);
     procedure FormCloseQuery(Sender: TObject; var CanClose: Boolean);
@@ -52,6 +54,7 @@ type
     procedure MenuFileOpenClick(Sender: TObject);
     procedure MenuFileSaveClick(Sender: TObject);
     procedure MenuFileSaveAsClick(Sender: TObject);
+    procedure MenuFileExportClick(Sender: TObject);
     procedure MenuFileExitClick(Sender: TObject);
     procedure MenuEditDeleteClick(Sender: TObject);
     procedure MenuEditPropertiesClick(Sender: TObject);
@@ -90,7 +93,7 @@ var
 implementation
 
 uses
-  ShapeDialog;
+  ShapeDialog, ShapeExport;
 
 {$R *.DFM}
 
@@ -399,6 +402,36 @@ begin
   SaveDialog1.FileName := FFileName;
   if SaveDialog1.Execute then
     SaveToFile(SaveDialog1.FileName);
+end;
+
+//------------------------------------------------------------------------
+// procedure TFormMain.MenuFileExportClick(Sender: TObject)
+// Created : 21.03.98 10:20:41
+//
+// Parameters:
+// Sender :the menu item
+//
+// Description:
+// Asks for a file name and exports the drawing as an SVG picture or a
+// shape report, as the file's extension says.
+//------------------------------------------------------------------------
+procedure TFormMain.MenuFileExportClick(Sender: TObject);
+begin
+  if FShapes.Count = 0 then
+  begin
+    MessageDlg('There is nothing to export.', mtInformation, [mbOK], 0);
+    Exit;
+  end;
+  if FFileName <> '' then
+    SaveDialogExport.FileName := ChangeFileExt(FFileName, ExportExtensions[efSvg]);
+  if not SaveDialogExport.Execute then Exit;
+  try
+    ExportShapes(FShapes, SaveDialogExport.FileName);
+    StatusBarMain.Panels[1].Text := 'Exported to ' + ExtractFileName(SaveDialogExport.FileName);
+  except
+    on E: EExportError do
+      MessageDlg(E.Message, mtError, [mbOK], 0);
+  end;
 end;
 
 procedure TFormMain.MenuFileExitClick(Sender: TObject);

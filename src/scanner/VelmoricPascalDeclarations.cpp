@@ -100,7 +100,10 @@ void TPascalSource::ScanVariable(TOrvikSymbol* Owner, TBereichTokenType Bereich,
   while (NextToken()) {
     if (TokenIs(";")) {
       std::string List;
-      for (int I = 0; I < Names.Count(); ++I) List += (I ? "," : "") + Names.GetItems(I);
+      for (int I = 0; I < Names.Count(); ++I) {
+        if (I > 0) List += ',';
+        List += Names.GetItems(I);
+      }
       AddError(Token->TokenLine, "Variable(n) haben keinen Typ: " + List);
       break;
     }

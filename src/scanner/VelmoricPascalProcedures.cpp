@@ -1,6 +1,7 @@
 // TPascalSource: procedure prototypes, headings, implementations with their
 // local declarations and bodies, parameter lists and comment blocks.
 #include <algorithm>
+#include <string_view>
 #include <vector>
 
 #include "platform/rtl/SysUtils.h"
@@ -46,10 +47,11 @@ TOrvikSymbol* FindProcedure(TOrvikSymbols* List, const std::string& Name) {
   return nullptr;
 }
 
-bool StartsWith(const std::string& S, const char* Prefix) { return S.rfind(Prefix, 0) == 0; }
-
-bool EndsWith(const std::string& S, const std::string& Suffix) {
-  return S.size() >= Suffix.size() && S.compare(S.size() - Suffix.size(), Suffix.size(), Suffix) == 0;
+// S without the characters up to blank at both ends, as Trim has it.
+std::string_view TrimView(std::string_view S) {
+  while (!S.empty() && static_cast<unsigned char>(S.front()) <= ' ') S.remove_prefix(1);
+  while (!S.empty() && static_cast<unsigned char>(S.back()) <= ' ') S.remove_suffix(1);
+  return S;
 }
 }  // namespace
 
@@ -433,29 +435,30 @@ void gReadLongComment(int& Line, TStrings* Lines, TStrings* Comment) {
   TTraceProc Trace("gReadLongComment");
   int I = std::min(Line, Lines->Count() - 1);
   while (I > 0) {
-    const std::string Text = Trim(Lines->Get(I));
+    const std::string Whole = Lines->Get(I);
+    const std::string_view Text = TrimView(Whole);
     if (Text.empty()) {
       --I;
       continue;
     }
-    if (StartsWith(Text, "//")) {
+    if (Text.starts_with("//")) {
       while (I > 0) {
         const std::string Raw = Lines->Get(I);
-        if (!StartsWith(Trim(Raw), "//")) break;
+        if (!TrimView(Raw).starts_with("//")) break;
         Comment->Insert(0, Raw.substr(Raw.find("//") + 2));
         Line = I;
         --I;
       }
       continue;
     }
-    const bool Braces = EndsWith(Text, "}");
-    if (!Braces && !EndsWith(Text, "*)")) break;
+    const bool Braces = Text.ends_with("}");
+    if (!Braces && !Text.ends_with("*)")) break;
 
     // A "{ }" or "(* *)" block: its lines up to the opening delimiter,
     // without the delimiters.
     const std::string Open = Braces ? "{" : "(*";
     const std::string Close = Braces ? "}" : "*)";
-    std::string Raw = Lines->Get(I);
+    std::string Raw = Whole;
     const size_t CloseAt = Raw.rfind(Close);
     Raw.erase(CloseAt);
     int J = I;
@@ -468,6 +471,9 @@ void gReadLongComment(int& Line, TStrings* Lines, TStrings* Comment) {
       --J;
       Raw = Lines->Get(J);
     }
+    // A compiler directive ("{$R *.DFM}") is code to this search: it ends it,
+    // and is never taken into a comment that may be rewritten.
+    if (OpenAt != std::string::npos && Raw.compare(OpenAt + Open.size(), 1, "$") == 0) break;
     if (OpenAt == std::string::npos) {
       // No opening delimiter: only the closing line counts, and the search ends.
       Comment->Insert(0, Block.front());
@@ -478,7 +484,7 @@ void gReadLongComment(int& Line, TStrings* Lines, TStrings* Comment) {
     for (const std::string& Part : Block) Comment->Insert(0, Part);
     Line = J;
     // Code before the opening delimiter ends the search.
-    if (!Trim(Raw.substr(0, OpenAt)).empty()) break;
+    if (!TrimView(std::string_view(Raw).substr(0, OpenAt)).empty()) break;
     I = J - 1;
   }
 }
@@ -489,5 +495,8 @@ void TPascalSource::ReadLongComment(int& Line, int& Count, std::string& Comment)
   gReadLongComment(Line, Token->Lines, &Lines);
   Count = Lines.Count();
   Comment.clear();
-  for (int I = 0; I < Lines.Count(); ++I) Comment += (I ? "\r\n" : "") + Lines.GetItems(I);
+  for (int I = 0; I < Lines.Count(); ++I) {
+    if (I > 0) Comment += "\r\n";
+    Comment += Lines.GetItems(I);
+  }
 }

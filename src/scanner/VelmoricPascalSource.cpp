@@ -5,6 +5,7 @@
 #include "platform/opentools/EditIntf.h"
 #include "platform/rtl/SysUtils.h"
 #include "project/VelmoricSymbolStore.h"
+#include "trace/VelmoricStatus.h"
 #include "trace/traceletVelmoric.h"
 
 bool ProcDebug = false;
@@ -138,17 +139,24 @@ void TPascalSource::CreateSymbols(TCompilerOptionsSet AOptions) {
     Modified = false;
     return;
   }
-  const bool ShowStatus = DisplayCompilerProcess;
-  // TODO(hostlayer): FormVelmoricCompiling->ShowStatus(FileName) once the status window exists.
-  struct Finally {
-    TPascalSource* Self;
-    bool Shown;
-    ~Finally() {
-      (void)Shown;  // TODO(hostlayer): FormVelmoricCompiling->HideStatus(line count)
-      Self->Modified = false;
-    }
-  } Done{this, ShowStatus};
+  TFormVelmoricCompiling* Status = DisplayCompilerProcess ? FormVelmoricCompiling : nullptr;
+  if (Status) Status->ShowStatus(FileName);
+  auto Finish = [&] {
+    if (Status) Status->HideStatus(Token->Lines->Count());
+    Modified = false;
+  };
+  try {
+    ParseUnit(AOptions);
+  } catch (...) {
+    Finish();
+    throw;
+  }
+  Finish();
+}
 
+// The top-level loop: sections, uses clauses and the closing "end.".
+void TPascalSource::ParseUnit(TCompilerOptionsSet AOptions) {
+  TTraceProc Trace("TPascalSource.ParseUnit");
   Options = AOptions;
   std::string Name = ExtractFileName(FileName);
   if (const size_t Dot = Name.find('.'); Dot != std::string::npos) Name.erase(Dot);

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/opentools/EditIntf.h"
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/Sets.h"
 #include "scanner/VelmoricSaveList.h"
@@ -15,9 +16,6 @@
 
 class TOrvikSymbolstore;
 class TPascalProject;
-class TIModuleInterface;
-class TIEditorInterface;
-class TIPascalModuleNotifier;
 
 enum TCompilerOptions : uint8_t {
   oCompileUnits,           // compile every unit named in a uses clause
@@ -93,12 +91,12 @@ class TPascalSource : public TObject {
   void AddNotifier(TIModuleInterface* Module);
   void RemoveNotifier();
 
-  TIModuleInterface* ModuleIntf = nullptr;  // not owned
+  TIModuleInterface* ModuleIntf = nullptr;  // one reference while the notifier is registered
   std::string ParseContext;
   int ParseStartLine = 0;
   bool InImplementation = false;
   bool Modified = false;
-  TIPascalModuleNotifier* Notifier = nullptr;
+  TIModuleNotifier* Notifier = nullptr;  // owned; registered with ModuleIntf
   int RefCount = 0;
   TCompilerOptionsSet Options;
   TPascalProject* Project = nullptr;  // not owned
@@ -119,6 +117,7 @@ class TPascalSource : public TObject {
   bool TokenIs(const char (&Lower)[N]) const {
     return Token->LowerText.size() == N - 1 && std::memcmp(Token->LowerText.data(), Lower, N - 1) == 0;
   }
+  void ParseUnit(TCompilerOptionsSet AOptions);
   TOrvikSymbol* NewSymbol(TSymTyp Typ, const std::string& Name);
   template <size_t N>
   void SkipTo(const char (&Lower)[N]) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "ParserTestSupport.h"
+#include "hosts/memory/MemoryIDE.h"
+#include "trace/VelmoricStatus.h"
 
 namespace {
 
@@ -364,6 +366,94 @@ end.
   }
   auto Whole = ParseText(Text);
   EXPECT_TRUE(Errors(*Whole).empty()) << Errors(*Whole).front();
+}
+
+}  // namespace
+
+namespace {
+
+// The status window shows a parse while DisplayCompilerProcess is on.
+class ParseStatusTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    IDE = std::make_unique<TMemoryIDE>();
+    FormVelmoricCompiling = new TFormVelmoricCompiling(nullptr);
+    DisplayCompilerProcess = false;  // the setting starts on
+  }
+  void TearDown() override {
+    DisplayCompilerProcess = true;
+    delete FormVelmoricCompiling;
+    FormVelmoricCompiling = nullptr;
+    IDE.reset();
+  }
+  std::unique_ptr<TMemoryIDE> IDE;
+};
+
+TEST_F(ParseStatusTest, ShownOnlyWhenAskedAndHiddenAfterwards) {
+  const std::string Text = "unit u;\ninterface\nimplementation\nend.\n";
+  FormVelmoricCompiling->ShowStatus("Project1.dpr");  // an enclosing parse
+  ParseText(Text);
+  EXPECT_EQ(FormVelmoricCompiling->FileCount, 1);
+
+  DisplayCompilerProcess = true;
+  ParseText(Text);
+  EXPECT_EQ(FormVelmoricCompiling->FileCount, 2);
+  EXPECT_EQ(FormVelmoricCompiling->TotalLines, 4);
+  EXPECT_EQ(FormVelmoricCompiling->LabelUnit->Caption, "C:\\Src\\Unit1.pas");
+  EXPECT_TRUE(FormVelmoricCompiling->Visible());
+  FormVelmoricCompiling->HideStatus(0);
+  EXPECT_FALSE(FormVelmoricCompiling->Visible());
+}
+
+TEST_F(ParseStatusTest, HiddenAlsoWhenTheParseRaises) {
+  DisplayCompilerProcess = true;
+  auto* Lines = new TSaveStringList("strings", "TPascalSource");
+  TPascalSource Source(new TToken(Lines));
+  Source.Token->EofCount = 50;  // the scanner's guard raises at the next end of text
+  Source.Modified = true;
+  EXPECT_THROW(Source.CreateSymbols({oCompileImplementation}), Exception);
+  EXPECT_FALSE(FormVelmoricCompiling->Visible());
+  EXPECT_EQ(FormVelmoricCompiling->ShowLevel, 0);
+  EXPECT_FALSE(Source.Modified);
+}
+
+}  // namespace
+
+namespace {
+
+struct TFakeNotifier : TIModuleNotifier {
+  explicit TFakeNotifier(bool& AGone) : Gone(AGone) {}
+  ~TFakeNotifier() override { Gone = true; }
+  void Notify(TNotifyCode) override {}
+  void ComponentRenamed(void*, const std::string&, const std::string&) override {}
+  bool& Gone;
+};
+
+struct TFakeModule : TIModuleInterface {
+  TIEditorInterface* GetEditorInterface() override { return nullptr; }
+  bool Close() override { return true; }
+  bool Save(bool) override { return true; }
+  bool ShowSource() override { return true; }
+  bool ShowForm() override { return true; }
+  bool AddNotifier(TIModuleNotifier*) override { return true; }
+  bool RemoveNotifier(TIModuleNotifier* N) override {
+    Removed = N;
+    return true;
+  }
+  TIModuleNotifier* Removed = nullptr;
+};
+
+TEST(UnitStructure, DestroyUnregistersAndFreesTheNotifier) {
+  bool Gone = false;
+  TFakeModule Module;
+  auto* Notifier = new TFakeNotifier(Gone);
+  auto* Source = new TPascalSource(nullptr);
+  Module.AddRef();  // the source holds a reference while its notifier is registered
+  Source->ModuleIntf = &Module;
+  Source->Notifier = Notifier;
+  delete Source;
+  EXPECT_EQ(Module.Removed, Notifier);
+  EXPECT_TRUE(Gone);
 }
 
 }  // namespace
