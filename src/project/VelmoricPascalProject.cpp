@@ -109,10 +109,12 @@ TPascalProject::~TPascalProject() {
 }
 
 std::string TPascalProject::UnitKey(const std::string& Name) {
+  TTraceProc Trace("TPascalProject.UnitKey");
   return TFileRepository::KeyOf(Name);
 }
 
 std::string TPascalProject::StoreFileName(const std::string& FileName) {
+  TTraceProc Trace("TPascalProject.StoreFileName");
   const size_t Dot = FileName.rfind('.');
   size_t Sep = std::string::npos;
   for (size_t I = 0; I < FileName.size(); ++I)
