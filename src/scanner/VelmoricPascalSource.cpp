@@ -126,6 +126,7 @@ void TPascalSource::AddUses(const std::string& Name) {
 }
 
 TOrvikSymbol* TPascalSource::NewSymbol(TSymTyp Typ, const std::string& Name) {
+  TTraceProc Trace("TPascalSource.NewSymbol");
   TOrvikSymbol* Sym = Store->Allocate(this);
   Sym->Typ = Typ;
   Sym->name = Name;

@@ -1,10 +1,15 @@
 // The unit structure: sections, uses clauses, errors and type declarations.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <functional>
 
 #include "ParserTestSupport.h"
 #include "hosts/memory/MemoryIDE.h"
 #include "trace/VelmoricStatus.h"
+#include "trace/traceletVelmoric.h"
 
 namespace {
 
@@ -452,6 +457,41 @@ TEST(UnitStructure, DestroyUnregistersAndFreesTheNotifier) {
   delete Source;
   EXPECT_EQ(Module.Removed, Notifier);
   EXPECT_TRUE(Gone);
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<std::string> TraceLinesOf(const std::function<void()>& Work) {
+  const std::string Log = testing::TempDir() + std::to_string(::getpid()) + "-parser-trace.log";
+  tracelet->SetLogfile(Log);
+  Work();
+  tracelet->CloseLogfile();
+  TStringList Lines;
+  Lines.LoadFromFile(Log);
+  std::remove(Log.c_str());
+  std::vector<std::string> Result;
+  for (int I = 0; I < Lines.Count(); ++I) Result.push_back(Lines[I]);
+  return Result;
+}
+
+TEST(UnitStructure, ErrorsAndDebugSwitchesWriteTheirTraceLines) {
+  const std::string Text =
+      "unit u;\ninterface\nuses A,\n  a;\ntype\n  TC = class\n  end;\nimplementation\nprocedure TC.Run;\nbegin\nend;\nend.\n";
+  ProcDebug = true;
+  const auto Lines = TraceLinesOf([&] { ParseText(Text); });
+  ProcDebug = false;
+  using ::testing::Contains;
+  EXPECT_THAT(Lines, Contains("stdOut:********* Error C:\\Src\\Unit1.pas(3) Uses doppelt: 'a'"));
+  EXPECT_THAT(Lines, Contains("stdOut:*********   a;"));
+  EXPECT_THAT(Lines, Contains("stdOut:********* --> Starting at 0 : "));
+  EXPECT_THAT(Lines, Contains("stdOut:********* --> Starting at unit u;"));
+  EXPECT_THAT(Lines, Contains("stdOut:******* enter scan class"));
+  EXPECT_THAT(Lines, Contains("stdOut:******* exit scan class"));
+  EXPECT_THAT(Lines, Contains("stdOut:********* Error C:\\Src\\Unit1.pas(8) Prozedure TC.Run hat keinen Prototyp"));
+  EXPECT_THAT(Lines, Contains("stdOut:********* --> Starting at 8 : Procedure"));
+  EXPECT_THAT(Lines, Contains("stdOut:Exit ScanProcInformation line 11 TC Run"));
 }
 
 }  // namespace
