@@ -70,6 +70,20 @@ TEST(UnitStructure, DuplicateUsesAreRecordedOnceWithAnError) {
   EXPECT_THAT(Errors(*Source), ElementsAre("Error C:\\Src\\Unit1.pas(3): Uses doppelt: 'classes'"));
 }
 
+TEST(UnitStructure, ConditionalUnitsDoNotCarryTheUsesClauseOn) {
+  const std::string Text =
+      "unit u;\ninterface\nuses SysUtils, {$IFDEF WIN32}Windows{$ELSE}Libc{$ENDIF}, Classes;\n"
+      "type\n  TKept = Integer;\nimplementation\nuses Forms,\n  {$IFDEF D3}Db{$ENDIF};\nend.\n";
+  auto Source = ParseText(Text);
+  EXPECT_THAT(Uses(*Source), ElementsAre("sysutils", "windows", "classes", "forms", "db"));
+  ASSERT_NE(Top(*Source, "TKept"), nullptr);
+  EXPECT_TRUE(Errors(*Source).empty());
+
+  // A program's "in" clauses: the file name takes a name's place.
+  auto Program = ParseText("program P;\nuses\n  Forms,\n  Main in 'Main.pas' {FormMain};\nbegin\nend.\n");
+  EXPECT_THAT(Uses(*Program), ElementsAre("forms", "main", "main.pas"));
+}
+
 TEST(UnitStructure, UsedUnitsGoToTheProjectWhenAsked) {
   static std::vector<std::string> Compiled;
   static TCompilerOptionsSet Seen;
