@@ -19,6 +19,7 @@ constexpr int MaxCommentBlockLines = 1000;
 // Directives of a heading that are not procedure options: skipped before a
 // body, so that the body is still found.
 bool IsOtherDirective(const std::string& Lower) {
+  TTraceProc Trace("IsOtherDirective");
   static const char* const Words[] = {
       "cdecl",     "pascal",       "register",   "safecall",  "export",   "overload",
       "inline",    "reintroduce",  "platform",   "deprecated", "library", "experimental",
@@ -36,6 +37,7 @@ bool IsOtherDirective(const std::string& Lower) {
 // The first procedure named Name in List, in list order. In a sorted list
 // the names equal to Name stand together from the place Find gives.
 TOrvikSymbol* FindProcedure(TOrvikSymbols* List, const std::string& Name) {
+  TTraceProc Trace("FindProcedure");
   int I = 0;
   if (List->Sorted() && !List->Find(Name, I)) return nullptr;
   for (; I < List->Count(); ++I) {

@@ -119,6 +119,7 @@ class TPascalSource : public TObject {
   }
   void ParseUnit(TCompilerOptionsSet AOptions);
   TOrvikSymbol* NewSymbol(TSymTyp Typ, const std::string& Name);
+  // Reads tokens up to the word or symbol Lower (none when on it already).
   template <size_t N>
   void SkipTo(const char (&Lower)[N]) {
     while (!FEof && !TokenIs(Lower)) NextToken();
