@@ -1,11 +1,46 @@
 #include "project/VelmoricSymbolStore.h"
 
-#include "scanner/VelmoricSymbols.h"
+#include <memory>
+
+#include "scanner/VelmoricPascalSource.h"
 #include "trace/traceletVelmoric.h"
+
+bool LoadSymbolsDebug = false;
+
+namespace {
+void PutInt32(char* P, int32_t V) {
+  const auto U = static_cast<uint32_t>(V);
+  P[0] = static_cast<char>(U & 0xFF);
+  P[1] = static_cast<char>((U >> 8) & 0xFF);
+  P[2] = static_cast<char>((U >> 16) & 0xFF);
+  P[3] = static_cast<char>((U >> 24) & 0xFF);
+}
+
+int32_t GetInt32(const char* P) {
+  const auto B = reinterpret_cast<const unsigned char*>(P);
+  return static_cast<int32_t>(uint32_t(B[0]) | uint32_t(B[1]) << 8 | uint32_t(B[2]) << 16 |
+                              uint32_t(B[3]) << 24);
+}
+
+void DebugLine(const std::string& Text) {
+  if (tracelet) tracelet->StrWrite("readsymbols", Text);
+}
+
+// The 14 texts of a record, in file order.
+std::string* StringFields(TOrvikSymbol& S, int I) {
+  std::string* const Fields[TOrvikSymbolstore::StringCount] = {
+      &S.name,       &S.Ancestor,   &S.Comment,     &S.Params,    &S.MessageId,
+      &S.ResultType, &S.ReadAccess, &S.WriteAccess, &S.IndexName, &S.IndexType,
+      &S.ConstType,  &S.TypeName,   &S.Reserved,    &S.DefaultValue};
+  return Fields[I];
+}
+
+constexpr uint16_t KnownProcOptions = (1u << (tFar + 1)) - 1;
+}  // namespace
 
 TOrvikSymbolstore::TOrvikSymbolstore() {
   TTraceProc Trace("TOrvikSymbolstore.create");
-  FRecordCounter = 0;
+  RecordCounter = 0;
 }
 
 TOrvikSymbol* TOrvikSymbolstore::Allocate(TPascalSource* Source) {
@@ -15,4 +50,236 @@ TOrvikSymbol* TOrvikSymbolstore::Allocate(TPascalSource* Source) {
   Sym->Line = -1;
   Sym->DeclLine = -1;
   return Sym;
+}
+
+// ------------------------------------------------------------------ saving
+
+void TOrvikSymbolstore::WriteInteger(int32_t I) {
+  TTraceProc Trace("TOrvikSymbolstore.WriteInteger");
+  char B[4];
+  PutInt32(B, I);
+  FStream.append(B, 4);
+  if (LoadSymbolsDebug) DebugLine(Format("Write Integer %d", I));
+}
+
+void TOrvikSymbolstore::WriteString(const std::string& S) {
+  TTraceProc Trace("TOrvikSymbolstore.WriteString");
+  char B[4];
+  PutInt32(B, static_cast<int32_t>(S.size()));
+  FStream.append(B, 4);
+  FStream += S;
+  if (LoadSymbolsDebug) DebugLine(Format("Write String %s", S));
+}
+
+void TOrvikSymbolstore::WriteUses(const TStrings* Uses) {
+  TTraceProc Trace("TOrvikSymbolstore.WriteUses");
+  const int N = Uses ? Uses->Count() : 0;
+  WriteInteger(N);
+  for (int I = 0; I < N; ++I) WriteString(Uses->Get(I));
+}
+
+// ParentIndex is the record under which Symbol is written, so that loading
+// rebuilds the lists as they are, also where the parser pointed Parent
+// elsewhere (a local class) or one record sits in two lists.
+void TOrvikSymbolstore::WriteSymbol(TOrvikSymbol& Symbol, int ParentIndex) {
+  TTraceProc Trace("TOrvikSymbolstore.WriteSymbol");
+  char H[HeaderSize] = {};
+  H[0] = static_cast<char>(Symbol.Typ);
+  H[1] = static_cast<char>(Symbol.ProcTyp);
+  PutInt32(H + 4, Symbol.Line);
+  H[8] = static_cast<char>(Symbol.Bereich);
+  PutInt32(H + 12, Symbol.defbegin);
+  PutInt32(H + 16, Symbol.defend);
+  PutInt32(H + 24, Symbol.DeclLine);
+  const uint16_t Options = Symbol.Options.Bits();
+  H[28] = static_cast<char>(Options & 0xFF);
+  H[29] = static_cast<char>(Options >> 8);
+  const int Children = Symbol.symbols ? Symbol.symbols->Count() : 0;
+  PutInt32(H + 32, Children);
+  PutInt32(H + 36, RecordCounter);
+  PutInt32(H + 40, ParentIndex);
+  Symbol.StoreIndex = RecordCounter;
+  ++RecordCounter;
+  FStream.append(H, HeaderSize);
+  if (Symbol.Typ == typEOF) {
+    for (int I = 0; I < StringCount; ++I) WriteString(std::string());
+    return;
+  }
+  for (int I = 0; I < StringCount; ++I) WriteString(*StringFields(Symbol, I));
+  const int Own = Symbol.StoreIndex;
+  for (int I = 0; I < Children; ++I) {
+    auto* Child = static_cast<TOrvikSymbol*>(Symbol.symbols->GetObject(I));
+    if (Child) WriteSymbol(*Child, Own);
+  }
+}
+
+std::string TOrvikSymbolstore::SaveToImage(const TStrings* Uses, TOrvikSymbol& Root) {
+  TTraceProc Trace("TOrvikSymbolstore.SaveToImage");
+  RecordCounter = 0;
+  FStream.clear();
+  FStream.reserve(4096);
+  WriteUses(Uses);
+  WriteSymbol(Root, -1);
+  TOrvikSymbol End;
+  WriteSymbol(End, -1);
+  return std::move(FStream);
+}
+
+// ----------------------------------------------------------------- loading
+
+void TOrvikSymbolstore::Damaged(const std::string& What) const {
+  throw ESymbolStoreError(Format("damaged symbol store: %s at offset %d of %d bytes", What,
+                                 static_cast<int64_t>(Offset()),
+                                 static_cast<int64_t>(FEnd - FStart)));
+}
+
+int32_t TOrvikSymbolstore::ReadInteger() {
+  TTraceProc Trace("TOrvikSymbolstore.ReadInteger");
+  if (Left() < 4) Damaged("truncated integer");
+  const int32_t I = GetInt32(FPos);
+  FPos += 4;
+  return I;
+}
+
+void TOrvikSymbolstore::ReadString(std::string& S) {
+  TTraceProc Trace("TOrvikSymbolstore.ReadString");
+  const int32_t L = ReadInteger();
+  if (L < 0) Damaged(Format("negative string length %d", L));
+  if (static_cast<size_t>(L) > Left()) Damaged(Format("string length %d runs past the end", L));
+  S.assign(FPos, static_cast<size_t>(L));
+  FPos += L;
+  if (LoadSymbolsDebug && L > 0) DebugLine(Format("Read String %s", S));
+}
+
+void TOrvikSymbolstore::ReadUses(std::vector<std::string>& Uses) {
+  TTraceProc Trace("TOrvikSymbolstore.ReadUses");
+  const int32_t N = ReadInteger();
+  // Every entry takes at least its 4 length bytes.
+  if (N < 0 || static_cast<size_t>(N) > Left() / 4) Damaged(Format("uses count %d", N));
+  Uses.clear();
+  Uses.reserve(static_cast<size_t>(N));
+  for (int32_t I = 0; I < N; ++I) {
+    std::string S;
+    ReadString(S);
+    Uses.push_back(std::move(S));
+  }
+}
+
+bool TOrvikSymbolstore::ReadSymbol(TOrvikSymbol& Symbol, int& ParentIndex) {
+  TTraceProc Trace("TOrvikSymbolstore.ReadSymbol");
+  if (Left() < HeaderSize) Damaged("truncated record header");
+  const char* H = FPos;
+  const auto Byte = [H](int At) { return static_cast<unsigned char>(H[At]); };
+  const int Own = static_cast<int>(FTags.size());
+  if (Byte(0) > typParameter) Damaged(Format("unknown symbol kind %d in record %d", Byte(0), Own));
+  Symbol.Typ = static_cast<TSymTyp>(Byte(0));
+  if (Symbol.Typ == typEOF) {
+    FPos += HeaderSize;
+    return false;
+  }
+  if (Byte(1) > tDestructor) Damaged(Format("unknown procedure kind %d in record %d", Byte(1), Own));
+  if (Byte(8) > tLocal) Damaged(Format("unknown scope %d in record %d", Byte(8), Own));
+  const uint16_t Options = static_cast<uint16_t>(Byte(28) | Byte(29) << 8);
+  if (Options & ~KnownProcOptions)
+    Damaged(Format("unknown procedure options %x in record %d", Options, Own));
+  ParentIndex = GetInt32(H + 40);
+  if (ParentIndex < -1 || ParentIndex >= Own)
+    Damaged(Format("parent index %d of record %d names no earlier record", ParentIndex, Own));
+  const int Depth = ParentIndex < 0 ? 0 : FDepth[static_cast<size_t>(ParentIndex)] + 1;
+  if (Depth > MaxNesting) Damaged(Format("record %d nested deeper than %d", Own, MaxNesting));
+
+  Symbol.ProcTyp = static_cast<TProcTokenType>(Byte(1));
+  Symbol.Line = GetInt32(H + 4);
+  Symbol.Bereich = static_cast<TBereichTokenType>(Byte(8));
+  Symbol.defbegin = GetInt32(H + 12);
+  Symbol.defend = GetInt32(H + 16);
+  Symbol.DeclLine = GetInt32(H + 24);
+  Symbol.Options = TProcOptionsSet::FromBits(Options);
+  FPos += HeaderSize;
+  for (int I = 0; I < StringCount; ++I) ReadString(*StringFields(Symbol, I));
+  if (LoadSymbolsDebug) DebugLine("Read new symbol");
+  if (OnRecord) OnRecord(Symbol, GetInt32(H + 36), ParentIndex, GetInt32(H + 32));
+
+  // The name is read before the record joins its parent's list, which is
+  // keyed by it.
+  FTags.push_back(&Symbol);
+  FDepth.push_back(Depth);
+  if (ParentIndex >= 0) AddOrvikSymbolUnsorted(FTags[static_cast<size_t>(ParentIndex)], &Symbol);
+  return true;
+}
+
+void TOrvikSymbolstore::LoadFromImage(std::string_view Image, TPascalSource* Source,
+                                      TStrings& Uses, TOrvikSymbol& Root) {
+  TTraceProc Trace("TOrvikSymbolstore.LoadFromImage");
+  FStart = Image.data();
+  FPos = FStart;
+  FEnd = FStart + Image.size();
+  FTags.clear();
+  FTags.reserve(5000);
+  FDepth.clear();
+  FDepth.reserve(5000);
+
+  // Everything is read into a scratch tree first: a damaged image changes nothing.
+  std::vector<std::string> UsesRead;
+  TOrvikSymbol Scratch;
+  Scratch.Source = Source;
+  Scratch.symbols = new TOrvikSymbols("symbols.symbols", "TPascalSource");
+  Scratch.symbols->SetCapacity(1000);
+  std::vector<std::unique_ptr<TOrvikSymbol>> Loose;  // records that hang nowhere
+  try {
+    ReadUses(UsesRead);
+    int ParentIndex = -1;
+    if (!ReadSymbol(Scratch, ParentIndex) || Scratch.Typ != typUnit)
+      Damaged("the first record is not a unit");
+    for (;;) {
+      std::unique_ptr<TOrvikSymbol> Sym(Allocate(Source));
+      if (!ReadSymbol(*Sym, ParentIndex)) break;
+      if (ParentIndex >= 0)
+        Sym.release();  // held by its parent's list now
+      else
+        Loose.push_back(std::move(Sym));
+    }
+  } catch (...) {
+    FTags.clear();
+    FDepth.clear();
+    FStart = FPos = FEnd = nullptr;
+    throw;
+  }
+  FTags.clear();
+  FDepth.clear();
+  FStart = FPos = FEnd = nullptr;
+
+  Uses.Clear();
+  for (const std::string& S : UsesRead) Uses.Add(S);
+  ReleaseOrvikSymbolChildren(Root);
+  Root.Typ = Scratch.Typ;
+  Root.ProcTyp = Scratch.ProcTyp;
+  Root.Line = Scratch.Line;
+  Root.Bereich = Scratch.Bereich;
+  Root.defbegin = Scratch.defbegin;
+  Root.defend = Scratch.defend;
+  Root.DeclLine = Scratch.DeclLine;
+  Root.Options = Scratch.Options;
+  for (int I = 0; I < StringCount; ++I) *StringFields(Root, I) = std::move(*StringFields(Scratch, I));
+  Root.symbols = Scratch.symbols;
+  Scratch.symbols = nullptr;
+  for (int I = 0; I < Root.symbols->Count(); ++I) {
+    auto* Child = static_cast<TOrvikSymbol*>(Root.symbols->GetObject(I));
+    if (Child->Parent == &Scratch) Child->Parent = &Root;
+  }
+}
+
+// ------------------------------------------------------------------- files
+
+void TOrvikSymbolstore::SaveToFile(const std::string& FileName, TPascalSource* Source) {
+  TTraceProc Trace([&] { return Format("TOrvikSymbolstore.SaveToFile(FileName=%s)", FileName); });
+  const std::string Image = SaveToImage(Source->usesList, Source->symbols);
+  WriteFileBytes(FileName, Image);
+}
+
+void TOrvikSymbolstore::LoadFromFile(const std::string& FileName, TPascalSource* Source) {
+  TTraceProc Trace([&] { return Format("TOrvikSymbolstore.LoadFromFile(FileName=%s)", FileName); });
+  const std::string Image = ReadFileBytes(FileName);
+  if (!Source->usesList) Source->usesList = new TSaveStringList("usesList", "TPascalSource");
+  LoadFromImage(Image, Source, *Source->usesList, Source->symbols);
 }

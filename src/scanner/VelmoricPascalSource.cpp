@@ -2,13 +2,14 @@
 // scanning of type declarations (plain types, classes, interfaces, records).
 #include "scanner/VelmoricPascalSource.h"
 
+#include "platform/opentools/EditIntf.h"
 #include "platform/rtl/SysUtils.h"
 #include "project/VelmoricSymbolStore.h"
 #include "trace/VelmoricStatus.h"
 #include "trace/traceletVelmoric.h"
 
 bool ProcDebug = false;
-bool DisplayCompilerProcess = false;
+bool DisplayCompilerProcess = true;
 TCompileUnitProc CompileUnitProc = nullptr;
 
 namespace {
@@ -45,11 +46,8 @@ TPascalSource::TPascalSource(TToken* AToken) {
 
 TPascalSource::~TPascalSource() {
   TTraceProc Trace("TPascalSource.Destroy");
-  if (Notifier) {
-    if (ModuleIntf) ModuleIntf->RemoveNotifier(Notifier);
-    Notifier->Free();
-    Notifier = nullptr;
-  }
+  RemoveNotifier();
+  ReleaseInterface(EditModule);
   if (TOrvikSymbols* List = symbols.symbols) {
     symbols.symbols = nullptr;
     for (int I = 0; I < List->Count(); ++I) {

@@ -16,6 +16,9 @@
 
 class TOrvikSymbolstore;
 class TPascalProject;
+class TIModuleInterface;
+class TIEditorInterface;
+class TIPascalModuleNotifier;
 
 enum TCompilerOptions : uint8_t {
   oCompileUnits,           // compile every unit named in a uses clause
@@ -79,18 +82,30 @@ class TPascalSource : public TObject {
   void ParseProcParameters(TOrvikSymbol* Sym);
   void ReadLongComment(int& Line, int& Count, std::string& Comment);
 
+  // ---- the IDE: editor, text and change notifications
+  // Opens the unit in the IDE when needed; its module becomes EditModule.
+  // The module's editor (the caller releases it), or nil.
+  TIEditorInterface* GetEditor();
+  // Gives the source a token source over the editor buffer, or without an
+  // IDE over the file read from disk.
+  void LoadFileForEdit();
+  // Registers the source's module notifier with Module (referenced until
+  // RemoveNotifier); a notifier registered with another module moves.
+  void AddNotifier(TIModuleInterface* Module);
+  void RemoveNotifier();
+
   TIModuleInterface* ModuleIntf = nullptr;  // not owned
   std::string ParseContext;
   int ParseStartLine = 0;
   bool InImplementation = false;
   bool Modified = false;
-  TIModuleNotifier* Notifier = nullptr;  // owned; registered with ModuleIntf
+  TIPascalModuleNotifier* Notifier = nullptr;  // owned; registered with ModuleIntf
   int RefCount = 0;
   TCompilerOptionsSet Options;
   TPascalProject* Project = nullptr;  // not owned
   TSourceStates State = stEditorLoaded;
   TToken* Token = nullptr;  // owned, with its line list
-  TIModuleInterface* EditModule = nullptr;  // not owned
+  TIModuleInterface* EditModule = nullptr;  // one reference, released with the source
   std::string FileName;
   int ParseTime = 0;
   TSaveStringList* usesList = nullptr;

@@ -1,0 +1,469 @@
+#include "project/VelmoricPascalProject.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <iostream>
+#include <memory>
+#include <set>
+#include <vector>
+
+#include "platform/opentools/ToolIntf.h"
+#include "platform/registry/Registry.h"
+#include "platform/rtl/FileSearch.h"
+#include "platform/vcl/Forms.h"
+#include "trace/VelmoricStatus.h"
+#include "trace/traceletVelmoric.h"
+
+TSaveStringList* FBaseClasses = nullptr;
+
+namespace {
+
+void CompileUnit(TPascalProject* Project, const std::string& UnitName,
+                 TCompilerOptionsSet Options) {
+  Project->Compile(UnitName, Options);
+}
+
+// The unit's start-up and shutdown: the base class cache and the parser's
+// callback for uses clauses.
+struct TProjectUnit {
+  TProjectUnit() {
+    FBaseClasses = new TSaveStringList("FBaseClasses", "TPascalProject");
+    FBaseClasses->SetSorted(true);
+    CompileUnitProc = &CompileUnit;
+  }
+  ~TProjectUnit() {
+    CompileUnitProc = nullptr;
+    delete FBaseClasses;
+    FBaseClasses = nullptr;
+  }
+} ProjectUnit;
+
+void TraceStream(const std::string& Stream, const std::string& Text) {
+  if (tracelet) tracelet->StrWrite(Stream, Text);
+}
+
+void TraceLine(const std::string& Text) { TraceStream("stdOut", Text); }
+
+TPascalSource* SourceAt(const TSaveStringList* List, int I) {
+  return static_cast<TPascalSource*>(List->GetObjects(I));
+}
+
+std::vector<std::string> UsesOf(const TPascalSource* S) {
+  std::vector<std::string> Uses;
+  if (S->usesList)
+    for (int I = 0; I < S->usesList->Count(); ++I) Uses.push_back(S->usesList->Get(I));
+  return Uses;
+}
+
+// The lower-case file part of a name.
+std::string LowerFilePart(const std::string& Name) { return LowerCase(ExtractFileName(Name)); }
+
+// A store file that cannot be written is reported once per directory.
+void ReportStoreFailure(const std::string& StoreName, const std::string& Why) {
+  static std::set<std::string> Reported;
+  if (!Reported.insert(ExtractFileDir(StoreName)).second) return;
+  const std::string Text =
+      Format("symbol store %s not written (%s); further failures in this folder are not reported",
+             StoreName, Why);
+  TraceLine(Text);
+  std::cerr << "velmoric: " << Text << "\n";
+}
+
+bool ModificationTime(const std::string& FileName, struct timespec& Time) {
+  struct stat St;
+  if (::stat(FileName.c_str(), &St) != 0) return false;
+  Time = St.st_mtim;
+  return true;
+}
+
+}  // namespace
+
+void ReleaseSource(TPascalSource* S) {
+  TTraceProc Trace("ReleaseSource");
+  if (!S) return;
+  if (--S->RefCount > 0) return;
+  // The cache may point into the source's symbols.
+  if (FBaseClasses) FBaseClasses->Clear();
+  delete S;
+}
+
+// ---------------------------------------------------------------- lifetime
+
+TPascalProject::TPascalProject() {
+  TTraceProc Trace("TPascalProject.Create");
+  if (tracelet) tracelet->start();
+  FUnitLIst = new TSaveStringList("FUnitLIst", "TPascalProject");
+  TRegistry Registry;
+  Registry.RootKey = HKEY_CURRENT_USER;
+  if (Registry.OpenKeyReadOnly("Software\\Borland\\Delphi\\3.0\\Library"))
+    FSearchPath = Registry.ReadString("SearchPath");
+}
+
+TPascalProject::~TPascalProject() {
+  TTraceProc Trace("TPascalProject.Destroy");
+  for (int I = 0; I < FUnitLIst->Count(); ++I) ReleaseSource(SourceAt(FUnitLIst, I));
+  delete FUnitLIst;
+}
+
+std::string TPascalProject::UnitKey(const std::string& Name) {
+  return TFileRepository::KeyOf(Name);
+}
+
+std::string TPascalProject::StoreFileName(const std::string& FileName) {
+  const size_t Dot = FileName.rfind('.');
+  size_t Sep = std::string::npos;
+  for (size_t I = 0; I < FileName.size(); ++I)
+    if (IsPathDelimiter(FileName[I])) Sep = I;
+  if (Dot == std::string::npos || (Sep != std::string::npos && Dot < Sep))
+    return FileName + ".pax";
+  return FileName.substr(0, Dot) + ".pax";
+}
+
+// ----------------------------------------------------------------- compile
+
+void TPascalProject::Register(const std::string& Key, TPascalSource* S) {
+  TTraceProc Trace("TPascalProject.Register");
+  FUnitLIst->AddObject(Key, S);
+  ++S->RefCount;
+  if (FMemoryProject) {
+    FMemoryProject->FUnitLIst->AddObject(Key, S);
+    ++S->RefCount;
+  }
+}
+
+void TPascalProject::Share(const std::string& Key, TPascalSource* S,
+                           TCompilerOptionsSet Options) {
+  TTraceProc Trace("TPascalProject.Share");
+  FUnitLIst->AddObject(Key, S);
+  ++S->RefCount;
+  for (const std::string& U : UsesOf(S)) Compile(U, Options);
+}
+
+TPascalSource* TPascalProject::Compile(const std::string& UnitName, TCompilerOptionsSet Options) {
+  TTraceProc Trace([&] { return Format("TPascalProject.Compile(unitName=%s)", UnitName); });
+  if (FBaseClasses) FBaseClasses->Clear();
+  if (Application) Application->ProcessMessages();
+  if (ProcDebug) TraceStream("compile", "Compiling ... " + UnitName);
+
+  const std::string Name = LowerCase(UnitName);
+  const std::string Key = UnitKey(Name);
+  if (FUnitLIst->IndexOf(Key) >= 0) return nullptr;
+  std::string FileName;
+  const bool Found = FindSource(Name, FileName);
+
+  // Open in the IDE: the editor buffer is the truth.
+  if (Found && ToolServices && ToolServices->IsFileOpen(FileName)) {
+    if (ProcDebug) TraceStream("compile", Format("%s is in Editor compiling", Name));
+    if (FMemoryProject) {
+      TSaveStringList* Memory = FMemoryProject->FUnitLIst;
+      const int I = Memory->IndexOf(Key);
+      if (I >= 0) {
+        TPascalSource* S = SourceAt(Memory, I);
+        if (!S->Modified && S->Found) {
+          if (ProcDebug)
+            TraceStream("compile", Format("... %s ist im Speicher (unmodifiziert)", Name));
+          Share(Key, S, Options);
+          return nullptr;
+        }
+        // The stale copy leaves the memory project; projects that hold it keep it.
+        Memory->Delete(I);
+        ReleaseSource(S);
+      }
+    }
+    return CompileFromEditor(Key, FileName, Options);
+  }
+
+  if (FMemoryProject) {
+    std::string MemoryName;
+    if (TPascalSource* S = FMemoryProject->FindCompiledSource(Name, MemoryName)) {
+      if (S->Found || !Found) {
+        if (ProcDebug) TraceStream("compile", Format("... %s ist im Speicher", Name));
+        Share(Key, S, Options);
+        return nullptr;
+      }
+      // A placeholder of a unit that has turned up since.
+      TSaveStringList* Memory = FMemoryProject->FUnitLIst;
+      Memory->Delete(Memory->IndexOf(Key));
+      ReleaseSource(S);
+    }
+  }
+
+  if (Found) {
+    if (CheckSymbols(FileName))
+      if (TPascalSource* S = LoadFromStore(Key, FileName, Options)) return S;
+    return ParseFile(Key, FileName, Options);
+  }
+
+  // Not found: a placeholder, so that the unit is not searched again here.
+  if (ProcDebug) TraceStream("compile", Format("************** %s nicht gefunden", Name));
+  auto* S = new TPascalSource(nullptr);
+  S->FileName = Name;
+  delete S->usesList;
+  S->usesList = nullptr;
+  S->Found = false;
+  Register(Key, S);
+  return nullptr;
+}
+
+TPascalSource* TPascalProject::LoadFromStore(const std::string& Key, const std::string& FileName,
+                                             TCompilerOptionsSet Options) {
+  TTraceProc Trace("TPascalProject.LoadFromStore");
+  if (ProcDebug) TraceStream("compile", Format("... %s.x wird gelesen", Key));
+  auto* S = new TPascalSource(nullptr);
+  S->Options = Options;
+  S->FileName = FileName;
+  S->Project = FMemoryProject ? FMemoryProject : this;
+  S->symbols.Source = S;
+  const std::string StoreName = StoreFileName(FileName);
+  try {
+    S->Store->LoadFromFile(StoreName, S);
+  } catch (const EStreamError& E) {
+    // Unreadable or damaged: the unit is parsed instead.
+    TraceLine(Format("symbol store %s not used: %s", StoreName, E.Message()));
+    delete S;
+    return nullptr;
+  }
+  Register(Key, S);
+  const bool Show = DisplayCompilerProcess && FormVelmoricCompiling;
+  if (Show) FormVelmoricCompiling->ShowStatus(FileName);
+  try {
+    for (const std::string& U : UsesOf(S)) Compile(U, Options);
+  } catch (...) {
+    if (Show) FormVelmoricCompiling->HideStatus(0);
+    throw;
+  }
+  if (Show) FormVelmoricCompiling->HideStatus(0);
+  return S;
+}
+
+TPascalSource* TPascalProject::ParseFile(const std::string& Key, const std::string& FileName,
+                                         TCompilerOptionsSet Options) {
+  TTraceProc Trace("TPascalProject.ParseFile");
+  // The time is taken before the text: a change while reading makes the store old.
+  struct timespec Time {};
+  const bool HaveTime = ModificationTime(FileName, Time);
+  auto Lines = std::make_unique<TSaveStringList>("source", "TPascalProject");
+  Lines->LoadFromFile(FileName);
+  auto Token = std::make_unique<TToken>(Lines.get());
+  auto* S = new TPascalSource(Token.get());
+  RegisterAndParse(Key, S, FileName, Options, nullptr, HaveTime ? &Time : nullptr);
+  return S;
+}
+
+void TPascalProject::RegisterAndParse(const std::string& Key, TPascalSource* S,
+                                      const std::string& FileName, TCompilerOptionsSet Options,
+                                      TIEditorInterface* Editor,
+                                      const struct timespec* SourceTime) {
+  TTraceProc Trace("TPascalProject.RegisterAndParse");
+  TraceStream("compile", Format("... %s ist wird compiliert", Key));
+  Register(Key, S);
+  S->Options = Options;
+  S->Project = this;
+  S->FileName = FileName;
+  try {
+    S->CreateSymbols(Options);
+  } catch (...) {
+    S->Token = nullptr;
+    if (!Editor || !Editor->BufferModified()) SaveStore(S, SourceTime);
+    throw;
+  }
+  S->Token = nullptr;
+  // Unsaved editor text must not be stamped with the file's time.
+  if (!Editor || !Editor->BufferModified()) SaveStore(S, SourceTime);
+  S->Project = FMemoryProject ? FMemoryProject : this;
+  S->FileName = FileName;
+  S->State = stUpdated;
+}
+
+void TPascalProject::SaveStore(TPascalSource* S, const struct timespec* SourceTime) {
+  TTraceProc Trace("TPascalProject.SaveStore");
+  const std::string StoreName = StoreFileName(S->FileName);
+  struct timespec Time {};
+  if (SourceTime)
+    Time = *SourceTime;
+  else if (!ModificationTime(S->FileName, Time))
+    return;  // no file on disk to match
+  try {
+    S->Store->SaveToFile(StoreName, S);
+  } catch (const Exception& E) {
+    ReportStoreFailure(StoreName, E.Message());
+    return;
+  }
+  const struct timespec Times[2] = {{0, UTIME_OMIT}, Time};
+  if (::utimensat(AT_FDCWD, StoreName.c_str(), Times, 0) != 0)
+    ReportStoreFailure(StoreName, std::strerror(errno));
+}
+
+bool TPascalProject::CheckSymbols(const std::string& FileName) {
+  TTraceProc Trace([&] { return Format("TPascalProject.CheckSymbols(FileName=%s)", FileName); });
+  struct timespec Source {}, Store {};
+  if (!ModificationTime(FileName, Source) || !ModificationTime(StoreFileName(FileName), Store))
+    return false;
+  return Source.tv_sec == Store.tv_sec && Source.tv_nsec == Store.tv_nsec;
+}
+
+// ------------------------------------------------------------------ search
+
+bool TPascalProject::FindSource(const std::string& UnitName, std::string& FileName) {
+  TTraceProc Trace([&] { return Format("TPascalProject.FindSource(UnitName=%s)", UnitName); });
+  if (FindFileDebug) TraceLine(Format("Looking for %s", UnitName));
+  const auto Found = [&](const std::string& Name) {
+    FileName = Name;
+    if (FindFileDebug) TraceLine(Format("Found File %s", Name));
+    return true;
+  };
+  const auto Look = [](const std::string& Name) {
+    if (FindFileDebug) TraceLine(Format("Look File %s", Name));
+    return FindFileNoCase(Name);
+  };
+
+  std::string Remembered = UnitName;
+  if (fileRepository && fileRepository->FindFile(Remembered)) return Found(Remembered);
+  if (const std::string Given = Look(UnitName); !Given.empty()) return Found(Given);
+
+  std::string N = LowerFilePart(UnitName);
+  if (N.find(".pas") == std::string::npos) N += ".pas";
+  if (ToolServices) {
+    const int Count = ToolServices->GetUnitCount();
+    for (int I = 0; I < Count; ++I) {
+      const std::string Unit = ToolServices->GetUnitName(I);
+      if (LowerFilePart(Unit) != N) continue;
+      if (const std::string Name = Look(Unit); !Name.empty()) return Found(Name);
+    }
+  }
+
+  FileName.clear();
+  std::string Path = gUseDelphiPath ? FSearchPath : std::string();
+  if (!AdditionalSearchPath.empty())
+    Path = Path.empty() ? AdditionalSearchPath : Path + ";" + AdditionalSearchPath;
+
+  std::string F = LowerFilePart(UnitName);
+  if (const size_t Dot = F.find('.'); Dot != std::string::npos) F.resize(Dot);
+  F += ".pas";
+  TraceLine(F);
+  bool Result = false;
+  if (const std::string Here = Look(F); !Here.empty()) {
+    Result = Found(Here);
+  } else if (!Path.empty()) {
+    size_t Start = 0;
+    for (;;) {
+      const size_t End = Path.find(';', Start);
+      const std::string Dir = Path.substr(Start, End == std::string::npos ? End : End - Start);
+      if (const std::string Name = Look(Dir + "/" + F); !Name.empty()) {
+        Result = Found(Name);
+        break;
+      }
+      if (End == std::string::npos) break;
+      Start = End + 1;
+    }
+  }
+  if (fileRepository) fileRepository->Add(FileName);
+  return Result;
+}
+
+TPascalSource* TPascalProject::FindCompiledSource(const std::string& UnitName,
+                                                  std::string& FileName) {
+  TTraceProc Trace([&] { return Format("TPascalProject.FindCompiledSource(UnitName=%s)", UnitName); });
+  const int I = FUnitLIst->IndexOf(UnitKey(UnitName));
+  if (I < 0) {
+    TraceLine(Format("FindCompiledSource: %s not found (%s)", UnitName, FileName));
+    return nullptr;
+  }
+  return SourceAt(FUnitLIst, I);
+}
+
+TOrvikSymbol* TPascalProject::FindFlatSymbol(const std::string& Name) {
+  TTraceProc Trace([&] { return Format("TPascalProject.FindFlatSymbol(Name=%s)", Name); });
+  for (int I = 0; I < FUnitLIst->Count(); ++I) {
+    const TOrvikSymbols* List = SourceAt(FUnitLIst, I)->symbols.symbols;
+    if (TOrvikSymbol* Sym = List ? List->FindAnyFlatSymbol(Name) : nullptr) return Sym;
+  }
+  return nullptr;
+}
+
+TOrvikSymbol* TPascalProject::FindSymbol(const std::string& Name, TSymTyp Kind) {
+  TTraceProc Trace([&] { return Format("TPascalProject.FindSymbol(Name=%s)", Name); });
+  if (!FUnitLIst) return nullptr;
+  for (int I = 0; I < FUnitLIst->Count(); ++I) {
+    const TOrvikSymbols* List = SourceAt(FUnitLIst, I)->symbols.symbols;
+    if (!List) continue;
+    for (int J = 0; J < List->Count(); ++J) {
+      auto* Sym = static_cast<TOrvikSymbol*>(List->GetObject(J));
+      if (Sym && Sym->Typ == Kind && SameText(Sym->name, Name)) return Sym;
+    }
+  }
+  return nullptr;
+}
+
+TOrvikSymbol* TPascalProject::FindAnySymbol(const std::string& Name) {
+  TTraceProc Trace([&] { return Format("TPascalProject.FindAnySymbol(Name=%s)", Name); });
+  TSymTypSet Kinds;
+  for (int K = typUnit; K <= typParameter; ++K) Kinds.Include(static_cast<TSymTyp>(K));
+  for (int I = 0; I < FUnitLIst->Count(); ++I) {
+    const TOrvikSymbols* List = SourceAt(FUnitLIst, I)->symbols.symbols;
+    if (TOrvikSymbol* Sym = List ? List->FindSymbol(Kinds, Name) : nullptr) return Sym;
+  }
+  return nullptr;
+}
+
+TOrvikSymbol* TPascalProject::BaseClassOf(TOrvikSymbol* Symbol) {
+  TTraceProc Trace("TPascalProject.BaseClassOf");
+  if (!Symbol) return nullptr;
+  const std::string Name = LowerCase(Symbol->name);
+  int I;
+  if (FBaseClasses->Find(Name, I)) return static_cast<TOrvikSymbol*>(FBaseClasses->GetObjects(I));
+  TOrvikSymbol* Base = FindSymbol(Symbol->Ancestor, typClass);
+  FBaseClasses->AddObject(Name, Base);
+  return Base;
+}
+
+void TPascalProject::CreateSymbolList(TSymTyp Kind, TStrings* List) {
+  TTraceProc Trace("TPascalProject.CreateSymbolList");
+  for (int I = 0; I < FUnitLIst->Count(); ++I) {
+    const TOrvikSymbols* Symbols = SourceAt(FUnitLIst, I)->symbols.symbols;
+    if (!Symbols) continue;
+    for (int J = 0; J < Symbols->Count(); ++J) {
+      auto* Sym = static_cast<TOrvikSymbol*>(Symbols->GetObject(J));
+      if (Sym && Sym->Typ == Kind) List->AddObject(Sym->name, Sym);
+    }
+  }
+}
+
+namespace {
+void CollectNamed(const TOrvikSymbols* List, const std::string& Lower, TSaveList* Out) {
+  if (!List) return;
+  for (int I = 0; I < List->Count(); ++I) {
+    auto* Sym = static_cast<TOrvikSymbol*>(List->GetObject(I));
+    if (!Sym) continue;
+    CollectNamed(Sym->symbols, Lower, Out);
+    if (LowerCase(Sym->name) == Lower) Out->Add(Sym);
+  }
+}
+}  // namespace
+
+TSaveList* TPascalProject::GetSymbolList(const std::string& Word) {
+  TTraceProc Trace([&] { return Format("TPascalProject.GetSymbolList(Word=%s)", Word); });
+  auto* List = new TSaveList("list", "TPascalProject");
+  const std::string Lower = LowerCase(Word);
+  for (int I = 0; I < FUnitLIst->Count(); ++I)
+    CollectNamed(SourceAt(FUnitLIst, I)->symbols.symbols, Lower, List);
+  return List;
+}
+
+// ---------------------------------------------------------------- notifier
+
+void TIPascalModuleNotifier::Notify(TNotifyCode NotifyCode) {
+  TTraceProc Trace("TIPascalModuleNotifier.Notify");
+  if (NotifyCode == ncEditorModified && Source) Source->Modified = true;
+}
+
+void TIPascalModuleNotifier::ComponentRenamed(void* ComponentHandle, const std::string& OldName,
+                                              const std::string& NewName) {
+  TTraceProc Trace([&] {
+    return Format("TIPascalModuleNotifier.ComponentRenamed(OldName=%s,NewName=%s)", OldName,
+                  NewName);
+  });
+}

@@ -1,0 +1,115 @@
+// TPascalProject: a set of parsed units that belong together, with the unit
+// search, the decision to parse, load from the symbol store or share a unit
+// of the memory project, and symbol searches across the units. Part of the
+// unit VelmoricPascalScanner.
+//
+// Unit keys: every unit list (FUnitLIst) is keyed by the unit key, the
+// lower-case file name without directory and without anything from its
+// first "." (".\Lib\Unit1.pas" -> "unit1"). Compile, CompileEditor and quick
+// recompile all register under it, so FindCompiledSource and the navigation
+// find a unit under one key whichever way it came in.
+//
+// Sharing: a source counts one reference per unit list that holds it and is
+// freed when the last list lets go. A short-lived project registers the
+// units it parses in its memory project too, so they outlive it. A copy the
+// memory project replaces (edited, modified) leaves the memory project's list
+// but stays valid for every other project that still holds it.
+#pragma once
+
+#include <time.h>
+
+#include <string>
+
+#include "platform/opentools/EditIntf.h"
+#include "project/VelmoricFileRepository.h"
+#include "project/VelmoricProjectSettings.h"
+#include "project/VelmoricSymbolStore.h"
+#include "scanner/VelmoricPascalSource.h"
+
+class TPascalProject {
+ public:
+  // Reads the IDE's library search path from the registry.
+  TPascalProject();
+  // Lets go of every source; never touches FMemoryProject.
+  ~TPascalProject();
+  TPascalProject(const TPascalProject&) = delete;
+  TPascalProject& operator=(const TPascalProject&) = delete;
+
+  // Makes the unit, and through the parser every unit it uses, part of the
+  // project. Returns the source this call parsed or loaded; nil when the unit
+  // was here already, was shared from the memory project, or was not found.
+  TPascalSource* Compile(const std::string& UnitName, TCompilerOptionsSet Options);
+  // Parses the unit in the editor buffer and registers it under its unit key
+  // here and in the memory project, replacing an older copy. The new source
+  // (nil for a nil editor).
+  TPascalSource* CompileEditor(TIEditorInterface* Editor);
+  // Finds the source file of a unit (repository, the name as given, the IDE's
+  // project units, the current directory, the search path).
+  bool FindSource(const std::string& UnitName, std::string& FileName);
+  // Whether FileName's ".pax" file exists and carries the source's
+  // modification time exactly.
+  bool CheckSymbols(const std::string& FileName);
+  // The source registered under the unit's key, or nil.
+  TPascalSource* FindCompiledSource(const std::string& UnitName, std::string& FileName);
+
+  // Searches over the top-level symbols of all units, in unit order.
+  TOrvikSymbol* FindFlatSymbol(const std::string& Name);
+  TOrvikSymbol* FindSymbol(const std::string& Name, TSymTyp Kind);
+  // Any depth, any kind but typEOF.
+  TOrvikSymbol* FindAnySymbol(const std::string& Name);
+  // The class symbol of Symbol's ancestor, cached until the next Compile.
+  TOrvikSymbol* BaseClassOf(TOrvikSymbol* Symbol);
+  // Appends every top-level symbol of that kind (name, symbol as object).
+  void CreateSymbolList(TSymTyp Kind, TStrings* List);
+  // Every symbol of any depth named Word; the caller frees the list.
+  TSaveList* GetSymbolList(const std::string& Word);
+
+  // The ".pax" file of a source file: its extension (from the last ".")
+  // replaced, in the same directory.
+  static std::string StoreFileName(const std::string& FileName);
+  // The unit key of a unit or file name.
+  static std::string UnitKey(const std::string& Name);
+
+  std::string FSearchPath;
+  TPascalProject* FMemoryProject = nullptr;  // not owned
+  TSaveStringList* FUnitLIst = nullptr;
+
+ private:
+  // Adds S under Key to this project's list and, when there is one, to the
+  // memory project's list; one reference per list.
+  void Register(const std::string& Key, TPascalSource* S);
+  // Registers, parses and stores a new source (the token source stays the
+  // caller's). Editor is the buffer parsed from, if any.
+  void RegisterAndParse(const std::string& Key, TPascalSource* S, const std::string& FileName,
+                        TCompilerOptionsSet Options, TIEditorInterface* Editor,
+                        const struct timespec* SourceTime);
+  // Shares a source of the memory project and compiles what it uses.
+  void Share(const std::string& Key, TPascalSource* S, TCompilerOptionsSet Options);
+  // Writes S's store file, stamped with the source's modification time;
+  // a failure is reported once and otherwise ignored.
+  void SaveStore(TPascalSource* S, const struct timespec* SourceTime);
+  TPascalSource* CompileFromEditor(const std::string& Key, const std::string& FileName,
+                                   TCompilerOptionsSet Options);
+  TPascalSource* LoadFromStore(const std::string& Key, const std::string& FileName,
+                               TCompilerOptionsSet Options);
+  TPascalSource* ParseFile(const std::string& Key, const std::string& FileName,
+                           TCompilerOptionsSet Options);
+};
+
+// The module notifier of a parsed unit: an editor change marks the source
+// modified, so that the next compile parses it again.
+class TIPascalModuleNotifier : public TIModuleNotifier {
+ public:
+  explicit TIPascalModuleNotifier(TPascalSource* ASource) : Source(ASource) {}
+  void Notify(TNotifyCode NotifyCode) override;
+  void ComponentRenamed(void* ComponentHandle, const std::string& OldName,
+                        const std::string& NewName) override;
+
+  TPascalSource* Source;  // not owned
+};
+
+// Lets go of one reference to S; frees it when none is left.
+void ReleaseSource(TPascalSource* S);
+
+// Cache of BaseClassOf: lower-case class name -> base class symbol (or nil).
+extern TSaveStringList* FBaseClasses;

@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include "CliTestUtil.h"
+#include "ProjectTestUtil.h"
+
+using namespace projecttest;
+
+namespace {
+
+class CompileCommand : public testing::Test {
+ protected:
+  void SetUp() override {
+    Dir.Write("Demo.dpr",
+              "program Demo;\nuses\n  SysUtils,\n  UnitA in 'UnitA.pas';\nbegin\nend.\n");
+    Dir.Write("UnitA.pas", "unit UnitA;\ninterface\nuses SysUtils, UnitB;\nimplementation\nend.\n");
+    Dir.Write("lib/UnitB.pas", "unit UnitB;\ninterface\nuses UnitC;\nimplementation\nend.\n");
+    Dir.Write("lib/UnitC.pas", "unit UnitC;\ninterface\nuses sysutils;\nimplementation\nend.\n");
+  }
+  CliResult Compile(const std::string& Args) {
+    return RunCli("compile " + Args, Dir.File("err"),
+                  "VELMORIC_REGISTRY=" + Quoted(Dir.File("registry")));
+  }
+  std::string Expected(const char* A, const char* B, const char* C, const char* D) {
+    return std::string("demo\t") + D + "\t" + Dir.File("Demo.dpr") + "\n" +
+           "sysutils\tmissing\tsysutils\n" + "unita\t" + A + "\t" + Dir.File("UnitA.pas") +
+           "\n" + "unitb\t" + B + "\t" + Dir.File("lib/UnitB.pas") + "\n" + "unitc\t" + C +
+           "\t" + Dir.File("lib/UnitC.pas") + "\n";
+  }
+  std::string Args() { return "--search-path " + Quoted(Dir.File("lib")) + " " + Quoted(Dir.File("Demo.dpr")); }
+
+  ScratchDir Dir;
+};
+
+TEST_F(CompileCommand, ParsesThenLoadsAndReparsesOnlyATouchedUnit) {
+  CliResult R = Compile(Args());
+  ASSERT_EQ(R.Status, 0) << R.Err;
+  EXPECT_EQ(R.Out, Expected("parsed", "parsed", "parsed", "parsed"));
+  EXPECT_TRUE(FileExists(Dir.File("lib/UnitB.pax")));
+
+  R = Compile(Args());
+  ASSERT_EQ(R.Status, 0) << R.Err;
+  EXPECT_EQ(R.Out, Expected("loaded", "loaded", "loaded", "loaded"));
+
+  struct stat St {};
+  ::stat(Dir.File("lib/UnitB.pas").c_str(), &St);
+  const struct timespec T[2] = {{0, UTIME_OMIT}, {St.st_mtim.tv_sec, St.st_mtim.tv_nsec + 1000 < 1000000000 ? St.st_mtim.tv_nsec + 1000 : 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, Dir.File("lib/UnitB.pas").c_str(), T, 0), 0);
+  R = Compile(Args());
+  ASSERT_EQ(R.Status, 0) << R.Err;
+  EXPECT_EQ(R.Out, Expected("loaded", "parsed", "loaded", "loaded"));
+}
+
+TEST_F(CompileCommand, WithoutTheSearchPathTheLibraryUnitsAreMissing) {
+  const CliResult R = Compile(Quoted(Dir.File("UnitA.pas")));
+  ASSERT_EQ(R.Status, 0) << R.Err;
+  EXPECT_EQ(R.Out, "unita\tparsed\t" + Dir.File("UnitA.pas") +
+                       "\nsysutils\tmissing\tsysutils\nunitb\tmissing\tunitb\n");
+}
+
+TEST_F(CompileCommand, BadArgumentsAndMissingFiles) {
+  EXPECT_EQ(Compile("").Status, 2);
+  EXPECT_EQ(Compile("--search-path").Status, 2);
+  EXPECT_EQ(Compile("--bogus " + Quoted(Dir.File("UnitA.pas"))).Status, 2);
+  const CliResult R = Compile(Quoted(Dir.File("Nope.pas")));
+  EXPECT_EQ(R.Status, 1);
+  EXPECT_NE(R.Err.find("Nope.pas"), std::string::npos) << R.Err;
+  EXPECT_EQ(R.Out, "");
+}
+
+}  // namespace

@@ -1,0 +1,599 @@
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "ProjectTestUtil.h"
+#include "hosts/memory/MemoryIDE.h"
+#include "platform/registry/Registry.h"
+#include "project/VelmoricPascalProject.h"
+
+using projecttest::CurrentDir;
+using projecttest::ScratchDir;
+
+namespace {
+
+const char* const UnitA =
+    "unit UnitA;\n"
+    "interface\n"
+    "uses UnitB, UnitC;\n"
+    "type\n"
+    "  TFoo = class(TBar)\n"
+    "  public\n"
+    "    procedure Go;\n"
+    "  end;\n"
+    "implementation\n"
+    "procedure TFoo.Go;\n"
+    "begin\n"
+    "end;\n"
+    "end.\n";
+const char* const UnitB =
+    "unit UnitB;\n"
+    "interface\n"
+    "uses UnitC;\n"
+    "type\n"
+    "  TBar = class(TBase)\n"
+    "    Count: Integer;\n"
+    "  end;\n"
+    "implementation\n"
+    "end.\n";
+const char* const UnitC =
+    "unit UnitC;\n"
+    "interface\n"
+    "type\n"
+    "  TBase = class\n"
+    "    Count: Integer;\n"
+    "  end;\n"
+    "var\n"
+    "  Shared: Integer;\n"
+    "const\n"
+    "  Limit = 10;\n"
+    "implementation\n"
+    "end.\n";
+
+struct timespec MTime(const std::string& F) {
+  struct stat St {};
+  ::stat(F.c_str(), &St);
+  return St.st_mtim;
+}
+
+void SetMTime(const std::string& F, time_t Sec, long NSec) {
+  const struct timespec T[2] = {{0, UTIME_OMIT}, {Sec, NSec}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, F.c_str(), T, 0), 0);
+}
+
+bool SameTime(const struct timespec& A, const struct timespec& B) {
+  return A.tv_sec == B.tv_sec && A.tv_nsec == B.tv_nsec;
+}
+
+// How a unit came into a project.
+std::string How(const TPascalSource* S) {
+  if (!S->Found) return "missing";
+  return S->State == stUpdated ? "parsed" : "loaded";
+}
+
+// Every unit of a project as "key:how", in order.
+std::string Units(const TPascalProject& P) {
+  std::string Out;
+  for (int I = 0; I < P.FUnitLIst->Count(); ++I) {
+    if (!Out.empty()) Out += " ";
+    Out += P.FUnitLIst->Get(I) + ":" +
+           How(static_cast<TPascalSource*>(P.FUnitLIst->GetObjects(I)));
+  }
+  return Out;
+}
+
+TPascalSource* UnitOf(const TPascalProject& P, const std::string& Key) {
+  const int I = P.FUnitLIst->IndexOf(Key);
+  return I < 0 ? nullptr : static_cast<TPascalSource*>(P.FUnitLIst->GetObjects(I));
+}
+
+class ProjectTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ::setenv("VELMORIC_REGISTRY", Dir.File("registry").c_str(), 1);
+    Saved = {gQuickRecompile, gUseDelphiPath, AdditionalSearchPath};
+    gUseDelphiPath = false;
+    AdditionalSearchPath = Dir.Path;
+    fileRepository->Clear();
+  }
+  void TearDown() override {
+    gQuickRecompile = Saved.Quick;
+    gUseDelphiPath = Saved.UseDelphi;
+    AdditionalSearchPath = Saved.Additional;
+    fileRepository->Clear();
+    ::unsetenv("VELMORIC_REGISTRY");
+  }
+  void WriteUnits() {
+    A = Dir.Write("UnitA.pas", UnitA);
+    B = Dir.Write("UnitB.pas", UnitB);
+    C = Dir.Write("UnitC.pas", UnitC);
+  }
+  // Compiles A into a fresh memory project through a short-lived one.
+  std::string CompileAll(TPascalProject& Memory) {
+    TPascalProject P;
+    P.FMemoryProject = &Memory;
+    P.Compile(A, {oCompileUnits, oCompileImplementation});
+    return Units(Memory);
+  }
+
+  struct {
+    bool Quick, UseDelphi;
+    std::string Additional;
+  } Saved;
+  ScratchDir Dir;
+  std::string A, B, C;
+};
+
+TEST_F(ProjectTest, CompileParsesEveryUsedUnitOnceAndTwiceChangesNothing) {
+  WriteUnits();
+  TPascalProject P;
+  TPascalSource* S = P.Compile(A, {oCompileUnits, oCompileImplementation});
+  ASSERT_NE(S, nullptr);
+  EXPECT_EQ(S->FileName, A);
+  EXPECT_EQ(Units(P), "unita:parsed unitb:parsed unitc:parsed");
+  EXPECT_EQ(S->Project, &P);
+  EXPECT_EQ(UnitOf(P, "unitc")->RefCount, 1);
+  EXPECT_EQ(P.Compile("UNITA", {oCompileUnits}), nullptr);
+  EXPECT_EQ(P.Compile(A, {oCompileUnits}), nullptr);
+  EXPECT_EQ(P.FUnitLIst->Count(), 3);
+}
+
+TEST_F(ProjectTest, StoresCarryTheSourcesTimeAndASecondCompileLoadsEveryUnit) {
+  WriteUnits();
+  {
+    TPascalProject Memory;
+    EXPECT_EQ(CompileAll(Memory), "unita:parsed unitb:parsed unitc:parsed");
+  }
+  for (const std::string& F : {A, B, C}) {
+    const std::string Pax = TPascalProject::StoreFileName(F);
+    ASSERT_TRUE(FileExists(Pax)) << Pax;
+    EXPECT_TRUE(SameTime(MTime(F), MTime(Pax))) << Pax;
+  }
+  TPascalProject Memory;
+  EXPECT_EQ(CompileAll(Memory), "unita:loaded unitb:loaded unitc:loaded");
+  // A loaded unit answers like a parsed one.
+  TOrvikSymbol* Foo = Memory.FindSymbol("tfoo", typClass);
+  ASSERT_NE(Foo, nullptr);
+  EXPECT_EQ(Foo->Ancestor, "TBar");
+  EXPECT_EQ(Foo->Source, UnitOf(Memory, "unita"));
+  ASSERT_NE(UnitOf(Memory, "unita")->usesList, nullptr);
+  EXPECT_EQ(UnitOf(Memory, "unita")->usesList->Count(), 2);
+  EXPECT_EQ(UnitOf(Memory, "unitb")->Project, &Memory);
+}
+
+TEST_F(ProjectTest, TouchingOneSourceReparsesJustThatUnitEvenWithinTwoSeconds) {
+  WriteUnits();
+  // Well inside one 2-second DOS stamp: 0.1 s and then 0.6 s past an even second.
+  const time_t Base = 1700000000;
+  SetMTime(B, Base, 100000000);
+  {
+    TPascalProject Memory;
+    CompileAll(Memory);
+  }
+  Dir.Write("UnitB.pas", std::string(UnitB).replace(std::string(UnitB).find("Count"), 5, "Total"));
+  SetMTime(B, Base, 600000000);
+  TPascalProject Memory;
+  EXPECT_EQ(CompileAll(Memory), "unita:loaded unitb:parsed unitc:loaded");
+  ASSERT_NE(Memory.FindAnySymbol("total"), nullptr);
+  EXPECT_TRUE(SameTime(MTime(TPascalProject::StoreFileName(B)), MTime(B)));
+}
+
+TEST_F(ProjectTest, AnOlderOrNewerStoreIsOutOfDate) {
+  WriteUnits();
+  {
+    TPascalProject Memory;
+    CompileAll(Memory);
+  }
+  const std::string Pax = TPascalProject::StoreFileName(C);
+  const struct timespec T = MTime(C);
+  for (long Delta : {-1L, +1L}) {
+    SetMTime(Pax, T.tv_sec + Delta, T.tv_nsec);
+    TPascalProject P;
+    EXPECT_FALSE(P.CheckSymbols(C));
+    P.Compile(C, {});
+    EXPECT_EQ(Units(P), "unitc:parsed");
+    EXPECT_TRUE(P.CheckSymbols(C));
+  }
+  std::remove(Pax.c_str());
+  TPascalProject P;
+  EXPECT_FALSE(P.CheckSymbols(C));
+}
+
+TEST_F(ProjectTest, ADamagedStoreIsParsedInsteadAndWrittenAgain) {
+  WriteUnits();
+  {
+    TPascalProject P;
+    P.Compile(C, {});
+  }
+  const std::string Pax = TPascalProject::StoreFileName(C);
+  const std::string Good = ReadFileBytes(Pax);
+  WriteFileBytes(Pax, Good.substr(0, Good.size() / 2));
+  SetMTime(Pax, MTime(C).tv_sec, MTime(C).tv_nsec);
+  TPascalProject P;
+  ASSERT_TRUE(P.CheckSymbols(C));
+  TPascalSource* S = P.Compile(C, {});
+  ASSERT_NE(S, nullptr);
+  EXPECT_EQ(How(S), "parsed");
+  EXPECT_NE(P.FindFlatSymbol("shared"), nullptr);
+  EXPECT_EQ(ReadFileBytes(Pax), Good);
+}
+
+TEST_F(ProjectTest, AStoreThatCannotBeWrittenDoesNotStopTheCompile) {
+  WriteUnits();
+  std::filesystem::create_directory(TPascalProject::StoreFileName(C));  // in the way
+  TPascalProject P;
+  ASSERT_NE(P.Compile(C, {}), nullptr);
+  EXPECT_NE(P.FindFlatSymbol("tbase"), nullptr);
+  TPascalProject Again;
+  Again.Compile(C, {});
+  EXPECT_EQ(Units(Again), "unitc:parsed");
+}
+
+TEST_F(ProjectTest, AUnitThatExistsNowhereIsAPlaceholderRegisteredOnce) {
+  Dir.Write("Main.pas", "unit Main;\ninterface\nuses Nowhere, UnitX;\nimplementation\nend.\n");
+  Dir.Write("UnitX.pas", "unit UnitX;\ninterface\nuses nowhere;\nimplementation\nend.\n");
+  TPascalProject Memory;
+  {
+    TPascalProject P;
+    P.FMemoryProject = &Memory;
+    P.Compile(Dir.File("Main.pas"), {oCompileUnits, oCompileImplementation});
+    EXPECT_EQ(Units(P), "main:parsed nowhere:missing unitx:parsed");
+    TPascalSource* Missing = UnitOf(P, "nowhere");
+    EXPECT_EQ(Missing->FileName, "nowhere");
+    EXPECT_EQ(Missing->usesList, nullptr);
+    EXPECT_EQ(Missing->RefCount, 2);
+    EXPECT_EQ(P.Compile("NoWhere", {oCompileUnits}), nullptr);
+  }
+  EXPECT_EQ(Units(Memory), "main:parsed nowhere:missing unitx:parsed");
+  // The unit turns up: a new project finds it instead of the placeholder.
+  Dir.Write("Nowhere.pas", "unit Nowhere;\ninterface\nimplementation\nend.\n");
+  TPascalProject P;
+  P.FMemoryProject = &Memory;
+  EXPECT_NE(P.Compile("nowhere", {}), nullptr);
+  EXPECT_EQ(How(UnitOf(Memory, "nowhere")), "parsed");
+}
+
+TEST_F(ProjectTest, ShortLivedProjectsShareTheMemoryProjectsSources) {
+  WriteUnits();
+  TPascalProject Memory;
+  {
+    TPascalProject P;
+    P.FMemoryProject = &Memory;
+    P.Compile(A, {oCompileUnits, oCompileImplementation});
+    EXPECT_EQ(UnitOf(P, "unitc"), UnitOf(Memory, "unitc"));
+    EXPECT_EQ(UnitOf(Memory, "unitc")->RefCount, 2);
+  }
+  TPascalSource* C1 = UnitOf(Memory, "unitc");
+  EXPECT_EQ(C1->RefCount, 1);
+  EXPECT_EQ(C1->Project, &Memory);
+  // Another short-lived project takes the memory copies, used units too.
+  TPascalProject P;
+  P.FMemoryProject = &Memory;
+  EXPECT_EQ(P.Compile("unitb", {oCompileUnits}), nullptr);
+  EXPECT_EQ(Units(P), "unitb:parsed unitc:parsed");
+  EXPECT_EQ(UnitOf(P, "unitc"), C1);
+  EXPECT_EQ(C1->RefCount, 2);
+}
+
+TEST_F(ProjectTest, SymbolSearchesAcrossUnits) {
+  WriteUnits();
+  TPascalProject P;
+  P.Compile(A, {oCompileUnits, oCompileImplementation});
+  EXPECT_EQ(P.FindFlatSymbol("LIMIT")->Typ, typConst);
+  EXPECT_EQ(P.FindSymbol("tbar", typClass)->Source, UnitOf(P, "unitb"));
+  EXPECT_EQ(P.FindSymbol("tbar", typVar), nullptr);
+  // Depth first, children before their owner: the field of TBar comes first.
+  TOrvikSymbol* Count = P.FindAnySymbol("count");
+  ASSERT_NE(Count, nullptr);
+  EXPECT_EQ(Count->Parent->name, "TBar");
+  EXPECT_EQ(P.FindFlatSymbol("count"), nullptr);
+
+  TOrvikSymbol* Foo = P.FindSymbol("TFoo", typClass);
+  TOrvikSymbol* Bar = P.BaseClassOf(Foo);
+  ASSERT_NE(Bar, nullptr);
+  EXPECT_EQ(Bar->name, "TBar");
+  EXPECT_EQ(P.BaseClassOf(Bar)->name, "TBase");
+  EXPECT_EQ(P.BaseClassOf(P.BaseClassOf(Bar)), nullptr);
+  EXPECT_EQ(P.BaseClassOf(nullptr), nullptr);
+  int I;
+  EXPECT_TRUE(FBaseClasses->Find("tbase", I));  // a nil answer is cached too
+
+  TStringList Classes;
+  P.CreateSymbolList(typClass, &Classes);
+  ASSERT_EQ(Classes.Count(), 3);
+  EXPECT_EQ(Classes[0], "TFoo");
+  EXPECT_EQ(Classes.Objects(2), P.FindFlatSymbol("tbase"));
+
+  std::unique_ptr<TSaveList> Named(P.GetSymbolList("COUNT"));
+  ASSERT_EQ(Named->Count(), 2);
+  EXPECT_EQ(static_cast<TOrvikSymbol*>(Named->Get(0))->Parent->name, "TBar");
+  EXPECT_EQ(static_cast<TOrvikSymbol*>(Named->Get(1))->Parent->name, "TBase");
+  std::string Unused;
+  EXPECT_EQ(P.FindCompiledSource("UnitB.pas", Unused), UnitOf(P, "unitb"));
+  EXPECT_EQ(P.FindCompiledSource("unitz", Unused), nullptr);
+}
+
+TEST_F(ProjectTest, FindSourceSearchOrder) {
+  WriteUnits();
+  ScratchDir Lib1, Lib2, Work;
+  Lib1.Write("Deep.pas", "unit Deep; interface implementation end.");
+  Lib2.Write("deep.pas", "unit Deep; interface implementation end.");
+  Lib2.Write("Other.PAS", "unit Other; interface implementation end.");
+  Work.Write("here.pas", "unit Here; interface implementation end.");
+  CurrentDir Cd(Work.Path);
+  AdditionalSearchPath = Lib1.Path + ";" + Lib2.Path;
+  TPascalProject P;
+  std::string F;
+  // The search path, left to right, names compared without regard to case.
+  ASSERT_TRUE(P.FindSource("deep", F));
+  EXPECT_EQ(F, Lib1.Path + "/Deep.pas");
+  ASSERT_TRUE(P.FindSource("OTHER", F));
+  EXPECT_EQ(F, Lib2.Path + "/Other.PAS");
+  // The current directory before the search path; the found name is remembered absolute.
+  ASSERT_TRUE(P.FindSource("Here", F));
+  EXPECT_EQ(F, std::filesystem::current_path().string() + "/here.pas");
+  // The repository first: a remembered location wins over the search path.
+  std::string Remember = "/nowhere/Remembered.pas";
+  fileRepository->Add(Remember);
+  Lib1.Write("Remembered.pas", "unit Remembered; interface implementation end.");
+  ASSERT_TRUE(P.FindSource("remembered", F));
+  EXPECT_EQ(F, "/nowhere/Remembered.pas");
+  // A name given as an existing file.
+  ASSERT_TRUE(P.FindSource(Dir.File("unitc.PAS"), F));
+  EXPECT_EQ(F, C);
+  EXPECT_FALSE(P.FindSource("missing", F));
+  EXPECT_EQ(F, "");
+  // Without the IDE path and additional directories only the rest is searched.
+  fileRepository->Clear();
+  AdditionalSearchPath.clear();
+  gUseDelphiPath = false;
+  EXPECT_FALSE(P.FindSource("other", F));
+}
+
+TEST_F(ProjectTest, TheSearchPathComesFromTheIdesLibraryKey) {
+  ScratchDir Lib;
+  Lib.Write("Libunit.pas", "unit LibUnit; interface implementation end.");
+  {
+    TRegistry R;
+    ASSERT_TRUE(R.OpenKey("\\Software\\Borland\\Delphi\\3.0\\Library", true));
+    R.WriteString("SearchPath", "/no/such/dir;" + Lib.Path);
+  }
+  AdditionalSearchPath.clear();
+  gUseDelphiPath = true;
+  TPascalProject P;
+  EXPECT_EQ(P.FSearchPath, "/no/such/dir;" + Lib.Path);
+  std::string F;
+  ASSERT_TRUE(P.FindSource("libunit", F));
+  EXPECT_EQ(F, Lib.Path + "/Libunit.pas");
+  gUseDelphiPath = false;
+  fileRepository->Clear();
+  EXPECT_FALSE(P.FindSource("libunit", F));
+}
+
+// ------------------------------------------------------------ with the IDE
+
+class ProjectIdeTest : public ProjectTest {
+ protected:
+  TMemoryIDE IDE;
+};
+
+TEST_F(ProjectIdeTest, AnEditorChangeMakesTheNextCompileParseTheBufferAgain) {
+  WriteUnits();
+  ASSERT_TRUE(IDE.OpenFile(C));
+  TPascalProject Memory;
+  {
+    TPascalProject P;
+    P.FMemoryProject = &Memory;
+    P.Compile(C, {oCompileUnits, oCompileImplementation});
+  }
+  TPascalSource* First = UnitOf(Memory, "unitc");
+  ASSERT_NE(First, nullptr);
+  EXPECT_NE(First->Notifier, nullptr);
+  EXPECT_FALSE(First->Modified);
+  {
+    // Unchanged: the memory copy is taken.
+    TPascalProject P;
+    P.FMemoryProject = &Memory;
+    EXPECT_EQ(P.Compile(C, {}), nullptr);
+    EXPECT_EQ(UnitOf(P, "unitc"), First);
+  }
+  IDE.EditText(C, 0, 0, "{ edited }\n");
+  EXPECT_TRUE(First->Modified);
+  // The buffer is now ahead of the file: the store must keep the file's symbols.
+  const std::string StoreBefore = ReadFileBytes(TPascalProject::StoreFileName(C));
+  IDE.EditText(C, static_cast<int>(std::string(UnitC).find("Shared")) + 11, 6, "Edited");
+  TPascalProject P;
+  P.FMemoryProject = &Memory;
+  TPascalSource* Second = P.Compile(C, {oCompileImplementation});
+  ASSERT_NE(Second, nullptr);
+  EXPECT_EQ(UnitOf(Memory, "unitc"), Second);
+  EXPECT_NE(P.FindFlatSymbol("edited"), nullptr);
+  EXPECT_EQ(P.FindFlatSymbol("shared"), nullptr);
+  EXPECT_EQ(ReadFileBytes(TPascalProject::StoreFileName(C)), StoreBefore);
+}
+
+TEST_F(ProjectIdeTest, AModifiedMemoryCopyStaysValidForAProjectThatHoldsIt) {
+  WriteUnits();
+  ASSERT_TRUE(IDE.OpenFile(C));
+  TPascalProject Memory;
+  auto Holder = std::make_unique<TPascalProject>();
+  Holder->FMemoryProject = &Memory;
+  Holder->Compile(C, {oCompileImplementation});
+  TPascalSource* Held = UnitOf(*Holder, "unitc");
+  IDE.EditText(C, 0, 0, " ");
+  ASSERT_TRUE(Held->Modified);
+  {
+    TPascalProject P;
+    P.FMemoryProject = &Memory;
+    ASSERT_NE(P.Compile(C, {oCompileImplementation}), nullptr);
+  }
+  EXPECT_NE(UnitOf(Memory, "unitc"), Held);
+  // Still alive and whole under the project that holds it.
+  EXPECT_EQ(Held->RefCount, 1);
+  EXPECT_NE(Holder->FindFlatSymbol("shared"), nullptr);
+  Holder.reset();
+  EXPECT_EQ(UnitOf(Memory, "unitc")->RefCount, 1);
+}
+
+TEST_F(ProjectIdeTest, CompileEditorRegistersUnderTheUnitKeyAndReplacesTheMemoryCopy) {
+  WriteUnits();
+  TPascalProject Memory;
+  CompileAll(Memory);
+  TPascalSource* Old = UnitOf(Memory, "unita");
+  auto Holder = std::make_unique<TPascalProject>();
+  Holder->FMemoryProject = &Memory;
+  Holder->Compile("unita", {});
+  ASSERT_EQ(UnitOf(*Holder, "unita"), Old);
+
+  ASSERT_TRUE(IDE.OpenFile(A));
+  IDE.EditText(A, static_cast<int>(std::string(UnitA).find("procedure Go")), 0,
+               "procedure Stop;\n    ");
+  TIModuleInterface* Module = ToolServices->GetModuleInterface(A);
+  TIEditorInterface* Editor = Module->GetEditorInterface();
+  gQuickRecompile = true;
+  TPascalProject P;
+  P.FMemoryProject = &Memory;
+  TPascalSource* S = P.CompileEditor(Editor);
+  S->AddNotifier(Module);
+  Editor->Release();
+  Module->Release();
+  ASSERT_NE(S, nullptr);
+  // One key everywhere: the navigation finds the edited unit in the memory project.
+  EXPECT_EQ(UnitOf(P, "unita"), S);
+  EXPECT_EQ(UnitOf(Memory, "unita"), S);
+  EXPECT_EQ(Memory.FUnitLIst->Count(), 3);
+  EXPECT_NE(S->symbols.symbols->FindSymbol({typProcedure}, "stop"), nullptr);
+  // Quick recompile: the memory project's other units under their keys.
+  EXPECT_EQ(P.FUnitLIst->Count(), 3);
+  std::string Unused;
+  EXPECT_EQ(P.FindCompiledSource("unitc", Unused), UnitOf(Memory, "unitc"));
+  EXPECT_EQ(P.Compile("unitb", {oCompileUnits}), nullptr);
+  EXPECT_EQ(P.FUnitLIst->Count(), 3);
+  // The replaced copy lives on for the project that holds it.
+  EXPECT_EQ(Old->RefCount, 1);
+  EXPECT_NE(Holder->FindFlatSymbol("tfoo"), nullptr);
+  Holder.reset();
+  // An editor change reaches the new source through its notifier.
+  IDE.EditText(A, 0, 0, " ");
+  EXPECT_TRUE(S->Modified);
+  EXPECT_EQ(P.CompileEditor(nullptr), nullptr);
+}
+
+TEST_F(ProjectIdeTest, CompileEditorWithoutQuickRecompileCompilesTheUsedUnits) {
+  WriteUnits();
+  ASSERT_TRUE(IDE.OpenFile(A));
+  TIModuleInterface* Module = ToolServices->GetModuleInterface(A);
+  TIEditorInterface* Editor = Module->GetEditorInterface();
+  gQuickRecompile = false;
+  TPascalProject Memory;
+  TPascalProject P;
+  P.FMemoryProject = &Memory;
+  TPascalSource* S = P.CompileEditor(Editor);
+  Editor->Release();
+  Module->Release();
+  ASSERT_EQ(P.FUnitLIst->Count(), 3);
+  EXPECT_EQ(UnitOf(P, "unita"), S);
+  EXPECT_EQ(How(UnitOf(P, "unitb")), "parsed");
+  EXPECT_EQ(S->Project, &Memory);
+  // The edited source keeps its token source over the buffer.
+  ASSERT_NE(S->Token, nullptr);
+  EXPECT_EQ(Memory.FUnitLIst->GetText(), P.FUnitLIst->GetText());
+  TOrvikSymbol* Foo = P.FindSymbol("tfoo", typClass);
+  EXPECT_EQ(P.BaseClassOf(Foo)->name, "TBar");
+}
+
+TEST_F(ProjectIdeTest, TheBaseClassCacheForgetsSymbolsOfAFreedSource) {
+  WriteUnits();
+  TPascalProject Memory;
+  CompileAll(Memory);
+  TOrvikSymbol* Foo = Memory.FindSymbol("tfoo", typClass);
+  ASSERT_EQ(Memory.BaseClassOf(Foo)->Source, UnitOf(Memory, "unitb"));
+  // The edited UnitB replaces the memory copy, which nobody else holds.
+  ASSERT_TRUE(IDE.OpenFile(B));
+  TIModuleInterface* Module = ToolServices->GetModuleInterface(B);
+  TIEditorInterface* Editor = Module->GetEditorInterface();
+  gQuickRecompile = true;
+  TPascalProject P;
+  P.FMemoryProject = &Memory;
+  TPascalSource* NewB = P.CompileEditor(Editor);
+  Editor->Release();
+  Module->Release();
+  TOrvikSymbol* Bar = Memory.BaseClassOf(Foo);
+  ASSERT_NE(Bar, nullptr);
+  EXPECT_EQ(Bar->name, "TBar");
+  EXPECT_EQ(Bar->Source, NewB);
+}
+
+TEST_F(ProjectIdeTest, TheIdesProjectUnitsAreSearchedBeforeTheCurrentDirectory) {
+  ScratchDir Prj;
+  Prj.Write("Units/Special.pas", "unit Special; interface implementation end.");
+  Prj.Write("Demo.dpr", "program Demo;\nuses\n  Special in 'Units\\Special.pas';\nbegin\nend.\n");
+  ASSERT_TRUE(IDE.OpenProject(Prj.File("Demo.dpr")));
+  AdditionalSearchPath.clear();
+  TPascalProject P;
+  std::string F;
+  ASSERT_TRUE(P.FindSource("special", F));
+  EXPECT_EQ(F, Prj.File("Units/Special.pas"));
+  EXPECT_EQ(fileRepository->list.Count(), 0);  // not remembered
+}
+
+TEST_F(ProjectIdeTest, NotifierRegistrationAndTheSourcesEditor) {
+  WriteUnits();
+  auto* S = new TPascalSource(nullptr);
+  S->FileName = C;
+  TIEditorInterface* Editor = S->GetEditor();  // opens the file
+  ASSERT_NE(Editor, nullptr);
+  EXPECT_TRUE(IDE.IsFileOpen(C));
+  EXPECT_EQ(Editor->FileName(), IDE.Buffer(C).FileName());
+  Editor->Release();
+  S->LoadFileForEdit();
+  ASSERT_NE(S->Token, nullptr);
+  EXPECT_EQ(S->Token->Lines->Get(0), "unit UnitC;");
+
+  TIModuleInterface* Module = ToolServices->GetModuleInterface(C);
+  S->AddNotifier(Module);
+  S->AddNotifier(Module);  // once is enough
+  Module->Release();
+  EXPECT_EQ(IDE.Buffer(C).Notifiers.size(), 1u);
+  IDE.EditText(C, 0, 0, " ");
+  EXPECT_TRUE(S->Modified);
+  S->Modified = false;
+  S->Notifier->ComponentRenamed(nullptr, "Old", "New");
+  S->Notifier->Notify(ncAfterSave);
+  EXPECT_FALSE(S->Modified);
+  S->RemoveNotifier();
+  EXPECT_EQ(IDE.Buffer(C).Notifiers.size(), 0u);
+  IDE.EditText(C, 0, 0, " ");
+  EXPECT_FALSE(S->Modified);
+  S->AddNotifier(ToolServices->GetModuleInterface(C));  // released with the source
+  S->ModuleIntf->Release();
+  delete S;
+  EXPECT_EQ(IDE.Buffer(C).Notifiers.size(), 0u);
+}
+
+TEST(ProjectStandalone, LoadFileForEditReadsTheFileWithoutAnIde) {
+  ScratchDir Dir;
+  const std::string F = Dir.Write("U.pas", "unit U;\r\ninterface\r\n");
+  TPascalSource S(nullptr);
+  S.FileName = F;
+  ASSERT_EQ(ToolServices, nullptr);
+  S.LoadFileForEdit();
+  ASSERT_NE(S.Token, nullptr);
+  EXPECT_EQ(S.Token->Lines->Count(), 2);
+  S.FileName = Dir.File("none.pas");
+  EXPECT_THROW(S.LoadFileForEdit(), EFOpenError);
+  EXPECT_NE(S.Token, nullptr);
+}
+
+TEST(ProjectStandalone, StoreFileNames) {
+  EXPECT_EQ(TPascalProject::StoreFileName("C:\\Src\\Unit1.pas"), "C:\\Src\\Unit1.pax");
+  EXPECT_EQ(TPascalProject::StoreFileName("/a.b/Unit1.x.pas"), "/a.b/Unit1.x.pax");
+  EXPECT_EQ(TPascalProject::StoreFileName("/a.b/Makefile"), "/a.b/Makefile.pax");
+  EXPECT_EQ(TPascalProject::UnitKey(".\\Lib\\Unit1.pas"), "unit1");
+}
+
+}  // namespace
