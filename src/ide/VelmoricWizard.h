@@ -195,6 +195,9 @@ class TVelmoricWizard : public TIExpert {
   void ReleasePanels();
   void ReleaseForms();
   void ReleaseMenuItems(TList* Items);
+
+  bool FPanelsOn = true;  // no "nopanel" in the registry
+  bool FHooked = false;   // the screen's active-form-change handler is ours
 };
 
 // The package entry: creates the expert and registers it with the IDE.

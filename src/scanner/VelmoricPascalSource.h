@@ -16,6 +16,9 @@
 
 class TOrvikSymbolstore;
 class TPascalProject;
+class TIModuleInterface;
+class TIEditorInterface;
+class TIPascalModuleNotifier;
 
 enum TCompilerOptions : uint8_t {
   oCompileUnits,           // compile every unit named in a uses clause
@@ -112,7 +115,7 @@ class TPascalSource : public TObject {
   int ParseStartLine = 0;
   bool InImplementation = false;
   bool Modified = false;
-  TIModuleNotifier* Notifier = nullptr;  // owned; registered with ModuleIntf
+  TIPascalModuleNotifier* Notifier = nullptr;  // owned; registered with ModuleIntf
   int RefCount = 0;
   TCompilerOptionsSet Options;
   TPascalProject* Project = nullptr;  // not owned

@@ -37,6 +37,13 @@ class TExpertSession {
   // returns the full name the IDE gave it. Raises Exception when it fails.
   std::string OpenFile(const std::string& FileName);
 
+  // The data directory (VelmoricPath) the expert starts with; the registry's
+  // "path" setting still overrides it.
+  void SetDataDirectory(const std::string& Dir);
+  // $VELMORIC_DATA, else $XDG_DATA_HOME/velmoric, else
+  // $HOME/.local/share/velmoric; created when missing. Empty without a home.
+  static std::string DefaultDataDirectory();
+
   // Runs the package's Register; the expert is TheVelmoricFairy afterwards.
   void RegisterExpert();
   // The registered expert, or nullptr.
