@@ -3,8 +3,6 @@
 #include "ide/VelmoricWizard.h"
 #include "platform/vcl/Forms.h"
 
-bool bFindPosDebug = true;
-
 namespace {
 void NotYet(const std::string& Feature) {
   Application->MessageBox(Feature + " is not available yet.", "Velmoric", MB_OK);

@@ -25,6 +25,11 @@ bool Installchecked = false;
 
 namespace {
 
+// Unit initialisation: find position traces while not run by the timer.
+struct TWizardUnit {
+  TWizardUnit() { bFindPosDebug = true; }
+} WizardUnit;
+
 void Write(const std::string& Text) {
   if (tracelet) tracelet->write(Text);
 }

@@ -32,7 +32,7 @@ void TPascalSource::RemoveNotifier() {
   if (!Notifier) return;
   if (ModuleIntf) ModuleIntf->RemoveNotifier(Notifier);
   ReleaseInterface(ModuleIntf);
-  TIPascalModuleNotifier* N = Notifier;
+  TIModuleNotifier* N = Notifier;
   Notifier = nullptr;
   N->Release();
 }

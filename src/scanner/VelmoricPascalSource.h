@@ -16,9 +16,6 @@
 
 class TOrvikSymbolstore;
 class TPascalProject;
-class TIModuleInterface;
-class TIEditorInterface;
-class TIPascalModuleNotifier;
 
 enum TCompilerOptions : uint8_t {
   oCompileUnits,           // compile every unit named in a uses clause
@@ -35,6 +32,9 @@ enum TErrorType : uint8_t { errMissingChar, errMissingVartype, errDuplicateUses 
 extern bool ProcDebug;
 // Show the compiling status window while a unit is parsed.
 extern bool DisplayCompilerProcess;
+// Extra trace lines of the procedure search at the cursor (stream
+// "findpos1") and of find position ("findpos"). Off by default.
+extern bool bFindPosDebug;
 
 // The project's compile operation, called for every unit of a uses clause
 // when oCompileUnits is set. The project model installs it; while it is
@@ -74,6 +74,19 @@ class TPascalSource : public TObject {
   void ScanGlobalVar();
   void ScanProperty(TOrvikSymbol* Owner, TBereichTokenType Bereich);
 
+  // ---- cursor queries and positioning
+  // Shows line Line (1-based) at column Col in the unit's IDE editor;
+  // nothing moves for a line of 0 or less.
+  void GotoLine(int Line, int Col);
+  // The innermost procedure (or class) whose range holds the 0-based line.
+  TOrvikSymbol* GetProcedureFromCursor(int Line);
+  // Resolves the dotted expression under the IDE editor's cursor: fills
+  // Find and returns the expression's last part in Word. Without an IDE the
+  // cursor is the one preset in Find (CursorLine, CursorCol, both 1-based).
+  void GetSymbolFromCursor(TFindSymbol* Find, std::string& Word);
+  // The dotted expression under the IDE editor's cursor, unresolved.
+  std::string GetWordFromCursor();
+
   // ---- procedures and implementations
   bool ScanProcedure(TOrvikSymbol* Owner, TProcTokenType Kind, TBereichTokenType Bereich);
   void ScanProcImplementation(TOrvikSymbol* Owner);
@@ -99,7 +112,7 @@ class TPascalSource : public TObject {
   int ParseStartLine = 0;
   bool InImplementation = false;
   bool Modified = false;
-  TIPascalModuleNotifier* Notifier = nullptr;  // owned; registered with ModuleIntf
+  TIModuleNotifier* Notifier = nullptr;  // owned; registered with ModuleIntf
   int RefCount = 0;
   TCompilerOptionsSet Options;
   TPascalProject* Project = nullptr;  // not owned
