@@ -41,6 +41,7 @@ void TFileRepository::Clear() {
 }
 
 std::string TFileRepository::KeyOf(const std::string& Name) {
+  TTraceProc Trace("TFileRepository.KeyOf");
   size_t Start = 0;
   for (size_t I = 0; I < Name.size(); ++I)
     if (IsPathDelimiter(Name[I]) || Name[I] == ':') Start = I + 1;
@@ -50,7 +51,10 @@ std::string TFileRepository::KeyOf(const std::string& Name) {
   return Key;
 }
 
-std::string TFileRepository::FileName() { return VelmoricPath + "filerep.dat"; }
+std::string TFileRepository::FileName() {
+  TTraceProc Trace("TFileRepository.FileName");
+  return VelmoricPath + "filerep.dat";
+}
 
 bool TFileRepository::FindFile(std::string& Name) const {
   TTraceProc Trace([&] { return Format("TFileRepository.FindFile(Name=%s)", Name); });

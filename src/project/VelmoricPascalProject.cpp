@@ -109,10 +109,12 @@ TPascalProject::~TPascalProject() {
 }
 
 std::string TPascalProject::UnitKey(const std::string& Name) {
+  TTraceProc Trace("TPascalProject.UnitKey");
   return TFileRepository::KeyOf(Name);
 }
 
 std::string TPascalProject::StoreFileName(const std::string& FileName) {
+  TTraceProc Trace("TPascalProject.StoreFileName");
   const size_t Dot = FileName.rfind('.');
   size_t Sep = std::string::npos;
   for (size_t I = 0; I < FileName.size(); ++I)
@@ -139,6 +141,14 @@ void TPascalProject::Share(const std::string& Key, TPascalSource* S,
   TTraceProc Trace("TPascalProject.Share");
   FUnitLIst->AddObject(Key, S);
   ++S->RefCount;
+  CompileUses(S, Options);
+}
+
+// The used units of a shared or loaded unit join as a parse would make them
+// join: only when oCompileUnits asks for it.
+void TPascalProject::CompileUses(TPascalSource* S, TCompilerOptionsSet Options) {
+  TTraceProc Trace("TPascalProject.CompileUses");
+  if (!Options.Contains(oCompileUnits)) return;
   for (const std::string& U : UsesOf(S)) Compile(U, Options);
 }
 
@@ -152,7 +162,9 @@ TPascalSource* TPascalProject::Compile(const std::string& UnitName, TCompilerOpt
   const std::string Key = UnitKey(Name);
   if (FUnitLIst->IndexOf(Key) >= 0) return nullptr;
   std::string FileName;
-  const bool Found = FindSource(Name, FileName);
+  // Searched as given: names are found without regard to case anyway, and
+  // an exact name needs no folder listing.
+  const bool Found = FindSource(UnitName, FileName);
 
   // Open in the IDE: the editor buffer is the truth.
   if (Found && ToolServices && ToolServices->IsFileOpen(FileName)) {
@@ -230,7 +242,7 @@ TPascalSource* TPascalProject::LoadFromStore(const std::string& Key, const std::
   const bool Show = DisplayCompilerProcess && FormVelmoricCompiling;
   if (Show) FormVelmoricCompiling->ShowStatus(FileName);
   try {
-    for (const std::string& U : UsesOf(S)) Compile(U, Options);
+    CompileUses(S, Options);
   } catch (...) {
     if (Show) FormVelmoricCompiling->HideStatus(0);
     throw;
@@ -315,9 +327,14 @@ bool TPascalProject::FindSource(const std::string& UnitName, std::string& FileNa
     if (FindFileDebug) TraceLine(Format("Found File %s", Name));
     return true;
   };
+  // The file of that name, found without regard to case; empty when there is
+  // none (a folder does not count).
   const auto Look = [](const std::string& Name) {
     if (FindFileDebug) TraceLine(Format("Look File %s", Name));
-    return FindFileNoCase(Name);
+    if (FileExists(Name)) return Name;
+    std::string Found = FindFileNoCase(Name);
+    if (!FileExists(Found)) Found.clear();
+    return Found;
   };
 
   std::string Remembered = UnitName;

@@ -85,6 +85,7 @@ class TPascalProject {
                         const struct timespec* SourceTime);
   // Shares a source of the memory project and compiles what it uses.
   void Share(const std::string& Key, TPascalSource* S, TCompilerOptionsSet Options);
+  void CompileUses(TPascalSource* S, TCompilerOptionsSet Options);
   // Writes S's store file, stamped with the source's modification time;
   // a failure is reported once and otherwise ignored.
   void SaveStore(TPascalSource* S, const struct timespec* SourceTime);

@@ -1,5 +1,7 @@
 #include "project/VelmoricSymbolStore.h"
 
+#include <algorithm>
+#include <array>
 #include <memory>
 
 #include "scanner/VelmoricPascalSource.h"
@@ -27,12 +29,10 @@ void DebugLine(const std::string& Text) {
 }
 
 // The 14 texts of a record, in file order.
-std::string* StringFields(TOrvikSymbol& S, int I) {
-  std::string* const Fields[TOrvikSymbolstore::StringCount] = {
-      &S.name,       &S.Ancestor,   &S.Comment,     &S.Params,    &S.MessageId,
-      &S.ResultType, &S.ReadAccess, &S.WriteAccess, &S.IndexName, &S.IndexType,
-      &S.ConstType,  &S.TypeName,   &S.Reserved,    &S.DefaultValue};
-  return Fields[I];
+std::array<std::string*, TOrvikSymbolstore::StringCount> StringFields(TOrvikSymbol& S) {
+  return {&S.name,       &S.Ancestor,   &S.Comment,     &S.Params,    &S.MessageId,
+          &S.ResultType, &S.ReadAccess, &S.WriteAccess, &S.IndexName, &S.IndexType,
+          &S.ConstType,  &S.TypeName,   &S.Reserved,    &S.DefaultValue};
 }
 
 constexpr uint16_t KnownProcOptions = (1u << (tFar + 1)) - 1;
@@ -105,7 +105,7 @@ void TOrvikSymbolstore::WriteSymbol(TOrvikSymbol& Symbol, int ParentIndex) {
     for (int I = 0; I < StringCount; ++I) WriteString(std::string());
     return;
   }
-  for (int I = 0; I < StringCount; ++I) WriteString(*StringFields(Symbol, I));
+  for (std::string* Field : StringFields(Symbol)) WriteString(*Field);
   const int Own = Symbol.StoreIndex;
   for (int I = 0; I < Children; ++I) {
     auto* Child = static_cast<TOrvikSymbol*>(Symbol.symbols->GetObject(I));
@@ -146,9 +146,13 @@ void TOrvikSymbolstore::ReadString(std::string& S) {
   const int32_t L = ReadInteger();
   if (L < 0) Damaged(Format("negative string length %d", L));
   if (static_cast<size_t>(L) > Left()) Damaged(Format("string length %d runs past the end", L));
+  if (L == 0) {
+    S.clear();
+    return;
+  }
   S.assign(FPos, static_cast<size_t>(L));
   FPos += L;
-  if (LoadSymbolsDebug && L > 0) DebugLine(Format("Read String %s", S));
+  if (LoadSymbolsDebug) DebugLine(Format("Read String %s", S));
 }
 
 void TOrvikSymbolstore::ReadUses(std::vector<std::string>& Uses) {
@@ -196,12 +200,21 @@ bool TOrvikSymbolstore::ReadSymbol(TOrvikSymbol& Symbol, int& ParentIndex) {
   Symbol.DeclLine = GetInt32(H + 24);
   Symbol.Options = TProcOptionsSet::FromBits(Options);
   FPos += HeaderSize;
-  for (int I = 0; I < StringCount; ++I) ReadString(*StringFields(Symbol, I));
+  for (std::string* Field : StringFields(Symbol)) ReadString(*Field);
   if (LoadSymbolsDebug) DebugLine("Read new symbol");
   if (OnRecord) OnRecord(Symbol, GetInt32(H + 36), ParentIndex, GetInt32(H + 32));
 
   // The name is read before the record joins its parent's list, which is
   // keyed by it.
+  // The children's list, made as AddOrvikSymbolUnsorted makes it but with
+  // room for the stored number of children (at most as many as the rest of
+  // the image can hold).
+  const int32_t Children = GetInt32(H + 32);
+  if (Children > 0 && !Symbol.symbols) {
+    Symbol.symbols = new TOrvikSymbols("owner.symbols", "AddOrvikSymbolUnsorted");
+    Symbol.symbols->SetCapacity(static_cast<int>(
+        std::min<size_t>(static_cast<size_t>(Children), Left() / (HeaderSize + 4 * StringCount))));
+  }
   FTags.push_back(&Symbol);
   FDepth.push_back(Depth);
   if (ParentIndex >= 0) AddOrvikSymbolUnsorted(FTags[static_cast<size_t>(ParentIndex)], &Symbol);
@@ -260,7 +273,9 @@ void TOrvikSymbolstore::LoadFromImage(std::string_view Image, TPascalSource* Sou
   Root.defend = Scratch.defend;
   Root.DeclLine = Scratch.DeclLine;
   Root.Options = Scratch.Options;
-  for (int I = 0; I < StringCount; ++I) *StringFields(Root, I) = std::move(*StringFields(Scratch, I));
+  const auto To = StringFields(Root);
+  const auto From = StringFields(Scratch);
+  for (int I = 0; I < StringCount; ++I) *To[I] = std::move(*From[I]);
   Root.symbols = Scratch.symbols;
   Scratch.symbols = nullptr;
   for (int I = 0; I < Root.symbols->Count(); ++I) {

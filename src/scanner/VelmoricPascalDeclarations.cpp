@@ -9,6 +9,7 @@ namespace {
 // The text after Open up to Close (or the end of S when there is no Close).
 std::string TextBetween(const std::string& S, size_t OpenAt, size_t OpenLength,
                         const char* Close) {
+  TTraceProc Trace("TextBetween");
   std::string Rest = S.substr(OpenAt + OpenLength);
   if (const size_t CloseAt = Rest.find(Close); CloseAt != std::string::npos) Rest.erase(CloseAt);
   return Rest;
@@ -100,7 +101,10 @@ void TPascalSource::ScanVariable(TOrvikSymbol* Owner, TBereichTokenType Bereich,
   while (NextToken()) {
     if (TokenIs(";")) {
       std::string List;
-      for (int I = 0; I < Names.Count(); ++I) List += (I ? "," : "") + Names.GetItems(I);
+      for (int I = 0; I < Names.Count(); ++I) {
+        if (I > 0) List += ',';
+        List += Names.GetItems(I);
+      }
       AddError(Token->TokenLine, "Variable(n) haben keinen Typ: " + List);
       break;
     }

@@ -1,6 +1,7 @@
 // TPascalSource: procedure prototypes, headings, implementations with their
 // local declarations and bodies, parameter lists and comment blocks.
 #include <algorithm>
+#include <string_view>
 #include <vector>
 
 #include "platform/rtl/SysUtils.h"
@@ -18,6 +19,7 @@ constexpr int MaxCommentBlockLines = 1000;
 // Directives of a heading that are not procedure options: skipped before a
 // body, so that the body is still found.
 bool IsOtherDirective(const std::string& Lower) {
+  TTraceProc Trace("IsOtherDirective");
   static const char* const Words[] = {
       "cdecl",     "pascal",       "register",   "safecall",  "export",   "overload",
       "inline",    "reintroduce",  "platform",   "deprecated", "library", "experimental",
@@ -35,6 +37,7 @@ bool IsOtherDirective(const std::string& Lower) {
 // The first procedure named Name in List, in list order. In a sorted list
 // the names equal to Name stand together from the place Find gives.
 TOrvikSymbol* FindProcedure(TOrvikSymbols* List, const std::string& Name) {
+  TTraceProc Trace("FindProcedure");
   int I = 0;
   if (List->Sorted() && !List->Find(Name, I)) return nullptr;
   for (; I < List->Count(); ++I) {
@@ -46,10 +49,11 @@ TOrvikSymbol* FindProcedure(TOrvikSymbols* List, const std::string& Name) {
   return nullptr;
 }
 
-bool StartsWith(const std::string& S, const char* Prefix) { return S.rfind(Prefix, 0) == 0; }
-
-bool EndsWith(const std::string& S, const std::string& Suffix) {
-  return S.size() >= Suffix.size() && S.compare(S.size() - Suffix.size(), Suffix.size(), Suffix) == 0;
+// S without the characters up to blank at both ends, as Trim has it.
+std::string_view TrimView(std::string_view S) {
+  while (!S.empty() && static_cast<unsigned char>(S.front()) <= ' ') S.remove_prefix(1);
+  while (!S.empty() && static_cast<unsigned char>(S.back()) <= ' ') S.remove_suffix(1);
+  return S;
 }
 }  // namespace
 
@@ -433,29 +437,30 @@ void gReadLongComment(int& Line, TStrings* Lines, TStrings* Comment) {
   TTraceProc Trace("gReadLongComment");
   int I = std::min(Line, Lines->Count() - 1);
   while (I > 0) {
-    const std::string Text = Trim(Lines->Get(I));
+    const std::string Whole = Lines->Get(I);
+    const std::string_view Text = TrimView(Whole);
     if (Text.empty()) {
       --I;
       continue;
     }
-    if (StartsWith(Text, "//")) {
+    if (Text.starts_with("//")) {
       while (I > 0) {
         const std::string Raw = Lines->Get(I);
-        if (!StartsWith(Trim(Raw), "//")) break;
+        if (!TrimView(Raw).starts_with("//")) break;
         Comment->Insert(0, Raw.substr(Raw.find("//") + 2));
         Line = I;
         --I;
       }
       continue;
     }
-    const bool Braces = EndsWith(Text, "}");
-    if (!Braces && !EndsWith(Text, "*)")) break;
+    const bool Braces = Text.ends_with("}");
+    if (!Braces && !Text.ends_with("*)")) break;
 
     // A "{ }" or "(* *)" block: its lines up to the opening delimiter,
     // without the delimiters.
     const std::string Open = Braces ? "{" : "(*";
     const std::string Close = Braces ? "}" : "*)";
-    std::string Raw = Lines->Get(I);
+    std::string Raw = Whole;
     const size_t CloseAt = Raw.rfind(Close);
     Raw.erase(CloseAt);
     int J = I;
@@ -481,7 +486,7 @@ void gReadLongComment(int& Line, TStrings* Lines, TStrings* Comment) {
     for (const std::string& Part : Block) Comment->Insert(0, Part);
     Line = J;
     // Code before the opening delimiter ends the search.
-    if (!Trim(Raw.substr(0, OpenAt)).empty()) break;
+    if (!TrimView(std::string_view(Raw).substr(0, OpenAt)).empty()) break;
     I = J - 1;
   }
 }
@@ -492,5 +497,8 @@ void TPascalSource::ReadLongComment(int& Line, int& Count, std::string& Comment)
   gReadLongComment(Line, Token->Lines, &Lines);
   Count = Lines.Count();
   Comment.clear();
-  for (int I = 0; I < Lines.Count(); ++I) Comment += (I ? "\r\n" : "") + Lines.GetItems(I);
+  for (int I = 0; I < Lines.Count(); ++I) {
+    if (I > 0) Comment += "\r\n";
+    Comment += Lines.GetItems(I);
+  }
 }

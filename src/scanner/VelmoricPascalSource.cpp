@@ -124,6 +124,7 @@ void TPascalSource::AddUses(const std::string& Name) {
 }
 
 TOrvikSymbol* TPascalSource::NewSymbol(TSymTyp Typ, const std::string& Name) {
+  TTraceProc Trace("TPascalSource.NewSymbol");
   TOrvikSymbol* Sym = Store->Allocate(this);
   Sym->Typ = Typ;
   Sym->name = Name;
@@ -204,6 +205,12 @@ void TPascalSource::ParseUnit(TCompilerOptionsSet AOptions) {
 void TPascalSource::ScanUses() {
   TTraceProc Trace("TPascalSource.ScanUses");
   while (NextToken()) {
+    // Where a name is due, a ";" still ends the clause and a "," is read
+    // over: conditional directives ("A, {$IFDEF X}B{$ELSE}C{$ENDIF}, D;")
+    // upset the name-separator order, and the clause must not run on into
+    // the declarations after it.
+    if (TokenIs(";")) break;
+    if (TokenIs(",")) continue;
     AddUses(Token->TokenText);
     if (Options.Contains(oCompileUnits) && Project && CompileUnitProc)
       CompileUnitProc(Project, Token->TokenText, {oCompileUnits, oCompileImplementation});

@@ -107,7 +107,7 @@ class TPascalSource : public TObject {
   void AddNotifier(TIModuleInterface* Module);
   void RemoveNotifier();
 
-  TIModuleInterface* ModuleIntf = nullptr;  // not owned
+  TIModuleInterface* ModuleIntf = nullptr;  // one reference while the notifier is registered
   std::string ParseContext;
   int ParseStartLine = 0;
   bool InImplementation = false;
@@ -135,6 +135,7 @@ class TPascalSource : public TObject {
   }
   void ParseUnit(TCompilerOptionsSet AOptions);
   TOrvikSymbol* NewSymbol(TSymTyp Typ, const std::string& Name);
+  // Reads tokens up to the word or symbol Lower (none when on it already).
   template <size_t N>
   void SkipTo(const char (&Lower)[N]) {
     while (!FEof && !TokenIs(Lower)) NextToken();

@@ -1,10 +1,15 @@
 // The unit structure: sections, uses clauses, errors and type declarations.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <functional>
 
 #include "ParserTestSupport.h"
 #include "hosts/memory/MemoryIDE.h"
 #include "trace/VelmoricStatus.h"
+#include "trace/traceletVelmoric.h"
 
 namespace {
 
@@ -63,6 +68,20 @@ TEST(UnitStructure, DuplicateUsesAreRecordedOnceWithAnError) {
   auto Source = ParseText(Text);
   EXPECT_THAT(Uses(*Source), ElementsAre("classes", "sysutils", "forms"));
   EXPECT_THAT(Errors(*Source), ElementsAre("Error C:\\Src\\Unit1.pas(3): Uses doppelt: 'classes'"));
+}
+
+TEST(UnitStructure, ConditionalUnitsDoNotCarryTheUsesClauseOn) {
+  const std::string Text =
+      "unit u;\ninterface\nuses SysUtils, {$IFDEF WIN32}Windows{$ELSE}Libc{$ENDIF}, Classes;\n"
+      "type\n  TKept = Integer;\nimplementation\nuses Forms,\n  {$IFDEF D3}Db{$ENDIF};\nend.\n";
+  auto Source = ParseText(Text);
+  EXPECT_THAT(Uses(*Source), ElementsAre("sysutils", "windows", "classes", "forms", "db"));
+  ASSERT_NE(Top(*Source, "TKept"), nullptr);
+  EXPECT_TRUE(Errors(*Source).empty());
+
+  // A program's "in" clauses: the file name takes a name's place.
+  auto Program = ParseText("program P;\nuses\n  Forms,\n  Main in 'Main.pas' {FormMain};\nbegin\nend.\n");
+  EXPECT_THAT(Uses(*Program), ElementsAre("forms", "main", "main.pas"));
 }
 
 TEST(UnitStructure, UsedUnitsGoToTheProjectWhenAsked) {
@@ -378,10 +397,10 @@ class ParseStatusTest : public testing::Test {
   void SetUp() override {
     IDE = std::make_unique<TMemoryIDE>();
     FormVelmoricCompiling = new TFormVelmoricCompiling(nullptr);
-    DisplayCompilerProcess = false;  // its start value is on
+    DisplayCompilerProcess = false;  // the setting starts on
   }
   void TearDown() override {
-    DisplayCompilerProcess = false;
+    DisplayCompilerProcess = true;
     delete FormVelmoricCompiling;
     FormVelmoricCompiling = nullptr;
     IDE.reset();
@@ -448,12 +467,47 @@ TEST(UnitStructure, DestroyUnregistersAndFreesTheNotifier) {
   TFakeModule Module;
   auto* Notifier = new TFakeNotifier(Gone);
   auto* Source = new TPascalSource(nullptr);
-  Module.AddRef();  // the source holds one reference to its module
+  Module.AddRef();  // the source holds a reference while its notifier is registered
   Source->ModuleIntf = &Module;
   Source->Notifier = Notifier;
   delete Source;
   EXPECT_EQ(Module.Removed, Notifier);
   EXPECT_TRUE(Gone);
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<std::string> TraceLinesOf(const std::function<void()>& Work) {
+  const std::string Log = testing::TempDir() + std::to_string(::getpid()) + "-parser-trace.log";
+  tracelet->SetLogfile(Log);
+  Work();
+  tracelet->CloseLogfile();
+  TStringList Lines;
+  Lines.LoadFromFile(Log);
+  std::remove(Log.c_str());
+  std::vector<std::string> Result;
+  for (int I = 0; I < Lines.Count(); ++I) Result.push_back(Lines[I]);
+  return Result;
+}
+
+TEST(UnitStructure, ErrorsAndDebugSwitchesWriteTheirTraceLines) {
+  const std::string Text =
+      "unit u;\ninterface\nuses A,\n  a;\ntype\n  TC = class\n  end;\nimplementation\nprocedure TC.Run;\nbegin\nend;\nend.\n";
+  ProcDebug = true;
+  const auto Lines = TraceLinesOf([&] { ParseText(Text); });
+  ProcDebug = false;
+  using ::testing::Contains;
+  EXPECT_THAT(Lines, Contains("stdOut:********* Error C:\\Src\\Unit1.pas(3) Uses doppelt: 'a'"));
+  EXPECT_THAT(Lines, Contains("stdOut:*********   a;"));
+  EXPECT_THAT(Lines, Contains("stdOut:********* --> Starting at 0 : "));
+  EXPECT_THAT(Lines, Contains("stdOut:********* --> Starting at unit u;"));
+  EXPECT_THAT(Lines, Contains("stdOut:******* enter scan class"));
+  EXPECT_THAT(Lines, Contains("stdOut:******* exit scan class"));
+  EXPECT_THAT(Lines, Contains("stdOut:********* Error C:\\Src\\Unit1.pas(8) Prozedure TC.Run hat keinen Prototyp"));
+  EXPECT_THAT(Lines, Contains("stdOut:********* --> Starting at 8 : Procedure"));
+  EXPECT_THAT(Lines, Contains("stdOut:Exit ScanProcInformation line 11 TC Run"));
 }
 
 }  // namespace

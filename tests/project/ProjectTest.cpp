@@ -182,6 +182,26 @@ TEST_F(ProjectTest, TouchingOneSourceReparsesJustThatUnitEvenWithinTwoSeconds) {
   EXPECT_TRUE(SameTime(MTime(TPascalProject::StoreFileName(B)), MTime(B)));
 }
 
+TEST_F(ProjectTest, LoadedAndSharedUnitsBringTheirUsesOnlyWithCompileUnits) {
+  WriteUnits();
+  TPascalProject Memory;
+  CompileAll(Memory);
+  {
+    TPascalProject P;  // loads UnitA from its store, as a parse would: alone
+    P.Compile(A, {oCompileImplementation});
+    EXPECT_EQ(Units(P), "unita:loaded");
+  }
+  {
+    TPascalProject P;
+    P.Compile(A, {oCompileUnits});
+    EXPECT_EQ(Units(P), "unita:loaded unitb:loaded unitc:loaded");
+  }
+  TPascalProject P;
+  P.FMemoryProject = &Memory;
+  P.Compile("unitb", {});
+  EXPECT_EQ(Units(P), "unitb:parsed");
+}
+
 TEST_F(ProjectTest, AnOlderOrNewerStoreIsOutOfDate) {
   WriteUnits();
   {
@@ -347,6 +367,10 @@ TEST_F(ProjectTest, FindSourceSearchOrder) {
   EXPECT_EQ(F, C);
   EXPECT_FALSE(P.FindSource("missing", F));
   EXPECT_EQ(F, "");
+  // A folder is not a unit's file.
+  std::filesystem::create_directory(Work.File("folder.pas"));
+  std::filesystem::create_directory(Work.File("folder"));
+  EXPECT_FALSE(P.FindSource("folder", F));
   // Without the IDE path and additional directories only the rest is searched.
   fileRepository->Clear();
   AdditionalSearchPath.clear();
