@@ -591,15 +591,21 @@ bool TVelmoricWizard::GetCompiledEditor() {
     ReleaseInterface(ModuleIntf);
     return false;
   }
-  CompileProject = new TPascalProject;
-  CompileProject->FMemoryProject = Project;
-  Source = CompileProject->CompileEditor(EditorIntf);
-  if (Source) {
-    Token = Source->Token;
-    EditorStrings = nullptr;
-    Source->AddNotifier(ModuleIntf);
+  try {
+    CompileProject = new TPascalProject;
+    CompileProject->FMemoryProject = Project;
+    Source = CompileProject->CompileEditor(EditorIntf);
+    if (Source) {
+      Token = Source->Token;
+      Source->AddNotifier(ModuleIntf);
+    }
+    if (FFormSourceExplorer) FFormSourceExplorer->UpdateClassBox();
+  } catch (...) {
+    // The caller pairs only a successful call with ReleaseEditor.
+    ReleaseEditor();
+    FreeAndNil(CompileProject);
+    throw;
   }
-  if (FFormSourceExplorer) FFormSourceExplorer->UpdateClassBox();
   return true;
 }
 
