@@ -2,7 +2,6 @@
 // scanning of type declarations (plain types, classes, interfaces, records).
 #include "scanner/VelmoricPascalSource.h"
 
-#include "platform/opentools/EditIntf.h"
 #include "platform/rtl/SysUtils.h"
 #include "project/VelmoricSymbolStore.h"
 #include "trace/VelmoricStatus.h"
