@@ -1,7 +1,7 @@
 // TBookmarkStack: the navigation history of the expert.
+#include "browsers/VelmoricSourceExplorer.h"
 #include "ide/VelmoricBookmarkStack.h"
 #include "ide/VelmoricEditorStrings.h"
-#include "ide/VelmoricExplorerSeam.h"
 #include "ide/VelmoricWizard.h"
 #include "platform/opentools/ToolIntf.h"
 #include "trace/traceletVelmoric.h"
@@ -102,7 +102,7 @@ void TBookmarkStack::Add(const std::string& Source, int Line, int Col, const std
     Entries->Insert(std::min(Top, Entries->Count()), B);
     ++Top;
   }
-  explorer::UpdateButtons();
+  if (FFormSourceExplorer) FFormSourceExplorer->UpdateButtons();
   DisplayBookmarks();
 }
 

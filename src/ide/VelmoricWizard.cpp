@@ -2,9 +2,10 @@
 
 #include <functional>
 
+#include "browsers/VelmoricSourceExplorer.h"
+#include "ide/VelmoricAbout.h"
 #include "ide/VelmoricBookmarkStack.h"
 #include "ide/VelmoricEditorStrings.h"
-#include "ide/VelmoricExplorerSeam.h"
 #include "platform/registry/Registry.h"
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/ExtCtrls.h"
@@ -24,6 +25,11 @@ bool bFindTimer = true;
 bool Installchecked = false;
 
 namespace {
+
+// Unit initialisation: find position traces while not run by the timer.
+struct TWizardUnit {
+  TWizardUnit() { bFindPosDebug = true; }
+} WizardUnit;
 
 void Write(const std::string& Text) {
   if (tracelet) tracelet->write(Text);
@@ -97,6 +103,57 @@ const TMenuEntry MenuEntries[] = {
 // The message of the menu entries whose feature comes later.
 void NotAvailable(const std::string& Feature) {
   Application->MessageBox(Feature + " is not available yet.", "Velmoric", MB_OK);
+}
+
+// Copies the explorer's tool bar onto an editor window's panel: the buttons
+// owned by the panel, the combo boxes by the window.
+void CopyExplorerToolBar(TPanel* Panel, TCustomForm* Window) {
+  TFFormSourceExplorer* Form = FFormSourceExplorer;
+  if (!Form) return;
+  auto CopyControl = [&](TControl* From, TControl* To) {
+    To->SetBounds(From->Left(), From->Top(), From->Width(), From->Height());
+    To->SetName(From->Name());
+    To->Hint = From->Hint;
+    To->ShowHint = From->ShowHint;
+    To->Show();
+    To->SetParent(Panel);
+  };
+  auto CopySpeedButton = [&](TSpeedButton* From) {
+    auto* To = new TSpeedButton(Panel);
+    CopyControl(From, To);
+    To->Glyph = From->Glyph;
+    To->NumGlyphs = From->NumGlyphs;
+    To->Caption = From->Caption;
+    To->OnClick = From->OnClick;
+  };
+  auto CopyBitButton = [&](TBitBtn* From) {
+    auto* To = new TBitBtn(Panel);
+    CopyControl(From, To);
+    To->Glyph = From->Glyph;
+    To->NumGlyphs = From->NumGlyphs;
+    To->Caption = From->Caption;
+    To->OnClick = From->OnClick;
+    To->SetPopupMenu(From->PopupMenu());
+  };
+  auto CopyComboBox = [&](TComboBox* From) {
+    auto* To = new TComboBox(Window);
+    CopyControl(From, To);
+    To->OnChange = From->OnChange;
+    To->OnKeyDown = From->OnKeyDown;
+    To->OnDropDown = From->OnDropDown;
+    To->SetText(From->Text());
+    To->SetPopupMenu(From->PopupMenu());
+    To->TabOrder = 100;
+  };
+  CopySpeedButton(Form->ButtonPrev);
+  CopySpeedButton(Form->ButtonNext);
+  CopySpeedButton(Form->SpeedButtonCompile);
+  CopyBitButton(Form->SpeedButtonFinde);
+  CopySpeedButton(Form->SpeedButtonTableExpert);
+  CopySpeedButton(Form->SpeedButtonBookmark);
+  CopyComboBox(Form->ComboBoxClass);
+  CopyComboBox(Form->ComboBoxFinde);
+  CopyComboBox(Form->ComboBoxSuchen);
 }
 
 // Frees a form held in a global, writing "Release form <Name>" first;
@@ -242,7 +299,11 @@ TVelmoricWizard::TVelmoricWizard() {
       SavedActiveFormChange = Screen->OnActiveFormChange;
       Screen->OnActiveFormChange = [this](TObject* Sender) { MyOnActiveFormChange(Sender); };
       FHooked = true;
-      explorer::Create(this);
+      TFFormSourceExplorer* Explorer = FormSourceExplorer();
+      Explorer->Show();
+      Explorer->Hide();
+      Explorer->Expert = this;
+      Explorer->Bookmarks = BookmarkStack;
       // The desktop manager's form comes with the desktop manager.
       WriteOn("velmoric.startup", "Create Desktop Manager");
     }
@@ -428,12 +489,16 @@ void TVelmoricWizard::ReleaseForms() {
     if (FreeForm(FormVelmoricCompiling, "FormVelmoricCompiling"))
       Write("Release form FormVelmoricCompile");
   });
-  Guarded("Error in Release FFormSourceExplorer       ", [&] { explorer::Free(); });
+  Guarded("Error in Release FFormSourceExplorer       ",
+          [&] { FreeForm(FFormSourceExplorer, "FFormSourceExplorer"); });
   // The forms of the later features join this list as they come, in the
-  // order: FFormVelmoricSymbols, FormVelmoricVirtualHelp,
+  // order: FFormVelmoricSymbols (before the explorer), FormVelmoricVirtualHelp,
   // FFormVelmoricTableExpert, FFormVelmoricDFMView, FFormVelmoricUnits,
-  // FormVelmoricNewEntry, FFormVelmoricAbout, FFormVelmoricRTFEdit,
-  // FFormVelmoricOptions (before the bookmark stack), FormDesktopManager (after).
+  // FormVelmoricNewEntry (before the about box), FFormVelmoricRTFEdit,
+  // FFormVelmoricOptions (after it), FormDesktopManager (after the bookmark
+  // stack).
+  Guarded("Error in Release FFormVelmoricAbout        ",
+          [&] { FreeForm(FFormVelmoricAbout, "FFormVelmoricAbout"); });
   Guarded("Error in Release FFormVelmoricBookmarkStack",
           [&] { FreeForm(FFormVelmoricBookmarkStack, "FFormVelmoricBookmarkStack"); });
 }
@@ -526,15 +591,21 @@ bool TVelmoricWizard::GetCompiledEditor() {
     ReleaseInterface(ModuleIntf);
     return false;
   }
-  CompileProject = new TPascalProject;
-  CompileProject->FMemoryProject = Project;
-  Source = CompileProject->CompileEditor(EditorIntf);
-  if (Source) {
-    Token = Source->Token;
-    EditorStrings = nullptr;
-    Source->AddNotifier(ModuleIntf);
+  try {
+    CompileProject = new TPascalProject;
+    CompileProject->FMemoryProject = Project;
+    Source = CompileProject->CompileEditor(EditorIntf);
+    if (Source) {
+      Token = Source->Token;
+      Source->AddNotifier(ModuleIntf);
+    }
+    if (FFormSourceExplorer) FFormSourceExplorer->UpdateClassBox();
+  } catch (...) {
+    // The caller pairs only a successful call with ReleaseEditor.
+    ReleaseEditor();
+    FreeAndNil(CompileProject);
+    throw;
   }
-  explorer::UpdateClassBox();
   return true;
 }
 
@@ -609,7 +680,7 @@ void TVelmoricWizard::EquipEditWindow(TCustomForm* Form) {
     Control->SetAlign(alNone);
     Control->SetAlign(Align);
   }
-  explorer::CopyToolBar(Panel, Form);
+  CopyExplorerToolBar(Panel, Form);
 }
 
 void TVelmoricWizard::MyOnActivate(TObject* Sender) {

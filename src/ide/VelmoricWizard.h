@@ -9,9 +9,9 @@
 //   VelmoricWizard.cpp       construction, release, menus, settings, panels,
 //                            timer, editor access, the form openers
 //   VelmoricBookmarks.cpp    TBookmarkStack
-//   the navigation unit      find position, GotoLine, GotoSymbol, FindSource,
+//   VelmoricNavigation.cpp   find position, GotoLine, GotoSymbol, FindSource,
 //                            hyperjump, new symbol, clear memory, relevant
-//                            files, about box
+//                            files, source explorer and about box
 #pragma once
 
 #include <cstdint>
@@ -136,7 +136,7 @@ class TVelmoricWizard : public TIExpert {
   void MyOnActivate(TObject* Sender);
   void MyOnResizeForm(TObject* Sender);
 
-  // --- navigation unit
+  // --- VelmoricNavigation.cpp
   void MenuClickFindPosition(TIMenuItemIntf* Sender);
   // Opens SourceName (found through FindSource) and puts the cursor on the
   // 1-based Line, column Col + 1.

@@ -16,9 +16,6 @@
 
 class TOrvikSymbolstore;
 class TPascalProject;
-class TIModuleInterface;
-class TIEditorInterface;
-class TIPascalModuleNotifier;
 
 enum TCompilerOptions : uint8_t {
   oCompileUnits,           // compile every unit named in a uses clause
@@ -115,7 +112,7 @@ class TPascalSource : public TObject {
   int ParseStartLine = 0;
   bool InImplementation = false;
   bool Modified = false;
-  TIPascalModuleNotifier* Notifier = nullptr;  // owned; registered with ModuleIntf
+  TIModuleNotifier* Notifier = nullptr;  // owned; registered with ModuleIntf
   int RefCount = 0;
   TCompilerOptionsSet Options;
   TPascalProject* Project = nullptr;  // not owned

@@ -231,11 +231,29 @@ TEST_F(ExpertTest, NopanelSwitchesThePanelsOff) {
   Session->RegisterExpert();
   EXPECT_EQ(Expert()->Panels, nullptr);
   const std::string F = Open("unit1.pas", Unit1Text);
-  EXPECT_EQ(CountControls(IDE().EditWindow(F), "VelmoricPanel1"), 0);
+  TEditWindow* W = IDE().EditWindow(F);
+  EXPECT_EQ(CountControls(W, "VelmoricPanel1"), 0);
+  int Resizes = 0;
+  W->OnResize = [&Resizes](TObject*) { ++Resizes; };
   Session->ReleaseExpert();
-  // The screen's handler was never replaced, so it is still the IDE's own.
+  // Neither the screen's nor the window's handler was replaced, so the
+  // release leaves them as they are.
   EXPECT_TRUE(static_cast<bool>(Screen->OnActiveFormChange));
-  Screen->OnActiveFormChange = nullptr;
+  W->SetWidth(321);
+  EXPECT_EQ(Resizes, 1);
+  W->OnResize = nullptr;
+}
+
+TEST_F(ExpertTest, OnlyTheLastReferenceUnloadsTheExpert) {
+  Session->RegisterExpert();
+  TVelmoricWizard* E = Expert();
+  E->AddRef();
+  EXPECT_EQ(E->Release(), 1);
+  EXPECT_TRUE(TIntf<TIMenuItemIntf>(FindMenu("Velmoric1")));
+  EXPECT_NE(E->BookmarkStack, nullptr);
+  Session->ReleaseExpert();
+  EXPECT_EQ(TheVelmoricFairy, nullptr);
+  EXPECT_FALSE(TIntf<TIMenuItemIntf>(FindMenu("Velmoric1")));
 }
 
 // ------------------------------------------------------------------- panels

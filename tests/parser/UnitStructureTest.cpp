@@ -8,7 +8,6 @@
 
 #include "ParserTestSupport.h"
 #include "hosts/memory/MemoryIDE.h"
-#include "project/VelmoricPascalProject.h"
 #include "trace/VelmoricStatus.h"
 #include "trace/traceletVelmoric.h"
 
@@ -398,7 +397,7 @@ class ParseStatusTest : public testing::Test {
   void SetUp() override {
     IDE = std::make_unique<TMemoryIDE>();
     FormVelmoricCompiling = new TFormVelmoricCompiling(nullptr);
-    DisplayCompilerProcess = false;  // the unit starts with it on
+    DisplayCompilerProcess = false;  // the setting starts on
   }
   void TearDown() override {
     DisplayCompilerProcess = true;
@@ -441,9 +440,11 @@ TEST_F(ParseStatusTest, HiddenAlsoWhenTheParseRaises) {
 
 namespace {
 
-struct TFakeNotifier : TIPascalModuleNotifier {
-  TFakeNotifier(TPascalSource* S, bool& AGone) : TIPascalModuleNotifier(S), Gone(AGone) {}
+struct TFakeNotifier : TIModuleNotifier {
+  explicit TFakeNotifier(bool& AGone) : Gone(AGone) {}
   ~TFakeNotifier() override { Gone = true; }
+  void Notify(TNotifyCode) override {}
+  void ComponentRenamed(void*, const std::string&, const std::string&) override {}
   bool& Gone;
 };
 
@@ -463,17 +464,15 @@ struct TFakeModule : TIModuleInterface {
 
 TEST(UnitStructure, DestroyUnregistersAndFreesTheNotifier) {
   bool Gone = false;
-  auto* Module = new TFakeModule;  // the test's reference
+  TFakeModule Module;
+  auto* Notifier = new TFakeNotifier(Gone);
   auto* Source = new TPascalSource(nullptr);
-  auto* Notifier = new TFakeNotifier(Source, Gone);
-  Module->AddRef();  // the source's reference, as AddNotifier takes it
-  Source->ModuleIntf = Module;
+  Module.AddRef();  // the source holds a reference while its notifier is registered
+  Source->ModuleIntf = &Module;
   Source->Notifier = Notifier;
   delete Source;
-  EXPECT_EQ(Module->Removed, static_cast<TIModuleNotifier*>(Notifier));
+  EXPECT_EQ(Module.Removed, Notifier);
   EXPECT_TRUE(Gone);
-  EXPECT_EQ(Module->RefCount(), 1);
-  Module->Release();
 }
 
 }  // namespace
