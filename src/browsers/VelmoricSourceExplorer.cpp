@@ -236,6 +236,17 @@ void TFFormSourceExplorer::UpdateClassBox() {
   }
   ComboBoxClass->SetText(T);
   ComboBoxClassChange(nullptr);
+  // The member box holds symbols of the model just replaced: it is filled
+  // again from the class of that name, or emptied.
+  const int I = ComboBoxClass->Items()->IndexOf(T);
+  if (I >= 0) {
+    ComboBoxClass->SetItemIndex(I);
+    ComboBoxClassChange(ComboBoxClass);
+  } else {
+    const std::string F = ComboBoxFinde->Text();
+    ComboBoxFinde->Clear();
+    ComboBoxFinde->SetText(F);
+  }
   UpdateEditors();
 }
 

@@ -265,7 +265,9 @@ void TPascalSource::GetSymbolFromCursor(TFindSymbol* Find, std::string& Word) {
         const bool WasInImplementation = InImplementation;
         InImplementation = true;
         PlaceToken(Token, Outer->defbegin, 1);
-        if (NextToken()) ScanProcImplementation2(Outer->Parent ? Outer->Parent : &symbols, Outer->Bereich);
+        bool AtHeading = NextToken();
+        if (AtHeading && Token->LowerText == "class") AtHeading = NextToken();  // a class method
+        if (AtHeading) ScanProcImplementation2(Outer->Parent ? Outer->Parent : &symbols, Outer->Bereich);
         InImplementation = WasInImplementation;
       }
       for (TOrvikSymbol* Proc = P; Proc && Proc->Typ == typProcedure && !Current; Proc = Proc->Parent)

@@ -81,6 +81,21 @@ TEST_F(SourceExplorerTest, TheCopiesOnEditorWindowsWorkTheForm) {
   EXPECT_EQ(Explorer()->ComboBoxFinde->Text(), "Legs");
 }
 
+TEST_F(SourceExplorerTest, TheMemberBoxFollowsANewParseOfTheUnit) {
+  StartOnProject();
+  TComboBox* Classes = Explorer()->ComboBoxClass;
+  Classes->Select(Classes->Items()->IndexOf("TDog"));
+  // A command parses Zoo.pas again: the unit's old model goes.
+  IDE().EditText(ZooFile, static_cast<int>(navtest::ZooUnit.find("    procedure Eat;")), 0,
+                 "    Tail: Integer;\n");
+  Session->SetCursor(ZooFile, 1, 1);
+  Expert()->MenuClickHyperjump(nullptr);
+  EXPECT_EQ(Classes->Text(), "TDog");
+  EXPECT_THAT(Items(Explorer()->ComboBoxFinde), ElementsAre("Eat", "Move", "Speak", "Tail"));
+  Explorer()->ComboBoxFinde->Select(0);
+  EXPECT_EQ(Where(), "Zoo.pas:" + IntToStr(LineOf(navtest::ZooUnit, "begin", LineOf(navtest::ZooUnit, "procedure TDog.Eat")) + 1));
+}
+
 // ----------------------------------------------------------------- search
 
 TEST_F(SourceExplorerTest, DottedSearchesWalkThroughClassesAndTheirAncestors) {
