@@ -1,5 +1,6 @@
 // TPascalSource: which procedure holds a line, which symbol stands under the
 // editor cursor, and bringing a line of the unit into view.
+#include <algorithm>
 #include <vector>
 
 #include "platform/opentools/ToolIntf.h"

@@ -16,20 +16,20 @@
 namespace {
 
 int RunExplore(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err) {
-  TNavigationArgs A;
   std::string ClassName, Expression;
   bool HaveClass = false, HaveFind = false;
   std::vector<std::string> Rest;
   for (size_t I = 0; I < Args.size(); ++I) {
-    if ((Args[I] == "--class" || Args[I] == "--find") && I + 1 < Args.size()) {
-      (Args[I] == "--class" ? HaveClass : HaveFind) = true;
-      (Args[I] == "--class" ? ClassName : Expression) = Args[I + 1];
-      ++I;
-    } else {
+    const bool IsClass = Args[I] == "--class";
+    if (!IsClass && Args[I] != "--find") {
       Rest.push_back(Args[I]);
+      continue;
     }
+    if (I + 1 >= Args.size()) throw CliUsageError{Args[I] + " needs a value"};
+    (IsClass ? HaveClass : HaveFind) = true;
+    (IsClass ? ClassName : Expression) = Args[++I];
   }
-  A = ParseNavigationArgs(Rest, false);
+  const TNavigationArgs A = ParseNavigationArgs(Rest, false);
   if (A.Rest.size() != 1) throw CliUsageError{"expects one FILE"};
   if (HaveClass && HaveFind) throw CliUsageError{"--class and --find exclude each other"};
 
