@@ -15,6 +15,10 @@
 
 namespace {
 
+// Loading the expert switches the find-position traces on; its timer
+// silences them during each tick.
+const bool FindPosDebugAtLoad = (bFindPosDebug = true);
+
 // Ancestor chains are followed at most this far.
 constexpr int MaxAncestorSteps = 100;
 
