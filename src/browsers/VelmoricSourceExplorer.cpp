@@ -380,7 +380,12 @@ TOrvikSymbol* FindExpression(TPascalProject* Project, const std::string& S) {
     if (!N) return nullptr;
     if (R) continue;  // a symbol without members, words left: read on from N
     Write("looking for baseclass " + N->Ancestor);
-    if (N->Ancestor.empty()) continue;  // read on
+    if (N->Ancestor.empty()) {
+      // The top of the hierarchy lacks the member: with nothing left to
+      // read the search failed, else it reads on.
+      if (Pos >= S.size()) return nullptr;
+      continue;
+    }
     N = Project->FindSymbol(N->Ancestor, typClass);
     if (!N) return nullptr;
     Pos = P;

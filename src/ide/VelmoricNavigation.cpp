@@ -302,8 +302,10 @@ void TVelmoricWizard::MenuClickEditSymbol(TIMenuItemIntf* Sender) {
         Params = Trim(Params);
       }
       Write(Format("Create prototype for function %s.%s", ClassName, W2));
+      // A heading line also lies in the range of the procedure before it:
+      // the procedure at the cursor counts only when it is the one named.
       TOrvikSymbol* Sym = Find->ProcAgain;
-      if (!Sym) Sym = Source->FindSymbolInClass(ClassName, W2);
+      if (!Sym || !SameText(Sym->name, W2)) Sym = Source->FindSymbolInClass(ClassName, W2);
       Write(Sym ? "sym: " + Sym->name : std::string("sym=NIL"));
       if (!Params.empty() && Sym) Sym->Params = Params;
     } else {

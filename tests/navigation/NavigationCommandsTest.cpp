@@ -45,10 +45,13 @@ TEST_F(NavigationCommandsTest, FindPositionNamesTheProcedureUnderTheCursor) {
 
 TEST_F(NavigationCommandsTest, FindPositionTakesTheLineOfTheCursorNotTheLineBelow) {
   StartOnProject();
-  // The last line of a method, directly followed by the next method's heading.
-  EXPECT_EQ(FindPositionAt("end;", "procedure TDog.Speak"), "TDog.Speak");
+  // The last line of a class, followed by a line outside any range.
+  EXPECT_EQ(FindPositionAt("end;", "TDog = class"), "TDog");
   // The last line of a unit-level procedure, directly followed by another one.
   EXPECT_EQ(FindPositionAt("end;", "Dog.Name"), "Feed");
+  // A method's range reaches to the next heading.
+  EXPECT_EQ(FindPositionAt("end;", "procedure TDog.Speak"), "TDog.Speak");
+  EXPECT_EQ(FindPositionAt("procedure TDog.Move"), "TDog.Speak");
 }
 
 TEST_F(NavigationCommandsTest, FindPositionSearchesOncePerLine) {
@@ -247,6 +250,40 @@ TEST_F(NavigationCommandsTest, TheAmbiguityDialogShowsOnlyForSeveralSymbols) {
   EXPECT_EQ(ModalShown, 1);
   ASSERT_NE(Dialog.Selected, nullptr);
   EXPECT_EQ(Dialog.Selected, Dialog.ListBox1->Items()->Objects(1));
+}
+
+TEST_F(NavigationCommandsTest, WithoutAnEditorTheCommandsDoNothing) {
+  Session->RegisterExpert();
+  ASSERT_EQ(IDE().GetCurrentFile(), "");
+  Expert()->MenuClickHyperjump(nullptr);
+  Expert()->MenuClickEditSymbol(nullptr);
+  Expert()->MenuClickFindPosition(nullptr);
+  EXPECT_EQ(ModalShown, 0);
+  EXPECT_TRUE(Boxes.empty());
+  EXPECT_EQ(Expert()->CompileProject, nullptr);
+}
+
+// ------------------------------------------------------------- new symbol
+
+TEST_F(NavigationCommandsTest, NewSymbolReadsThePrototypeUnderTheCursor) {
+  StartOnProject();
+  auto MethodOfDog = [&](const std::string& Name) {
+    TOrvikSymbol* Dog = Expert()->Project->FindSymbol("TDog", typClass);
+    return Dog->symbols->FindAnyFlatSymbol(Name);
+  };
+  const std::string SpeakParams = MethodOfDog("Speak")->Params;
+  // On a heading the parameters are read from the text into the method.
+  CursorAt(ZooFile, navtest::ZooUnit, "procedure TDog.Move");
+  IDE().EditText(ZooFile, static_cast<int>(navtest::ZooUnit.find("Move(Steps: Integer);\nbegin")) + 5,
+                 5, "Count");
+  Expert()->MenuClickEditSymbol(nullptr);
+  EXPECT_EQ(MethodOfDog("Move")->Params, "Count : Integer");
+  // The heading line also lies in the range of TDog.Speak, which stays as it was.
+  EXPECT_EQ(MethodOfDog("Speak")->Params, SpeakParams);
+  // The wizard that edits it comes later.
+  EXPECT_THAT(Boxes, ElementsAre("New symbol is not available yet"));
+  EXPECT_EQ(Expert()->CompileProject, nullptr);
+  EXPECT_EQ(Expert()->Source, nullptr);
 }
 
 // ---------------------------------------------------------- clear memory
