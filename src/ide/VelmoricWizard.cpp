@@ -7,7 +7,6 @@
 #include "ide/VelmoricBookmarkStack.h"
 #include "ide/VelmoricEditorStrings.h"
 #include "platform/registry/Registry.h"
-#include "platform/vcl/Dialogs.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Menus.h"
@@ -18,7 +17,6 @@
 #include "scanner/VelmoricPascalScanner.h"
 #include "trace/VelmoricStatus.h"
 #include "trace/traceletVelmoric.h"
-
 
 TVelmoricWizard* TheVelmoricFairy = nullptr;
 bool bFindTimer = true;

@@ -277,6 +277,8 @@ TEST_F(ExpertTest, EachEditorWindowGetsOnePanelAtItsTop) {
     EXPECT_EQ(Panel->Caption, "");
     EXPECT_EQ(W->TabControl->Top(), 30);
     EXPECT_EQ(W->TabControl->Align(), alClient);
+    EXPECT_EQ(W->TabControl->Top() + W->TabControl->Height(), W->MessageView->Top());
+    EXPECT_EQ(W->MessageView->Align(), alBottom);
   }
   EXPECT_EQ(Expert()->Panels->Count(), 2);
 }

@@ -82,6 +82,26 @@ TEST(MenuCommand, ShowsShortCutsFromTheRegistry) {
   EXPECT_NE(R.Out.find("  Hyper&jump\tVelmoric9\tCtrl+J\n"), std::string::npos) << R.Out;
 }
 
+TEST(MenuCommand, RelevantFilesListTheRepositoryByDirectory) {
+  TScratchDir Dir;
+  Dir.Write("data/filerep.dat",
+            "/p/a/x.pas\r\n/p/a/y.pas\r\n/p/a/z.pas\r\n/p/b/u.pas\r\n/p/c/v.pas\r\n");
+  const TCliResult R = RunMenuCommand(Dir);
+  ASSERT_EQ(R.Status, 0) << R.Err;
+  const size_t At = R.Out.find("  Relevant files\t");
+  ASSERT_NE(At, std::string::npos) << R.Out;
+  EXPECT_EQ(R.Out.substr(At),
+            "  Relevant files\tVelmoricQuickOpen\t\n"
+            "    /p/a/\tVelmoricPath0\t\n"
+            "      y.pas\tVelmoricFile1\t\n"
+            "      z.pas\tVelmoricFile2\t\n"
+            "      x.pas\tVelmoricFile0\t\n"
+            "    /p/c/\tVelmoricPath2\t\n"
+            "      v.pas\tVelmoricFile4\t\n"
+            "    /p/b/\tVelmoricPath1\t\n"
+            "      u.pas\tVelmoricFile3\t\n");
+}
+
 TEST(MenuCommand, RejectsArguments) {
   TScratchDir Dir;
   const TCliResult R = RunMenuCommand(Dir, "extra");

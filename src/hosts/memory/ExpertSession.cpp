@@ -1,5 +1,6 @@
 #include "hosts/memory/ExpertSession.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
