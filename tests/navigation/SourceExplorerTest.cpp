@@ -107,12 +107,15 @@ TEST_F(SourceExplorerTest, DottedSearchesWalkThroughClassesAndTheirAncestors) {
   EXPECT_EQ(Where(), "Mid.pas:" + IntToStr(LineOf(navtest::MidUnit, "Legs")));
   Search("tdog.name");
   EXPECT_EQ(Where(), "Base.pas:" + IntToStr(LineOf(navtest::BaseUnit, "Name: string")));
+  // A method without a body: its declaration.
+  Search("TAnimal.Eat");
+  EXPECT_EQ(Where(), "Base.pas:" + IntToStr(LineOf(navtest::BaseUnit, "procedure Eat")));
   // A search that finds nothing moves nothing; the history keeps every text.
   const std::string Before = Where();
   Search("TNothing.Speak");
   EXPECT_EQ(Where(), Before);
   EXPECT_THAT(Items(Explorer()->ComboBoxSuchen),
-              ElementsAre("TDog.Legs", "tdog.name", "TDog.Speak", "TNothing.Speak"));
+              ElementsAre("TAnimal.Eat", "TDog.Legs", "tdog.name", "TDog.Speak", "TNothing.Speak"));
 }
 
 TEST_F(SourceExplorerTest, FindExpressionSearchesTheWholeProject) {
