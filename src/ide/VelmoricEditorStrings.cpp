@@ -59,6 +59,13 @@ struct TReleaseGuard {
 };
 
 // The length of the buffer: pieces of 16383 characters until a short one.
+// The writer takes zero-terminated texts: a NUL would cut the text there and
+// lose the rest, so a text holding one is refused before anything is written.
+void CheckWritable(const std::string& Text, TIEditorInterface* Editor) {
+  if (Text.find('\0') != std::string::npos)
+    throw Exception(Format("Cannot write a text holding a NUL character into %s", Editor->FileName()));
+}
+
 int32_t MeasureBuffer(TIEditReader* Reader) {
   constexpr int32_t Piece = 16383;
   std::vector<char> Buffer(16384);
@@ -175,6 +182,7 @@ void TEditorStrings::SaveToEditor() {
   for (int I = 0; I < fStrings->Count(); ++I) Text += fStrings->Get(I) + FLineBreak;
   // A buffer that did not end with a line end still does not.
   if (!FEndsWithLineBreak && !Text.empty()) Text.resize(Text.size() - FLineBreak.size());
+  CheckWritable(Text, FEditor);
   const int32_t Len = GetTextLen();
   TIEditWriter* Writer = FEditor->CreateUndoableWriter();
   TReleaseGuard<TIEditWriter> Guard{Writer};
@@ -302,6 +310,7 @@ TUpdateEditorStrings::TUpdateEditorStrings(TIEditorInterface* Editor)
 }
 
 void TUpdateEditorStrings::Write(int32_t From, int32_t To, const std::string& Text) {
+  CheckWritable(Text, FUpdateEditor);
   {
     TIEditWriter* Writer = FUpdateEditor->CreateUndoableWriter();
     TReleaseGuard<TIEditWriter> Guard{Writer};

@@ -46,7 +46,9 @@ class TEditorStrings : public TStrings {
   void LoadFromEditor(TIEditorInterface* Editor);
   // Replaces the whole buffer with the cached lines, each ended by the
   // buffer's own line end (CR LF when the buffer has none yet), as one undo
-  // step. The cache is not re-read.
+  // step. The cache is not re-read. Lines holding a NUL character cannot be
+  // written: that raises Exception and leaves the buffer as it was (so do the
+  // writes of TUpdateEditorStrings).
   void SaveToEditor();
   // The number of characters in the buffer.
   int32_t GetTextLen();

@@ -144,6 +144,24 @@ TEST_F(EditorStringsTest, SaveToEditorRoundTripsCrLfFiles) {
   EXPECT_EQ(Buffer(), "");
 }
 
+// Mend: the editor's writer takes zero-terminated texts, so a buffer holding
+// a NUL character lost everything after it when its lines were written back.
+// A text holding a NUL is now refused and the buffer stays as it was.
+TEST_F(EditorStringsTest, TextHoldingANulIsRefusedAndTheBufferKept) {
+  const std::string Text("a\r\nb\0c\r\nd\r\n", 10);
+  TEditorStrings L(Open(Text));
+  EXPECT_EQ(Lines(L), std::string("[a][b\0c][d]", 11));
+  L.Put(0, "x");
+  EXPECT_THROW(L.SaveToEditor(), Exception);
+  EXPECT_EQ(Buffer(), Text);
+
+  TUpdateEditorStrings U(Ed);
+  EXPECT_THROW(U.ChangeLine(0, std::string("y\0z", 3)), Exception);
+  EXPECT_EQ(Buffer(), Text);
+  U.Insert(0, "y");  // texts without a NUL are written as before
+  EXPECT_EQ(Buffer(), "y\r\n" + Text);
+}
+
 TEST_F(EditorStringsTest, WriteBackStringsSaveWhenDestroyed) {
   Open("a\nb\n");
   {

@@ -1,0 +1,48 @@
+// The bodies of the fuzz targets. Each takes one input, runs it through the
+// code it fuzzes and checks properties of the result; a property that does
+// not hold raises TFuzzFailure. The libFuzzer programs (FuzzMain.cpp) and the
+// regression replay of the test suite (tests/fuzz) call the same functions.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// A broken property. Not derived from std::exception, so that no handler of
+// the code under test swallows it.
+struct TFuzzFailure {
+  std::string What;
+};
+
+// Token scanner (TToken) over the input as lines.
+void FuzzScanner(const uint8_t* Data, size_t Size);
+// Parser (TPascalSource): the first byte selects the compiler options and the
+// cursor queries, the rest is the unit's text.
+void FuzzParser(const uint8_t* Data, size_t Size);
+// Symbol store loader: the input is a ".pax" image.
+void FuzzSymbolStore(const uint8_t* Data, size_t Size);
+// Tracelet: the first byte selects how the rest, a byte stream of frames, is
+// cut and repeated; every frame goes to the log window's receiver and model.
+void FuzzTracelet(const uint8_t* Data, size_t Size);
+// File repository: the input is a "filerep.dat".
+void FuzzFileRepository(const uint8_t* Data, size_t Size);
+// Registry: the input is a settings file.
+void FuzzRegistry(const uint8_t* Data, size_t Size);
+// Editor buffer adapter: the first byte gives the number of control bytes
+// that follow (positions and edits), the rest is the buffer's text.
+void FuzzEditorStrings(const uint8_t* Data, size_t Size);
+
+struct TFuzzTarget {
+  const char* Name;  // the program is fuzz_<Name>, its regressions fuzz/regressions/<Name>/
+  void (*Run)(const uint8_t* Data, size_t Size);
+};
+
+inline constexpr TFuzzTarget FuzzTargets[] = {
+    {"scanner", FuzzScanner},
+    {"parser", FuzzParser},
+    {"symbolstore", FuzzSymbolStore},
+    {"tracelet", FuzzTracelet},
+    {"filerepository", FuzzFileRepository},
+    {"registry", FuzzRegistry},
+    {"editorstrings", FuzzEditorStrings},
+};
