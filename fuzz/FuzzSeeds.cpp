@@ -51,8 +51,8 @@ void PascalSeeds(const std::vector<std::string>& Files) {
   for (size_t I = 0; I < Files.size(); ++I) {
     const std::string Text = ReadFileBytes(Files[I]);
     const std::string Name = std::to_string(I) + "-" + fs::path(Files[I]).filename().string();
-    Seed("scanner", Name, Cut(Text, 8192));
-    Seed("parser", Name, std::string(1, static_cast<char>(I % 8 | (I * 8 & 0xF8))) + Cut(Text, 8191));
+    Seed("scanner", Name, Cut(Text, 4096));
+    Seed("parser", Name, std::string(1, static_cast<char>(I % 8 | (I * 8 & 0xF8))) + Cut(Text, 4095));
 
     // The store of its parse, with parameters and locals.
     auto* Lines = new TSaveStringList("strings", "TPascalSource");

@@ -39,6 +39,30 @@ void CheckCursorQueries(TPascalSource& Source, uint8_t Mode, size_t Size) {
   }
 }
 
+// The parameters of up to Budget procedures parsed again from their Params
+// text, as the wizards do, and the comment block above each procedure read.
+void CheckProcedures(TPascalSource& Source, TOrvikSymbol& Owner, int& Budget) {
+  TOrvikSymbols* List = Owner.symbols;
+  for (int I = 0; List && I < List->Count() && Budget > 0; ++I) {
+    TOrvikSymbol* Sym = List->GetSymbol(I);
+    if (Sym->Typ == typProcedure) {
+      --Budget;
+      ReParseProcParamters(Sym);
+      FUZZ_CHECK(List->GetSymbol(I) == Sym, "parsing parameters again moved the procedure");
+      std::string Full;
+      GetFullNameOfSymbol(Sym, Full);
+      FUZZ_CHECK(Full.size() >= Sym->name.size(), "full name of " + Sym->name);
+      int Line = Sym->defbegin;
+      const int Start = Line;
+      TSaveStringList Comment("comment", "fuzz");
+      gReadLongComment(Line, Source.Token->Lines, &Comment);
+      FUZZ_CHECK(Line == Start || (Line >= 0 && Line < Start),
+                 "comment block above line " + std::to_string(Start) + " starts at " + std::to_string(Line));
+    }
+    CheckProcedures(Source, *Sym, Budget);
+  }
+}
+
 }  // namespace
 
 void FuzzParser(const uint8_t* Data, size_t Size) {
@@ -69,6 +93,8 @@ void FuzzParser(const uint8_t* Data, size_t Size) {
 
   CheckStoreRoundTrip(Source);
   CheckCursorQueries(Source, Mode, Size);
+  int Budget = 50;
+  CheckProcedures(Source, Source.symbols, Budget);
   // The queries may parse a procedure again for its locals: the tree still holds.
   CheckSymbolTree(Source.symbols, std::max(1, Count));
 }

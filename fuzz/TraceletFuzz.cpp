@@ -138,7 +138,8 @@ void FuzzTracelet(const uint8_t* Data, size_t Size) {
     Called = true;
   };
   ipc::TFrameDecoder Decoder;
-  std::string Fed;        // bytes fed and not yet matched to a frame
+  std::string Fed;        // bytes fed; those from Matched on are not yet matched to a frame
+  size_t Matched = 0;
   size_t Frames = 0;
   size_t Total = 0;
   int Rounds = 1;
@@ -166,8 +167,12 @@ void FuzzTracelet(const uint8_t* Data, size_t Size) {
 
   auto Handle = [&](const ipc::TIpcFrame& F) {
     const std::string Encoded = ipc::EncodeFrame(F.Code, F.Payload);
-    FUZZ_CHECK(Fed.compare(0, Encoded.size(), Encoded) == 0, "a frame does not re-encode to its bytes");
-    Fed.erase(0, Encoded.size());
+    FUZZ_CHECK(Fed.compare(Matched, Encoded.size(), Encoded) == 0, "a frame does not re-encode to its bytes");
+    Matched += Encoded.size();
+    if (Matched > 65536) {
+      Fed.erase(0, Matched);
+      Matched = 0;
+    }
     ++Frames;
     if ((F.Code & 0xFF000000u) == ActionCode) {
       if (++Actions <= MaxActions) WindowAction(Model, F.Payload);
@@ -213,10 +218,11 @@ void FuzzTracelet(const uint8_t* Data, size_t Size) {
     if (UntilFilled && Model.WritePos() == 0 && Round > 0) break;  // nothing is stored
   }
   if (!Filled && Frames < MaxFrames) {
-    FUZZ_CHECK(Decoder.Pending() == Fed.size(), "pending bytes lost or made up");
-    FUZZ_CHECK(Fed.size() < ipc::FrameHeaderSize ||
-                   Fed.size() < ipc::FrameHeaderSize + (static_cast<uint8_t>(Fed[4]) |
-                                                        static_cast<uint8_t>(Fed[5]) << 8),
+    const std::string_view Left = std::string_view(Fed).substr(Matched);
+    FUZZ_CHECK(Decoder.Pending() == Left.size(), "pending bytes lost or made up");
+    FUZZ_CHECK(Left.size() < ipc::FrameHeaderSize ||
+                   Left.size() < ipc::FrameHeaderSize + (static_cast<uint8_t>(Left[4]) |
+                                                         static_cast<uint8_t>(Left[5]) << 8),
                "a complete frame was left pending");
   }
   CheckStore(Model);

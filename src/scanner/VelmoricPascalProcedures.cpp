@@ -49,6 +49,24 @@ TOrvikSymbol* FindProcedure(TOrvikSymbols* List, const std::string& Name) {
   return nullptr;
 }
 
+// Frees a procedure record that went into no list. A class or interface
+// declared inside it hangs in Root with it (or a procedure nested in it) as
+// Parent: such a record gets Root back, so that no Parent points at freed memory.
+void DiscardProcedure(TOrvikSymbol& Root, TOrvikSymbol* Sym) {
+  if (TOrvikSymbols* List = Root.symbols) {
+    for (int I = 0; I < List->Count(); ++I) {
+      auto* C = static_cast<TOrvikSymbol*>(List->GetObject(I));
+      for (const TOrvikSymbol* P = C ? C->Parent : nullptr; P && P != &Root; P = P->Parent) {
+        if (P == Sym) {
+          C->Parent = &Root;
+          break;
+        }
+      }
+    }
+  }
+  delete Sym;
+}
+
 // S without the characters up to blank at both ends, as Trim has it.
 std::string_view TrimView(std::string_view S) {
   while (!S.empty() && static_cast<unsigned char>(S.front()) <= ' ') S.remove_prefix(1);
@@ -241,7 +259,7 @@ void TPascalSource::ScanProcImplementation2(TOrvikSymbol* Owner, TBereichTokenTy
     NextToken();
     if (TokenIs(";")) NextToken();
     if (Owner) Place(Owner);
-    else if (IsNew) delete Sym;
+    else if (IsNew) DiscardProcedure(symbols, Sym);
     Finish();
     return;
   }
@@ -284,13 +302,13 @@ void TPascalSource::ScanProcImplementation2(TOrvikSymbol* Owner, TBereichTokenTy
     Sym->defend = N;
     SkipBody();
     Sym->defend = Token->TokenLine;
-    if (!Owner && IsNew) delete Sym;
+    if (!Owner && IsNew) DiscardProcedure(symbols, Sym);
   } else {
     // No body: the heading was a declaration after all.
     Sym->DeclLine = E;
     Sym->DeclEndLine = N;
     Sym->Line = -1;
-    if (IsNew) delete Sym;
+    if (IsNew) DiscardProcedure(symbols, Sym);
   }
   Finish();
 }

@@ -220,6 +220,33 @@ TEST(Procedures, LocalTypesGoToTheUnitRoot) {
   EXPECT_EQ(Child(Click, "Sender"), nullptr);
 }
 
+// Mend: a class declared inside a heading that turns out to have no body kept
+// the heading's record as its parent after that record was freed, and cursor
+// queries and full names read freed memory. It now hangs under the unit root.
+TEST(Procedures, ALocalClassOfAHeadingWithoutBodyKeepsALiveParent) {
+  const std::string Text =
+      "unit U;\ninterface\nimplementation\n"
+      "procedure Kept;\n  function Inner: Integer;\n  type TDeep = class end;\n  begin end;\nbegin\nend;\n"
+      "procedure Cut;\n  procedure Nested;\n  type TNested = class end;\n  begin end;\n"
+      "type\n  TLocal = class\n    procedure Go;\n  end;\n"  // no begin follows
+      "end.\n";
+  auto Source = ParseText(Text, {oCompileImplementation, oCompileLocalVar});
+  for (const char* Name : {"TLocal", "TNested"}) {
+    TOrvikSymbol* Local = Top(*Source, Name);
+    ASSERT_NE(Local, nullptr) << Name;
+    EXPECT_EQ(Local->Parent, &Source->symbols) << Name;
+    std::string Full;
+    GetFullNameOfSymbol(Local, Full);
+    EXPECT_EQ(Full, Name);
+  }
+  EXPECT_EQ(Source->GetProcedureFromCursor(LineOf(Text, "procedure Go")), Top(*Source, "TLocal"));
+  // A class inside a procedure that stays keeps that procedure as parent.
+  TOrvikSymbol* Deep = Top(*Source, "TDeep");
+  ASSERT_NE(Deep, nullptr);
+  EXPECT_EQ(Deep->Parent, Child(Top(*Source, "Kept"), "Inner"));
+  EXPECT_NE(Deep->Parent, nullptr);
+}
+
 TEST(Procedures, LocalVariablesAndParametersWithTheOption) {
   auto Source = ParseText(NestedUnit, {oCompileImplementation, oCompileLocalVar});
   TOrvikSymbol* Click = Child(Top(*Source, "TMyForm"), "Button1Click");
