@@ -78,7 +78,7 @@ void PascalSeeds(const std::vector<std::string>& Files) {
 // copy, a question, window actions in between.
 void TraceletSeeds(const std::vector<std::string>& Files) {
   const char* Streams[] = {"stdOut", "stdError", "compile", "token.line", "readsymbols", "findpos1"};
-  const uint8_t Modes[] = {0x00, 0x01, 0x02, 0x03, 0x08, 0x0C};
+  const uint8_t Modes[] = {0x00, 0x01, 0x02, 0x03, 0x08, 0x0C, 0x10, 0x13, 0x1C};
   for (size_t I = 0; I < Files.size() && I < 24; ++I) {
     std::string Wire(1, static_cast<char>(Modes[I % std::size(Modes)]));
     Wire += ipc::EncodeFrame(ipc::MsgRegisterStream, Streams[I % std::size(Streams)]);

@@ -7,12 +7,15 @@
 //
 // Input: one mode byte, then the stream. Mode bits 0-1 choose how the stream
 // arrives (at once, byte by byte, in varying or in fixed pieces), bits 2-3 how
-// often it is sent (once, 8 times, or until the store has been filled over).
+// often it is sent (once, 8 times, or until the store has been filled over),
+// bit 4 has the window write its log file and save its store.
 // A frame whose code has 0xFF in its top byte is no message but a window
 // action (scrolling, folding, the streams dialog) taken from its payload;
 // only the first 32 actions of an input are taken.
 #include <algorithm>
 #include <set>
+
+#include "platform/rtl/SysUtils.h"
 
 #include "FuzzSupport.h"
 #include "core/LogModel.h"
@@ -137,6 +140,10 @@ void FuzzTracelet(const uint8_t* Data, size_t Size) {
     Last = R;
     Called = true;
   };
+  const bool Logging = Mode & 0x10;
+  const std::string LogName = FuzzScratchDir() + "tracelet.log";
+  std::string Logged;  // what the log file must hold
+  if (Logging) FUZZ_CHECK(Model.OpenLogFile(LogName), "the log file cannot be made");
   ipc::TFrameDecoder Decoder;
   std::string Fed;        // bytes fed; those from Matched on are not yet matched to a frame
   size_t Matched = 0;
@@ -186,6 +193,7 @@ void FuzzTracelet(const uint8_t* Data, size_t Size) {
         if (F.Code == ipc::MsgTraceLine && F.Payload.size() <= kMaxPayload && !F.Payload.empty())
           FUZZ_CHECK(Model.EventCount() == Events + 1, "a line by atom not counted");
         if (E.Taken) CheckBuilder(F, E);
+        if (E.Taken && Logging) Logged += TLogModel::LogLine(E.Stream, E.Text);
         if (E.Taken && Last.Line >= 0) {
           FUZZ_CHECK(Last.Line < Model.LineCount(), "the line's view index is past the view");
           FUZZ_CHECK(Model.LineText(Last.Line) == E.Text, "the listed text differs");
@@ -226,4 +234,14 @@ void FuzzTracelet(const uint8_t* Data, size_t Size) {
                "a complete frame was left pending");
   }
   CheckStore(Model);
+  if (Logging) {
+    Model.CloseLogFile();
+    FUZZ_CHECK(ReadFileBytes(LogName) == Logged, "the log file does not hold the lines received");
+    std::string Saved;
+    Model.ForEachRecord([&](int Slot, bool, std::string_view Text) {
+      Saved += TLogModel::LogLine(Model.Stream(Slot).Name, Text);
+    });
+    FUZZ_CHECK(Model.SaveToFile(LogName), "the store cannot be saved");
+    FUZZ_CHECK(ReadFileBytes(LogName) == Saved, "the saved store differs from the records");
+  }
 }

@@ -130,7 +130,7 @@ TEST(FuzzBodies, TraceletTakesFramesHoweverTheyArrive) {
   Wire += ipc::EncodeFrame(ipc::MsgQuestion, "version");
   Wire += ipc::EncodeFrame(ipc::MsgTraceLine, Bytes({200, 'x'}));  // unreadable: refused
   Wire += Bytes({0xd3, 4, 0, 0, 9, 0, 1});                          // cut off: pending
-  for (int Mode : {0x00, 0x01, 0x02, 0x03, 0x08, 0x0C})
+  for (int Mode : {0x00, 0x01, 0x02, 0x03, 0x08, 0x0C, 0x10, 0x1C})
     EXPECT_EQ(RunBody(TargetNamed("tracelet"), std::string(1, static_cast<char>(Mode)) + Wire), "") << Mode;
 }
 
