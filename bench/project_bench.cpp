@@ -160,6 +160,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::vector<TPass> Colds, Warms;
+  bool Complete = true;
   long long StoreBytes = 0;
   for (int R = 0; R < Runs; ++R) {
     // A run after the first starts cold again: its stores go.
@@ -167,11 +168,21 @@ int main(int argc, char** argv) {
       for (const std::string& F : Units) fs::remove(TPascalProject::StoreFileName(F), Ec);
     Colds.push_back(CompileAll(Units));
     StoreBytes = 0;
-    for (const std::string& F : Units)
-      StoreBytes += static_cast<long long>(fs::file_size(TPascalProject::StoreFileName(F), Ec));
+    for (const std::string& F : Units) {
+      const auto Size = fs::file_size(TPascalProject::StoreFileName(F), Ec);
+      if (!Ec) StoreBytes += static_cast<long long>(Size);
+    }
     Warms.push_back(CompileAll(Units));
     Report("cold", Colds.back());
     Report("warm", Warms.back());
+    // A run counts only when cold parsed every unit and warm loaded every one
+    // (the copy may be damaged from outside, a store may not be written).
+    if (Colds.back().Parsed != static_cast<int>(Units.size()) ||
+        Warms.back().Loaded != static_cast<int>(Units.size())) {
+      std::fprintf(stderr, "project_bench: run %d did not parse, then load, all %zu units\n", R + 1,
+                   Units.size());
+      Complete = false;
+    }
   }
   auto MedianOf = [](const std::vector<TPass>& V, double TPass::*Field) {
     std::vector<double> X;
@@ -194,7 +205,8 @@ int main(int argc, char** argv) {
     J["cold"].push_back(PassJson(Colds[R]));
     J["warm"].push_back(PassJson(Warms[R]));
   }
+  J["complete"] = Complete;
   bench::WriteJson(JsonFile, J);
   if (!Keep) fs::remove_all(Scratch, Ec);
-  return 0;
+  return Complete ? 0 : 1;
 }
