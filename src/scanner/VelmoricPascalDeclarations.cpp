@@ -15,12 +15,15 @@ std::string TextBetween(const std::string& S, size_t OpenAt, size_t OpenLength,
   return Rest;
 }
 
-// Joins Token to Text by the text-joining rule (ConCat). That rule only looks
-// at the last character of the text, so the join is done on that character
-// and appended: joining a long constant stays linear.
+// Joins Token to Text by the text-joining rule of ConCat (a blank between a
+// word character and a letter), appending in place: joining a long constant
+// stays linear.
 void JoinToken(std::string& Text, const std::string& Token) {
-  if (Text.empty()) Text = ConCat(Text, Token);
-  else Text += ConCat(std::string(1, Text.back()), Token).substr(1);
+  TTraceProc Trace([&] {
+    return Format("ConCat(a=%s,b=%s)", Text.empty() ? std::string() : std::string(1, Text.back()), Token);
+  });
+  if (!Text.empty() && !Token.empty() && isalpha(Token[0]) && isalnum(Text.back())) Text += ' ';
+  Text += Token;
 }
 }  // namespace
 

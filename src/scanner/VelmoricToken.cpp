@@ -1,6 +1,7 @@
 #include "scanner/VelmoricToken.h"
 
 #include <algorithm>
+#include <array>
 #include <string_view>
 
 #include "platform/rtl/SysUtils.h"
@@ -13,6 +14,13 @@ using namespace std::string_view_literals;
 namespace {
 // How many false answers at the end of the text before Next raises.
 constexpr int MaxEofAnswers = 50;
+
+// isalnum as a table, for the word loop.
+constexpr auto WordChar = [] {
+  std::array<bool, 256> T{};
+  for (int C = 0; C < 256; ++C) T[C] = isalnum(static_cast<char>(C));
+  return T;
+}();
 
 void LowerCaseInto(const std::string& Text, std::string& Lower, int MaxLength) {
   const size_t N = std::min(Text.size(), static_cast<size_t>(MaxLength));
@@ -40,7 +48,7 @@ void TToken::SetLine(int Value) {
   if (Value < Lines->Count()) {
     Line = Value;
     Column = 1;
-    LineText = Lines->Get(Value);
+    Lines->GetTo(Value, LineText);
     LineLength = static_cast<int>(LineText.size());
     CharPushedBack = false;
     EndOfText = false;
@@ -117,14 +125,22 @@ bool TToken::Next() {
   for (;;) {
     if (EndOfText) return AtEndOfText();
 
+    // Blanks: skipped within the line without a call per character.
     char C = NextChar();
-    while (isspace(C)) C = NextChar();
+    while (isspace(C)) {
+      while (Column <= LineLength && isspace(LineText[Column - 1])) ++Column;
+      C = NextChar();
+    }
     if (C == '\0') return false;
     TokenText.clear();
 
     if (C == '\'') {
       // A string runs to the next quote; line breaks read as blanks.
       for (;;) {
+        const int From = Column;
+        while (Column <= LineLength && LineText[Column - 1] != '\'' && LineText[Column - 1] != '\0')
+          ++Column;
+        AppendCut(From, Column);
         C = NextChar();
         if (C == '\'') {
           IsString = true;
@@ -152,11 +168,12 @@ bool TToken::Next() {
 
     TokenLine = Line;
     if (isalnum(C)) {
-      // A word; one longer than 255 characters is cut.
-      do {
-        if (TokenText.size() < MaxTokenText) TokenText.push_back(C);
-        C = NextChar();
-      } while (isalnum(C));
+      // A word, which a line break ends; one longer than 255 characters is cut.
+      TokenText.push_back(C);
+      const int From = Column;
+      while (Column <= LineLength && WordChar[static_cast<unsigned char>(LineText[Column - 1])]) ++Column;
+      AppendCut(From, Column);
+      C = NextChar();
       if (C == '\0') return false;  // a word running to the end of the text is not delivered
       CharPushedBack = true;
       PushedChar = C;
@@ -167,6 +184,13 @@ bool TToken::Next() {
     LowerText.assign(1, C);
     return true;
   }
+}
+
+// Appends LineText's columns [From, To) to TokenText, up to its length limit.
+void TToken::AppendCut(int From, int To) {
+  const size_t Room = MaxTokenText - std::min<size_t>(TokenText.size(), MaxTokenText);
+  const size_t N = std::min(static_cast<size_t>(To - From), Room);
+  TokenText.append(LineText, static_cast<size_t>(From - 1), N);
 }
 
 void TToken::NextWord(int P, bool& AtEnd, std::string& Word) const {

@@ -14,13 +14,13 @@
 // call them with a char (an unsigned char or int argument picks the C ones).
 
 // Tab, line feed, carriage return, blank.
-inline bool isspace(char C) { return C == ' ' || C == '\t' || C == '\n' || C == '\r'; }
+constexpr bool isspace(char C) { return C == ' ' || C == '\t' || C == '\n' || C == '\r'; }
 // A-Z, a-z.
-inline bool isalpha(char C) { return (C >= 'A' && C <= 'Z') || (C >= 'a' && C <= 'z'); }
+constexpr bool isalpha(char C) { return (C >= 'A' && C <= 'Z') || (C >= 'a' && C <= 'z'); }
 // 0-9.
-inline bool isnumber(char C) { return C >= '0' && C <= '9'; }
+constexpr bool isnumber(char C) { return C >= '0' && C <= '9'; }
 // 0-9, A-Z, a-z and the underscore: the scanner's word characters.
-inline bool isalnum(char C) { return isalpha(C) || isnumber(C) || C == '_'; }
+constexpr bool isalnum(char C) { return isalpha(C) || isnumber(C) || C == '_'; }
 
 // ------------------------------------------------------------ enumerations
 
@@ -105,5 +105,6 @@ class TToken : public TObject {
 
  private:
   bool SkipComment(char Close1, char Close2);
+  void AppendCut(int From, int To);
   bool AtEndOfText();
 };

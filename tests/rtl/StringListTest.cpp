@@ -124,6 +124,35 @@ TEST(TStringListTest, TextSplitsEveryLineEnd) {
   EXPECT_EQ(L.Count(), 2);
 }
 
+TEST(TStringListTest, LinesFromTextTakeEveryChange) {
+  TStringList L;
+  L.SetText("one\ntwo\nthree\nfour");
+  L.Put(1, "a line longer than the small-string buffer");
+  L.Insert(0, "zero");
+  L.Delete(3);  // "three"
+  L.Exchange(0, 3);
+  EXPECT_EQ(Joined(L), "four,one,a line longer than the small-string buffer,zero");
+  L.Delete(0);
+  L.Add("five");  // takes the deleted item's place in storage
+  L.Add("six");
+  EXPECT_EQ(Joined(L), "one,a line longer than the small-string buffer,zero,five,six");
+  L.Sort();
+  EXPECT_EQ(Joined(L), "a line longer than the small-string buffer,five,one,six,zero");
+
+  // Its own text again, and a sorted list from text.
+  L.SetText(L.GetText());
+  EXPECT_EQ(L.Count(), 5);
+  EXPECT_EQ(L[4], "zero");
+  TStringList S;
+  S.SetSorted(true);
+  S.SetText("b\nA\nc\na");
+  EXPECT_EQ(Joined(S), "A,b,c");
+  L.Clear();
+  EXPECT_EQ(L.Count(), 0);
+  L.Add("after");
+  EXPECT_EQ(Joined(L), "after");
+}
+
 TEST(TStringListTest, FileRoundTripKeepsLines) {
   const std::string Path = testing::TempDir() + "velmoric_stringlist.txt";
   {

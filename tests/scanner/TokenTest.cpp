@@ -149,6 +149,20 @@ TEST(TokenStream, LongWordsAndStringsAreCut) {
   EXPECT_EQ(S.Token->TokenLine, 2);
 }
 
+TEST(TokenStream, StringCutAcrossLinesKeepsScanningToItsQuote) {
+  // 200 + the break's blank + 200 characters: cut to 255, the rest skipped.
+  ScannedText S({"'" + std::string(200, 'a'), std::string(200, 'b') + "' x;"});
+  ASSERT_TRUE(S.Token->Next());
+  EXPECT_EQ(S.Token->TokenText, std::string(200, 'a') + " " + std::string(54, 'b'));
+  ASSERT_TRUE(S.Token->Next());
+  EXPECT_EQ(S.Token->TokenText, "x");
+}
+
+TEST(TokenStream, NulCharacterEndsTheText) {
+  EXPECT_EQ(TokensOf({std::string("a 'x\0y' b;", 11)}), (Tokens{"a"}));
+  EXPECT_EQ(TokensOf({std::string("a b\0c;", 7)}), (Tokens{"a"}));
+}
+
 TEST(TokenStream, WordRunningToEndOfTextIsNotDelivered) {
   EXPECT_EQ(TokensOf({"x y"}), (Tokens{"x"}));
   EXPECT_EQ(TokensOf({"begin", "end", "", ""}), (Tokens{"begin"}));

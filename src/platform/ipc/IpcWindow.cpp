@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -28,6 +29,9 @@ int ConnectWindow(const std::string& SocketPath) {
   Addr.sun_family = AF_UNIX;
   if (SocketPath.empty() || SocketPath.size() >= sizeof Addr.sun_path) return 0;
   std::memcpy(Addr.sun_path, SocketPath.data(), SocketPath.size());
+  // No socket there, no window: one call instead of socket, connect and close.
+  struct stat St;
+  if (::stat(Addr.sun_path, &St) != 0 || !S_ISSOCK(St.st_mode)) return 0;
 
   int Fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (Fd < 0) return 0;

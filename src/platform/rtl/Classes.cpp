@@ -320,7 +320,46 @@ void TStringList::SetUpdateState(bool Updating) {
 
 std::string TStringList::Get(int Index) const {
   if (Index < 0 || Index >= GetCount()) Error(SListIndexError, Index);
-  return FList[Index]->FString;
+  return std::string(FList[Index]->FString);
+}
+
+void TStringList::GetTo(int Index, std::string& Out) const {
+  if (Index < 0 || Index >= GetCount()) Error(SListIndexError, Index);
+  Out.assign(FList[Index]->FString);
+}
+
+// Makes room for Count more items without a further block.
+void TStringList::ReserveItems(size_t Count) {
+  if (FFreeItems.size() + (FBlockSize - FBlockUsed) >= Count) return;
+  // Blocks double from 4 up to 4096 items; a capacity set beforehand is
+  // taken as a hint for up to 64 items at once.
+  const size_t Hint = std::min<size_t>(FList.capacity() - FList.size(), 64);
+  const size_t Size =
+      std::max({Count, Hint, std::min<size_t>(std::max<size_t>(FBlockSize * 2, 4), 4096)});
+  FBlocks.push_back(std::make_unique<TStringItem[]>(Size));
+  FBlockSize = Size;
+  FBlockUsed = 0;
+}
+
+TStringList::TStringItem* TStringList::NewItem(std::string_view S) {
+  TStringItem* Item;
+  if (!FFreeItems.empty()) {
+    Item = FFreeItems.back();
+    FFreeItems.pop_back();
+  } else {
+    ReserveItems(1);
+    Item = &FBlocks.back()[FBlockUsed++];
+  }
+  Item->Assign(S);
+  Item->FObject = nullptr;
+  return Item;
+}
+
+void TStringList::FreeItem(TStringItem* Item) {
+  std::string().swap(Item->FOwn);
+  Item->FString = {};
+  Item->FObject = nullptr;
+  FFreeItems.push_back(Item);
 }
 
 TObject* TStringList::GetObject(int Index) const {
@@ -332,7 +371,7 @@ void TStringList::Put(int Index, const std::string& S) {
   if (FSorted) Error(SSortedListError, 0);
   if (Index < 0 || Index >= GetCount()) Error(SListIndexError, Index);
   Changing();
-  FList[Index]->FString = S;
+  FList[Index]->Assign(S);
   Changed();
 }
 
@@ -344,16 +383,21 @@ void TStringList::PutObject(int Index, TObject* AObject) {
 }
 
 void TStringList::Clear() {
-  if (FList.empty()) return;
-  Changing();
+  const bool Notify = !FList.empty();
+  if (Notify) Changing();
   FList.clear();
   FList.shrink_to_fit();
-  Changed();
+  FBlocks.clear();
+  FFreeItems.clear();
+  FBlockSize = FBlockUsed = 0;
+  std::string().swap(FText);
+  if (Notify) Changed();
 }
 
 void TStringList::Delete(int Index) {
   if (Index < 0 || Index >= GetCount()) Error(SListIndexError, Index);
   Changing();
+  FreeItem(FList[Index]);
   FList.erase(FList.begin() + Index);
   Changed();
 }
@@ -366,7 +410,8 @@ void TStringList::Insert(int Index, const std::string& S) {
 
 void TStringList::InsertItem(int Index, const std::string& S) {
   Changing();
-  FList.insert(FList.begin() + Index, std::make_unique<TStringItem>(TStringItem{S, nullptr}));
+  TStringItem* Item = NewItem(S);
+  FList.insert(FList.begin() + Index, Item);
   Changed();
 }
 
@@ -376,19 +421,33 @@ void TStringList::SetText(std::string_view Text) {
     TStrings::SetText(Text);
     return;
   }
+  SetText(std::string(Text));
+}
+
+// An unsorted list keeps Text and its items show its lines.
+void TStringList::SetText(std::string&& Text) {
+  if (FSorted) {
+    TStrings::SetText(Text);
+    return;
+  }
   BeginUpdate();
   try {
     Clear();
-    FList.reserve(static_cast<size_t>(std::count(Text.begin(), Text.end(), '\n')) + 1);
-    const char* P = Text.data();
-    const char* const End = P + Text.size();
+    FText = std::move(Text);
+    const size_t Lines = static_cast<size_t>(std::count(FText.begin(), FText.end(), '\n')) + 1;
+    FList.reserve(Lines);
+    ReserveItems(Lines);
+    const char* P = FText.data();
+    const char* const End = P + FText.size();
     while (P < End) {
       // The line ends at the first LF or CR.
       const char* Lf = static_cast<const char*>(std::memchr(P, '\n', static_cast<size_t>(End - P)));
       const char* Eol = Lf ? Lf : End;
       if (const void* Cr = std::memchr(P, '\r', static_cast<size_t>(Eol - P)))
         Eol = static_cast<const char*>(Cr);
-      FList.push_back(std::make_unique<TStringItem>(TStringItem{std::string(P, Eol), nullptr}));
+      TStringItem* Item = NewItem({});
+      Item->FString = std::string_view(P, static_cast<size_t>(Eol - P));
+      FList.push_back(Item);
       P = Eol;
       if (P < End && *P == '\r') ++P;
       if (P < End && *P == '\n') ++P;

@@ -74,6 +74,8 @@ class TStrings : public TObject {
   TStrings& operator=(const TStrings&) = delete;
 
   virtual std::string Get(int Index) const = 0;
+  // Get into a string the caller keeps, reusing its storage.
+  virtual void GetTo(int Index, std::string& Out) const { Out = Get(Index); }
   virtual int GetCount() const = 0;
   virtual TObject* GetObject(int Index) const;
   virtual void Put(int Index, const std::string& S);
@@ -132,6 +134,7 @@ class TStringList : public TStrings {
   TStringList() = default;
 
   std::string Get(int Index) const override;
+  void GetTo(int Index, std::string& Out) const override;
   int GetCount() const override { return static_cast<int>(FList.size()); }
   TObject* GetObject(int Index) const override;
   void Put(int Index, const std::string& S) override;
@@ -143,6 +146,8 @@ class TStringList : public TStrings {
   void Exchange(int Index1, int Index2) override;
   int IndexOf(const std::string& S) const override;
   void SetText(std::string_view Text) override;
+  void SetText(std::string&& Text);
+  void SetText(const char* Text) { SetText(std::string_view(Text)); }
 
   // Bisection over a sorted list; Index is the match (the first one when
   // duplicates are accepted) or the place where S would be inserted.
@@ -167,14 +172,30 @@ class TStringList : public TStrings {
   [[noreturn]] static void Error(const char* Msg, int Data);
 
  private:
+  // FString shows either the item's own text (FOwn) or a line of FText.
   struct TStringItem {
-    std::string FString;
+    std::string_view FString;
+    std::string FOwn;
     TObject* FObject = nullptr;
+    void Assign(std::string_view S) {
+      FOwn.assign(S);
+      FString = FOwn;
+    }
   };
   void InsertItem(int Index, const std::string& S);
   void QuickSort(int L, int R, const std::function<int(int, int)>& Compare);
+  // Items live in blocks owned by the list; FList orders pointers to them,
+  // so a sorted insertion moves pointers only.
+  TStringItem* NewItem(std::string_view S);
+  void FreeItem(TStringItem* Item);
+  void ReserveItems(size_t Count);
 
-  std::vector<std::unique_ptr<TStringItem>> FList;
+  std::vector<TStringItem*> FList;
+  std::vector<std::unique_ptr<TStringItem[]>> FBlocks;
+  size_t FBlockSize = 0;  // items in the last block
+  size_t FBlockUsed = 0;  // of which handed out
+  std::vector<TStringItem*> FFreeItems;  // deleted items, for reuse
+  std::string FText;  // the text SetText split, which its lines show
   bool FSorted = false;
   TDuplicates FDuplicates = dupIgnore;
 };

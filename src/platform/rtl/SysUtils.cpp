@@ -1,6 +1,8 @@
 #include "platform/rtl/SysUtils.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -401,22 +403,32 @@ bool DirectoryExists(const std::string& Dir) {
 }
 
 std::string ReadFileBytes(const std::string& FileName) {
-  if (DirectoryExists(FileName)) throw EFOpenError("Cannot open file " + FileName);
-  std::FILE* In = std::fopen(FileName.c_str(), "rb");
-  if (!In) throw EFOpenError("Cannot open file " + FileName);
-  // A regular file is read in one go at its size, then whatever else is there.
-  std::string Data;
+  const int Fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
+  if (Fd < 0) throw EFOpenError("Cannot open file " + FileName);
   struct stat St;
-  if (::fstat(::fileno(In), &St) == 0 && S_ISREG(St.st_mode) && St.st_size > 0) {
-    Data.resize(static_cast<size_t>(St.st_size));
-    Data.resize(std::fread(Data.data(), 1, Data.size(), In));
+  if (::fstat(Fd, &St) != 0 || S_ISDIR(St.st_mode)) {
+    ::close(Fd);
+    throw EFOpenError("Cannot open file " + FileName);
   }
-  char Buffer[65536];
-  size_t N;
-  while ((N = std::fread(Buffer, 1, sizeof Buffer, In)) > 0) Data.append(Buffer, N);
-  const bool Failed = std::ferror(In) != 0;
-  std::fclose(In);
-  if (Failed) throw EReadError("Cannot read file " + FileName);
+  // A regular file is read at its size, then whatever else is there.
+  std::string Data;
+  size_t Size = S_ISREG(St.st_mode) && St.st_size > 0 ? static_cast<size_t>(St.st_size) : 0;
+  Data.resize(Size + 4096);  // room to see the end without growing
+  size_t Used = 0;
+  for (;;) {
+    if (Used == Data.size()) Data.resize(Data.size() * 2);
+    const ssize_t N = ::read(Fd, Data.data() + Used, Data.size() - Used);
+    if (N < 0 && errno == EINTR) continue;
+    if (N < 0) {
+      ::close(Fd);
+      throw EReadError("Cannot read file " + FileName);
+    }
+    if (N == 0) break;
+    Used += static_cast<size_t>(N);
+  }
+  ::close(Fd);
+  Data.resize(Used);
+  if (Data.capacity() > 2 * Used + 4096) Data.shrink_to_fit();
   return Data;
 }
 
