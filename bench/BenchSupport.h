@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "scanner/VelmoricSymbols.h"
+
 namespace bench {
 
 namespace fs = std::filesystem;
@@ -134,6 +136,15 @@ inline double Quantile(std::vector<double> V, double Q) {
   std::sort(V.begin(), V.end());
   size_t Rank = static_cast<size_t>(Q * static_cast<double>(V.size()) + 0.999999);
   return V[std::clamp<size_t>(Rank, 1, V.size()) - 1];
+}
+
+// The symbols below Sym, at any depth.
+inline long long CountSymbols(const TOrvikSymbol& Sym) {
+  long long N = 0;
+  if (Sym.symbols)
+    for (int I = 0; I < Sym.symbols->Count(); ++I)
+      N += 1 + CountSymbols(*static_cast<TOrvikSymbol*>(Sym.symbols->GetObject(I)));
+  return N;
 }
 
 // Writes the result for scripts/bench; file names that are no valid UTF-8

@@ -21,19 +21,7 @@
 #include "project/VelmoricPascalProject.h"
 #include "project/VelmoricProjectSettings.h"
 
-namespace {
-
 using namespace bench;
-
-long long CountSymbols(const TOrvikSymbol& Sym) {
-  long long N = 0;
-  if (Sym.symbols)
-    for (int I = 0; I < Sym.symbols->Count(); ++I)
-      N += 1 + CountSymbols(*static_cast<TOrvikSymbol*>(Sym.symbols->GetObject(I)));
-  return N;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   std::string Root = "/usr/share/fpcsrc", JsonFile;

@@ -50,14 +50,6 @@ struct TTotals {
   int GaveUp = 0;  // parses ended by the scanner's end-of-text guard
 };
 
-long long CountSymbols(const TOrvikSymbol& Sym) {
-  long long N = 0;
-  if (Sym.symbols)
-    for (int I = 0; I < Sym.symbols->Count(); ++I)
-      N += 1 + CountSymbols(*static_cast<TOrvikSymbol*>(Sym.symbols->GetObject(I)));
-  return N;
-}
-
 // PerFile, when given, receives each file's CreateSymbols time.
 TTotals ParseAll(const std::vector<TFile>& Files, TCompilerOptionsSet Options,
                  std::vector<double>* PerFile) {

@@ -44,14 +44,6 @@ struct TPass {
   long long Symbols = 0;
 };
 
-long long CountSymbols(const TOrvikSymbol& Sym) {
-  long long N = 0;
-  if (Sym.symbols)
-    for (int I = 0; I < Sym.symbols->Count(); ++I)
-      N += 1 + CountSymbols(*static_cast<TOrvikSymbol*>(Sym.symbols->GetObject(I)));
-  return N;
-}
-
 TPass CompileAll(const std::vector<std::string>& Files) {
   TPass P;
   const auto Start = Clock::now();
@@ -69,7 +61,7 @@ TPass CompileAll(const std::vector<std::string>& Files) {
     if (Project.FUnitLIst->Count() == 0) continue;
     const auto* S = static_cast<const TPascalSource*>(Project.FUnitLIst->GetObjects(0));
     (S->State == stUpdated ? P.Parsed : P.Loaded) += 1;
-    P.Symbols += CountSymbols(S->symbols);
+    P.Symbols += bench::CountSymbols(S->symbols);
   }
   P.Seconds = std::chrono::duration<double>(InCompile).count();
   P.WithRelease = std::chrono::duration<double>(Clock::now() - Start).count();
