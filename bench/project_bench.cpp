@@ -1,16 +1,17 @@
 // Cold against warm compile over a copy of a tree of Pascal sources.
 //
-//   project_bench [--keep] [ROOT]        (ROOT: /usr/share/fpcsrc)
+//   project_bench [--runs N] [--json FILE] [--keep] [ROOT]   (ROOT: /usr/share/fpcsrc)
 //   project_bench --tree DIR             (a copy kept before: both passes warm,
 //                                         for profiling the load)
 //
 // ROOT is copied whole to a scratch folder. Cold: every .pas and .pp file is
 // compiled by a fresh project ([oCompileImplementation]), which parses it and
 // writes its symbol store beside it. Warm: the same again, now loading every
-// unit from its store. One run, single thread; the files are in the page
-// cache for both passes (the copy has just read and written them). The
-// time of the Compile calls is the measure; freeing the projects again is
-// shown beside it.
+// unit from its store. Each of the N runs (default 1) removes the stores and
+// does both passes; single thread; the files are in the page cache for both
+// passes (the copy has just read and written them). The time of the Compile
+// calls is the measure (the median of the runs); freeing the projects again
+// is shown beside it. --json writes every run's figures.
 #include <time.h>
 #include <unistd.h>
 
@@ -23,21 +24,15 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "project/VelmoricPascalProject.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-// CPU time of the process (user and system), less disturbed by other load
-// on the machine than the wall clock.
-double CpuSeconds() {
-  timespec T{};
-  ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &T);
-  return static_cast<double>(T.tv_sec) + static_cast<double>(T.tv_nsec) / 1e9;
-}
+using bench::Clock;
+using bench::CpuSeconds;
 
 struct TPass {
   double Seconds = 0;         // the Compile calls
@@ -48,14 +43,6 @@ struct TPass {
   int Failed = 0;  // the parser gave up (the store is written all the same)
   long long Symbols = 0;
 };
-
-long long CountSymbols(const TOrvikSymbol& Sym) {
-  long long N = 0;
-  if (Sym.symbols)
-    for (int I = 0; I < Sym.symbols->Count(); ++I)
-      N += 1 + CountSymbols(*static_cast<TOrvikSymbol*>(Sym.symbols->GetObject(I)));
-  return N;
-}
 
 TPass CompileAll(const std::vector<std::string>& Files) {
   TPass P;
@@ -74,12 +61,19 @@ TPass CompileAll(const std::vector<std::string>& Files) {
     if (Project.FUnitLIst->Count() == 0) continue;
     const auto* S = static_cast<const TPascalSource*>(Project.FUnitLIst->GetObjects(0));
     (S->State == stUpdated ? P.Parsed : P.Loaded) += 1;
-    P.Symbols += CountSymbols(S->symbols);
+    P.Symbols += bench::CountSymbols(S->symbols);
   }
   P.Seconds = std::chrono::duration<double>(InCompile).count();
   P.WithRelease = std::chrono::duration<double>(Clock::now() - Start).count();
   P.Cpu = CpuSeconds() - CpuStart;
   return P;
+}
+
+bench::Json PassJson(const TPass& P) {
+  return {{"seconds", P.Seconds},     {"with_freeing_seconds", P.WithRelease},
+          {"cpu_seconds", P.Cpu},     {"parsed", P.Parsed},
+          {"loaded", P.Loaded},       {"failed", P.Failed},
+          {"symbols", P.Symbols}};
 }
 
 void Report(const char* What, const TPass& P) {
@@ -93,12 +87,19 @@ void Report(const char* What, const TPass& P) {
 int main(int argc, char** argv) {
   std::string Root = "/usr/share/fpcsrc";
   bool Keep = false;
-  std::string Tree;
+  std::string Tree, JsonFile;
+  int Runs = 1;
   for (int I = 1; I < argc; ++I) {
     const std::string A = argv[I];
+    const bool HasValue = I + 1 < argc;
     if (A == "--keep") Keep = true;
-    else if (A == "--tree" && I + 1 < argc) Tree = argv[++I];
-    else Root = A;
+    else if (A == "--tree" && HasValue) Tree = argv[++I];
+    else if (A == "--runs" && HasValue) Runs = std::max(1, std::atoi(argv[++I]));
+    else if (A == "--json" && HasValue) JsonFile = argv[++I];
+    else if (!A.empty() && A[0] == '-') {
+      std::cerr << "usage: project_bench [--runs N] [--json FILE] [--keep] [ROOT] | --tree DIR\n";
+      return 2;
+    } else Root = A;
   }
   // A lower-case scratch path: the project model looks names up without
   // regard to case, and lower-case parts are found without listing folders.
@@ -145,17 +146,59 @@ int main(int argc, char** argv) {
   std::printf("%zu files (%zu with a store of their own), %.1f MB, copied from %s in %.1f s\n",
               Files.size(), Units.size(), static_cast<double>(Bytes) / 1e6, Root.c_str(),
               CopySeconds);
-  const TPass Cold = CompileAll(Units);
+  if (Units.empty()) {
+    std::cerr << "project_bench: no .pas or .pp files below " << Root << "\n";
+    if (!Keep) fs::remove_all(Scratch, Ec);
+    return 1;
+  }
+  std::vector<TPass> Colds, Warms;
+  bool Complete = true;
   long long StoreBytes = 0;
-  for (const std::string& F : Units)
-    StoreBytes += static_cast<long long>(fs::file_size(TPascalProject::StoreFileName(F), Ec));
-  const TPass Warm = CompileAll(Units);
-  Report("cold", Cold);
-  Report("warm", Warm);
-  std::printf("stores %.1f MB; warm compile is %.1f times faster than cold (goal: 10), "
-              "%.1f times with freeing, %.1f times in CPU time\n",
-              static_cast<double>(StoreBytes) / 1e6, Cold.Seconds / Warm.Seconds,
-              Cold.WithRelease / Warm.WithRelease, Cold.Cpu / Warm.Cpu);
+  for (int R = 0; R < Runs; ++R) {
+    // A run after the first starts cold again: its stores go.
+    if (R > 0)
+      for (const std::string& F : Units) fs::remove(TPascalProject::StoreFileName(F), Ec);
+    Colds.push_back(CompileAll(Units));
+    StoreBytes = 0;
+    for (const std::string& F : Units) {
+      const auto Size = fs::file_size(TPascalProject::StoreFileName(F), Ec);
+      if (!Ec) StoreBytes += static_cast<long long>(Size);
+    }
+    Warms.push_back(CompileAll(Units));
+    Report("cold", Colds.back());
+    Report("warm", Warms.back());
+    // A run counts only when cold parsed every unit and warm loaded every one
+    // (the copy may be damaged from outside, a store may not be written).
+    if (Colds.back().Parsed != static_cast<int>(Units.size()) ||
+        Warms.back().Loaded != static_cast<int>(Units.size())) {
+      std::fprintf(stderr, "project_bench: run %d did not parse, then load, all %zu units\n", R + 1,
+                   Units.size());
+      Complete = false;
+    }
+  }
+  auto MedianOf = [](const std::vector<TPass>& V, double TPass::*Field) {
+    std::vector<double> X;
+    for (const TPass& P : V) X.push_back(P.*Field);
+    return bench::Median(X);
+  };
+  std::vector<double> Ratios;
+  for (int R = 0; R < Runs; ++R) Ratios.push_back(Colds[R].Seconds / Warms[R].Seconds);
+  std::printf("stores %.1f MB; median of %d runs: cold %.3f s, warm %.3f s; warm compile is "
+              "%.1f times faster than cold (goal: 10), %.1f times with freeing, %.1f times in "
+              "CPU time\n",
+              static_cast<double>(StoreBytes) / 1e6, Runs, MedianOf(Colds, &TPass::Seconds),
+              MedianOf(Warms, &TPass::Seconds), bench::Median(Ratios),
+              MedianOf(Colds, &TPass::WithRelease) / MedianOf(Warms, &TPass::WithRelease),
+              MedianOf(Colds, &TPass::Cpu) / MedianOf(Warms, &TPass::Cpu));
+  bench::Json J = {{"root", Root},          {"files", Files.size()}, {"units", Units.size()},
+                   {"bytes", Bytes},        {"store_bytes", StoreBytes},
+                   {"cold", bench::Json::array()}, {"warm", bench::Json::array()}};
+  for (int R = 0; R < Runs; ++R) {
+    J["cold"].push_back(PassJson(Colds[R]));
+    J["warm"].push_back(PassJson(Warms[R]));
+  }
+  J["complete"] = Complete;
+  bench::WriteJson(JsonFile, J);
   if (!Keep) fs::remove_all(Scratch, Ec);
-  return 0;
+  return Complete ? 0 : 1;
 }

@@ -1,19 +1,22 @@
-// Scanner throughput in MB/s over Free Pascal sources (/usr/share/fpcsrc):
-// the objpas runtime and fcl-base trees, loaded into line lists beforehand.
+// Scanner throughput in MB/s over a tree of Pascal sources, single thread:
+// every .pas and .pp file below ROOT (default /usr/share/fpcsrc), loaded into
+// line lists beforehand.
+//
+//   scanner_bench [ROOT] [--benchmark_... options of Google Benchmark]
+//
+// scripts/bench runs it with --benchmark_repetitions and reads the JSON that
+// --benchmark_out writes.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/SysUtils.h"
 #include "scanner/VelmoricPascalScanner.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -22,33 +25,20 @@ struct Corpus {
   int64_t Bytes = 0;
 };
 
-void AddTree(Corpus& C, const fs::path& Dir) {
-  std::error_code Ec;
-  for (auto It = fs::recursive_directory_iterator(Dir, Ec); !Ec && It != fs::end(It);
-       It.increment(Ec)) {
-    const std::string Ext = LowerCase(It->path().extension().string());
-    if (!It->is_regular_file() || (Ext != ".pp" && Ext != ".pas" && Ext != ".inc")) continue;
-    const std::string Text = ReadFileBytes(It->path().string());
+Corpus Load(const std::string& Root) {
+  Corpus C;
+  for (const bench::TFile& F : bench::PascalFiles(Root)) {
+    const std::string Text = ReadFileBytes(F.Path);
     auto Lines = std::make_unique<TStringList>();
     Lines->SetText(Text);
     C.Bytes += static_cast<int64_t>(Text.size());
     C.Files.push_back(std::move(Lines));
   }
-}
-
-Corpus& FpcCorpus() {
-  static Corpus C = [] {
-    Corpus R;
-    std::error_code Ec;
-    if (!fs::is_directory("/usr/share/fpcsrc", Ec)) return R;
-    for (const fs::path& Version : fs::directory_iterator("/usr/share/fpcsrc", Ec)) {
-      AddTree(R, Version / "rtl/objpas");
-      AddTree(R, Version / "packages/fcl-base");
-    }
-    return R;
-  }();
   return C;
 }
+
+Corpus* TheCorpus = nullptr;
+Corpus& FpcCorpus() { return *TheCorpus; }
 
 // Every token of every file, as the parser reads them.
 void BM_ScanFpcSources(benchmark::State& State) {
@@ -88,14 +78,31 @@ void BM_ScanAndClassify(benchmark::State& State) {
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  const Corpus& C = FpcCorpus();
-  if (C.Files.empty()) {
-    std::cout << "scanner_bench: /usr/share/fpcsrc not found; nothing to measure\n";
-    return 0;
+  std::string Root = "/usr/share/fpcsrc";
+  for (int I = 1; I < argc; ++I) {
+    if (argv[I][0] == '-') {
+      std::cerr << "scanner_bench: unknown option " << argv[I] << "\n";
+      return 2;
+    }
+    Root = argv[I];
   }
-  std::cout << "corpus: " << C.Files.size() << " files, " << C.Bytes / 1024 << " KiB\n";
-  benchmark::RegisterBenchmark("BM_ScanFpcSources", BM_ScanFpcSources)->Unit(benchmark::kMillisecond);
-  benchmark::RegisterBenchmark("BM_ScanAndClassify", BM_ScanAndClassify)->Unit(benchmark::kMillisecond);
+  Corpus C = Load(Root);
+  TheCorpus = &C;
+  if (C.Files.empty()) {
+    std::cerr << "scanner_bench: no .pas or .pp files below " << Root << "\n";
+    return 1;
+  }
+  std::cout << "corpus: " << C.Files.size() << " files, " << C.Bytes / 1024 << " KiB below " << Root
+            << "\n";
+  benchmark::AddCustomContext("files", std::to_string(C.Files.size()));
+  benchmark::AddCustomContext("bytes", std::to_string(C.Bytes));
+  benchmark::AddCustomContext("root", Root);
+  benchmark::RegisterBenchmark("BM_ScanFpcSources", BM_ScanFpcSources)
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
+  benchmark::RegisterBenchmark("BM_ScanAndClassify", BM_ScanAndClassify)
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   return 0;

@@ -454,8 +454,9 @@ void ReParseProcParamters(TOrvikSymbol* Sym) {
 void gReadLongComment(int& Line, TStrings* Lines, TStrings* Comment) {
   TTraceProc Trace("gReadLongComment");
   int I = std::min(Line, Lines->Count() - 1);
+  std::string Whole;  // reused from line to line
   while (I > 0) {
-    const std::string Whole = Lines->Get(I);
+    Lines->GetTo(I, Whole);
     const std::string_view Text = TrimView(Whole);
     if (Text.empty()) {
       --I;

@@ -25,10 +25,21 @@ constexpr auto WordChar = [] {
 void LowerCaseInto(const std::string& Text, std::string& Lower, int MaxLength) {
   const size_t N = std::min(Text.size(), static_cast<size_t>(MaxLength));
   Lower.resize(N);
+  const char* From = Text.data();
+  char* To = Lower.data();
   for (size_t I = 0; I < N; ++I) {
-    const char C = Text[I];
-    Lower[I] = (C >= 'A' && C <= 'Z') ? static_cast<char>(C + ('a' - 'A')) : C;
+    const char C = From[I];
+    To[I] = (C >= 'A' && C <= 'Z') ? static_cast<char>(C + ('a' - 'A')) : C;
   }
+}
+
+// The first column from Column on (1-based) whose character is not In.
+template <class TIn>
+int SkipWhile(const std::string& LineText, int Column, int LineLength, TIn In) {
+  const char* P = LineText.data();
+  int Col = Column;
+  while (Col <= LineLength && In(P[Col - 1])) ++Col;
+  return Col;
 }
 }  // namespace
 
@@ -128,7 +139,7 @@ bool TToken::Next() {
     // Blanks: skipped within the line without a call per character.
     char C = NextChar();
     while (isspace(C)) {
-      while (Column <= LineLength && isspace(LineText[Column - 1])) ++Column;
+      Column = SkipWhile(LineText, Column, LineLength, [](char Ch) { return isspace(Ch); });
       C = NextChar();
     }
     if (C == '\0') return false;
@@ -138,8 +149,8 @@ bool TToken::Next() {
       // A string runs to the next quote; line breaks read as blanks.
       for (;;) {
         const int From = Column;
-        while (Column <= LineLength && LineText[Column - 1] != '\'' && LineText[Column - 1] != '\0')
-          ++Column;
+        Column = SkipWhile(LineText, Column, LineLength,
+                           [](char Ch) { return Ch != '\'' && Ch != '\0'; });
         AppendCut(From, Column);
         C = NextChar();
         if (C == '\'') {
@@ -171,7 +182,8 @@ bool TToken::Next() {
       // A word, which a line break ends; one longer than 255 characters is cut.
       TokenText.push_back(C);
       const int From = Column;
-      while (Column <= LineLength && WordChar[static_cast<unsigned char>(LineText[Column - 1])]) ++Column;
+      Column = SkipWhile(LineText, Column, LineLength,
+                         [](char Ch) { return WordChar[static_cast<unsigned char>(Ch)]; });
       AppendCut(From, Column);
       C = NextChar();
       if (C == '\0') return false;  // a word running to the end of the text is not delivered

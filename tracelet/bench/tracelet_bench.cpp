@@ -1,7 +1,12 @@
 // Lines per second from the add-in's trace client through the socket into
-// Tracelet's store (and, in a second run, its log file as well). The receiver
+// Tracelet's store (and, in a second pass, its log file as well). The receiver
 // runs on its own thread as it would in its own process; a question sent
 // after the lines marks the moment every line has been handled.
+//
+//   tracelet_bench [--runs N] [--json FILE] [LINES]     (LINES: 1000000)
+//
+// Each of the N runs (default 1) does both passes; --json writes every
+// pass's lines per second and whether every line arrived.
 #include <unistd.h>
 
 #include <atomic>
@@ -11,6 +16,7 @@
 #include <string>
 #include <thread>
 
+#include "BenchSupport.h"
 #include "core/LogModel.h"
 #include "platform/ipc/IpcWindow.h"
 #include "platform/rtl/SysUtils.h"
@@ -19,14 +25,19 @@
 
 namespace {
 
-bool Run(const std::string& Socket, int Lines, const std::string& LogFile) {
+struct TPass {
+  double Seconds = 0;
+  bool Complete = false;
+};
+
+TPass Run(const std::string& Socket, int Lines, const std::string& LogFile) {
   TLogModel Model;
-  if (!LogFile.empty() && !Model.OpenLogFile(LogFile)) return false;
+  if (!LogFile.empty() && !Model.OpenLogFile(LogFile)) return {};
   TLogReceiver Receiver(Model);
   std::string Error;
   if (Receiver.Listen(Socket, Error) != ipc::TListenResult::Ok) {
     std::fprintf(stderr, "tracelet_bench: %s\n", Error.c_str());
-    return false;
+    return {};
   }
   std::atomic<bool> Stop = false;
   std::thread Loop([&] {
@@ -62,20 +73,45 @@ bool Run(const std::string& Socket, int Lines, const std::string& LogFile) {
   std::printf("%-22s %9d lines  %7.3f s  %10.0f lines/s  %s\n",
               LogFile.empty() ? "client -> store" : "client -> store + log", Lines, Seconds,
               Lines / Seconds, Complete ? "complete" : "LINES LOST");
-  return Complete;
+  return {Seconds, Complete};
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  int Lines = argc > 1 ? std::atoi(argv[1]) : 1000000;
+  int Lines = 1000000, Runs = 1;
+  std::string JsonFile;
+  for (int I = 1; I < argc; ++I) {
+    const std::string A = argv[I];
+    const bool HasValue = I + 1 < argc;
+    if (A == "--runs" && HasValue) Runs = std::max(1, std::atoi(argv[++I]));
+    else if (A == "--json" && HasValue) JsonFile = argv[++I];
+    else if (!A.empty() && A[0] != '-' && std::atoi(A.c_str()) > 0) Lines = std::atoi(A.c_str());
+    else {
+      std::fprintf(stderr, "usage: tracelet_bench [--runs N] [--json FILE] [LINES]\n");
+      return 2;
+    }
+  }
   std::string Dir = "/tmp/tracelet-bench-" + std::to_string(::getpid());
   std::string Socket = Dir + "/tracelet";
   ::setenv("TRACELET_SOCKET", Socket.c_str(), 1);
-  bool Ok = Run(Socket, Lines, "");
-  Ok &= Run(Socket, Lines, Dir + "/bench.log");
-  std::remove((Dir + "/bench.log").c_str());
+  bool Ok = true;
+  bench::Json J = {{"lines", Lines}, {"store", bench::Json::array()}, {"store_and_log", bench::Json::array()}};
+  auto PassJson = [&](const TPass& P) {
+    return bench::Json{{"seconds", P.Seconds},
+                       {"lines_per_second", P.Seconds > 0 ? Lines / P.Seconds : 0.0},
+                       {"complete", P.Complete}};
+  };
+  for (int R = 0; R < Runs; ++R) {
+    const TPass Store = Run(Socket, Lines, "");
+    const TPass Log = Run(Socket, Lines, Dir + "/bench.log");
+    std::remove((Dir + "/bench.log").c_str());
+    Ok &= Store.Complete && Log.Complete;
+    J["store"].push_back(PassJson(Store));
+    J["store_and_log"].push_back(PassJson(Log));
+  }
   std::remove((Socket + ".lock").c_str());
   ::rmdir(Dir.c_str());
+  bench::WriteJson(JsonFile, J);
   return Ok ? 0 : 1;
 }

@@ -74,6 +74,7 @@ std::string UpperCase(std::string_view S) {
 int CompareText(std::string_view A, std::string_view B) {
   const size_t N = A.size() < B.size() ? A.size() : B.size();
   for (size_t I = 0; I < N; ++I) {
+    if (A[I] == B[I]) continue;  // most characters match as they stand
     const auto CA = static_cast<unsigned char>(LowerChar(A[I]));
     const auto CB = static_cast<unsigned char>(LowerChar(B[I]));
     if (CA != CB) return CA < CB ? -1 : 1;
