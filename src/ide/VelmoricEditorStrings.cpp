@@ -58,7 +58,6 @@ struct TReleaseGuard {
   }
 };
 
-// The length of the buffer: pieces of 16383 characters until a short one.
 // The writer takes zero-terminated texts: a NUL would cut the text there and
 // lose the rest, so a text holding one is refused before anything is written.
 void CheckWritable(const std::string& Text, TIEditorInterface* Editor) {
@@ -66,6 +65,7 @@ void CheckWritable(const std::string& Text, TIEditorInterface* Editor) {
     throw Exception(Format("Cannot write a text holding a NUL character into %s", Editor->FileName()));
 }
 
+// The length of the buffer: pieces of 16383 characters until a short one.
 int32_t MeasureBuffer(TIEditReader* Reader) {
   constexpr int32_t Piece = 16383;
   std::vector<char> Buffer(16384);
