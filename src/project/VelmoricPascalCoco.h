@@ -1,0 +1,82 @@
+// TPascalCoco: the source modifier. A wizard describes a member (procedure,
+// variable, property) as a symbol record; the modifier finds where its
+// declaration and implementation go, inserts or replaces the lines in the
+// unit's line list, keeps the line numbers of the unit's symbol tree in step
+// with every inserted or deleted line, and writes the changed text back into
+// the editor buffer, as one undoable step, when it is destroyed. Part of the
+// unit VelmoricPascalScanner.
+#pragma once
+
+#include <string>
+
+#include "scanner/VelmoricPascalSource.h"
+
+class TPascalProject;
+
+class TPascalCoco {
+ public:
+  // Loads the unit for editing when the source has no token source yet.
+  explicit TPascalCoco(TPascalSource* ASource);
+  // Writes the lines back into the editor buffer when they are an editor's
+  // and something changed. A failing write is reported on the trace and
+  // stderr; the buffer then stays as it was.
+  ~TPascalCoco();
+  TPascalCoco(const TPascalCoco&) = delete;
+  TPascalCoco& operator=(const TPascalCoco&) = delete;
+
+  // Changes the member when it is in the source (Line > 0), inserts it
+  // otherwise.
+  void InsertSymbol(TOrvikSymbol* Symbol);
+  void InsertNewSymbol(TOrvikSymbol* Symbol);
+  void ChangeSymbol(TOrvikSymbol* Symbol);
+  // Every line position of the tree that is >= von moves by anz.
+  void AddLine(int von, int anz);
+
+  void ChangeVariable(TOrvikSymbol* Symbol);
+  void FindLineForVariable(TOrvikSymbol* Symbol);
+  void ChangeProperty(TOrvikSymbol* Symbol);
+  void FindLineForProperty(TOrvikSymbol* Symbol);
+  void ChangeProcedure(TOrvikSymbol* Symbol, bool NewImplementation, bool NewDeclaration);
+  void FindLineForProcedure(TOrvikSymbol* Symbol, bool& NewDeclaration, bool& NewImplementation);
+  // Where new implementations go: the line above the unit's "end." (or its
+  // "initialization" / "finalization") when that line is blank or a comment,
+  // else the keyword's own line; -1 when there is none.
+  int FindImplementation();
+
+  TPascalProject* project = nullptr;  // not owned
+  TPascalSource* source = nullptr;    // not owned
+  TStrings* lines = nullptr;          // the source's lines, not owned
+  TToken* scanner = nullptr;          // owned
+
+  // Whether any line was changed.
+  bool Changed() const { return FChanged; }
+
+ private:
+  void InsertLine(int Index, const std::string& S);
+  void ReplaceLine(int Index, const std::string& S);
+  // Removes lines From to To - 1.
+  void DeleteLines(int From, int To);
+  // Positions the scanner at the start of line Line (tokens from there on).
+  void StartScan(TToken* Scanner, int Line);
+  // Scans the class from its declaration line for the first visibility
+  // keyword equal to Bereich, or the class's own "end". Returns false when
+  // the text ends first. AtEnd tells which was found; TL its line.
+  bool ScanClassFor(TOrvikSymbol* Cls, TBereichTokenType Bereich, bool& AtEnd, int& TL);
+  // From the current scanner position (inside a section of a class): the line
+  // of the next visibility keyword or the class's "end".
+  int SectionEnd();
+  // Inserts "    <Scope>" before line TL (the class's "end"): a new section.
+  void InsertSection(TOrvikSymbol* Cls, int TL, TBereichTokenType Bereich);
+  // AddLine for lines inserted into the body of class Cls.
+  void AddClassLines(TOrvikSymbol* Cls, int von, int anz);
+  // The last line of the procedure heading starting at line Line (with its
+  // directives), or Line when it cannot be told.
+  int HeadingEndLine(int Line);
+  void SaveTest();
+
+  bool FChanged = false;
+};
+
+// The scope a member of a class gets: a class knows no global or local
+// members, those become public.
+TBereichTokenType ClassScope(TBereichTokenType Bereich);
