@@ -50,9 +50,10 @@ class TPascalCoco {
 
   // Whether any line was changed.
   bool Changed() const { return FChanged; }
+  // Inserts a line in front of line Index (the caller calls AddLine).
+  void InsertLine(int Index, const std::string& S);
 
  private:
-  void InsertLine(int Index, const std::string& S);
   void ReplaceLine(int Index, const std::string& S);
   // Removes lines From to To - 1.
   void DeleteLines(int From, int To);
