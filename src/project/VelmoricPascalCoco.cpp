@@ -262,6 +262,24 @@ bool TPascalCoco::ScanClassFor(TOrvikSymbol* Cls, TBereichTokenType Bereich, boo
   return false;
 }
 
+std::vector<TPascalCoco::TClassSection> TPascalCoco::ClassSections(TOrvikSymbol* Cls) {
+  std::vector<TClassSection> Sections;
+  if (Cls->Line < 0) return Sections;
+  StartScan(scanner, std::max(Cls->Line - 1, 0));
+  if (!SkipClassHeader(scanner, Cls->name)) return Sections;
+  TClassSection Current{false, tPublished, scanner->TokenLine, -1};
+  TClassBodyScan Body(scanner);
+  bool AtEnd = false;
+  TBereichTokenType Scope;
+  while (Body.Next(AtEnd, Scope)) {
+    Current.End = scanner->TokenLine;
+    Sections.push_back(Current);
+    if (AtEnd) return Sections;
+    Current = TClassSection{true, Scope, scanner->TokenLine, -1};
+  }
+  return {};  // the class's end was not found
+}
+
 int TPascalCoco::SectionEnd() {
   TClassBodyScan Body(scanner);
   bool AtEnd = false;
@@ -505,30 +523,28 @@ void TPascalCoco::FindLineForProcedure(TOrvikSymbol* Symbol, bool& NewDeclaratio
       }
     }
     if (Symbol->DeclLine == -1) {
-      if (L != -1) {
-        // Past the member's own declaration, then on to the section's end.
-        StartScan(scanner, L);
-        while (scanner->Next() && scanner->LowerText != ";") {
-        }
-        const int End = SectionEnd();
-        if (End >= 0) {
-          Symbol->DeclLine = End;
-          NewDeclaration = true;
-        }
-      } else {
-        bool AtEnd = false;
-        int TL = -1;
-        if (ScanClassFor(Parent, Symbol->Bereich, AtEnd, TL)) {
-          if (AtEnd) {
-            // A new section: the heading goes below its keyword.
-            InsertSection(Parent, TL, Symbol->Bereich);
-            Symbol->DeclLine = TL + 1;
-          } else {
-            const int End = SectionEnd();
-            Symbol->DeclLine = End;
+      // The class's sections as the text has them: the member's section
+      // ends where the next one (or the class) begins.
+      std::vector<TClassSection> Sections = ClassSections(Parent);
+      int End = -1;
+      if (L != -1)
+        for (const TClassSection& Sec : Sections)
+          if (Sec.Start <= L && L < Sec.End && (!Sec.Keyword || Sec.Scope == Symbol->Bereich)) End = Sec.End;
+      if (End < 0)
+        for (const TClassSection& Sec : Sections)
+          if (Sec.Keyword && Sec.Scope == Symbol->Bereich) {
+            End = Sec.End;
+            break;
           }
-          NewDeclaration = Symbol->DeclLine >= 0;
-        }
+      if (End >= 0) {
+        Symbol->DeclLine = End;
+        NewDeclaration = true;
+      } else if (!Sections.empty()) {
+        // A new section: the heading goes below its keyword.
+        const int ClassEnd = Sections.back().End;
+        InsertSection(Parent, ClassEnd, Symbol->Bereich);
+        Symbol->DeclLine = ClassEnd + 1;
+        NewDeclaration = true;
       }
     }
     Symbol->defbegin = Symbol->defend = FindImplementation();

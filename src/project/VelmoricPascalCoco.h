@@ -8,6 +8,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "scanner/VelmoricPascalSource.h"
 
@@ -63,6 +64,18 @@ class TPascalCoco {
   // keyword equal to Bereich, or the class's own "end". Returns false when
   // the text ends first. AtEnd tells which was found; TL its line.
   bool ScanClassFor(TOrvikSymbol* Cls, TBereichTokenType Bereich, bool& AtEnd, int& TL);
+  // A part of a class body: the default part after the header, or a part
+  // opened by a visibility keyword; Start is its first line (the header's
+  // or the keyword's), End the line of the next keyword or the class "end".
+  struct TClassSection {
+    bool Keyword;
+    TBereichTokenType Scope;
+    int Start;
+    int End;
+  };
+  // The class's parts in text order, the last ending at the class "end";
+  // empty when the class's body is not found.
+  std::vector<TClassSection> ClassSections(TOrvikSymbol* Cls);
   // From the current scanner position (inside a section of a class): the line
   // of the next visibility keyword or the class's "end".
   int SectionEnd();

@@ -456,3 +456,102 @@ TEST_F(CocoTest, AddLineMovesEveryPositionAtOrBelow) {
 }
 
 }  // namespace
+
+namespace {
+
+const std::string NestedUnit =
+    "unit Nested;\n"
+    "interface\n"
+    "type\n"
+    "  TBox = class\n"
+    "  strict private\n"
+    "    FInfo: record\n"
+    "      A: Integer;\n"
+    "    end;\n"
+    "  public\n"
+    "    procedure Open;\n"
+    "  end;\n"
+    "  TLid = class\n"
+    "    FSize: Integer;\n"
+    "  end;\n"
+    "implementation\n"
+    "procedure TBox.Open;\n"
+    "begin\n"
+    "end;\n"
+    "\n"
+    "end.\n";
+
+TEST_F(CocoTest, NestedRecordEndIsNotTheClassEnd) {
+  Load(NestedUnit);
+  TOrvikSymbol* Box = Find("TBox", {typClass});
+  ASSERT_NE(Box, nullptr);
+  TOrvikSymbol* M = NewSymbol(Box, typProcedure, "Close");
+  M->Bereich = tPrivate;
+  TOrvikSymbol* H = NewSymbol(Box, typProcedure, "WMPaint");
+  H->Bereich = tPublic;
+  H->Params = "var message : TWMPaint";
+  H->MessageId = "WM_PAINT";
+  H->Options = {tMessage};
+  {
+    TPascalCoco Coco(Source);
+    Coco.InsertSymbol(M);
+    Coco.InsertSymbol(H);
+  }
+  const auto L = BufferLines();
+  EXPECT_EQ(Slice(L, 3, 12),
+            (std::vector<std::string>{"  TBox = class", "  strict private", "    FInfo: record", "      A: Integer;",
+                                      "    end;", "    Procedure Close;", "  public", "    procedure Open;",
+                                      "    Procedure WMPaint(var message : TWMPaint); message WM_PAINT; ",
+                                      "  end;", "  TLid = class", "    FSize: Integer;"}));
+  EXPECT_NE(std::find(L.begin(), L.end(), "Procedure TBox.WMPaint(var message : TWMPaint);"), L.end());
+  ExpectOneUndoRestores();
+}
+
+TEST_F(CocoTest, FieldInAClassWhoseHeaderEndsTheLine) {
+  Load(NestedUnit);
+  TOrvikSymbol* Lid = Find("TLid", {typClass});
+  TOrvikSymbol* Box = Find("TBox", {typClass});
+  const int BoxEnd = Box->defend;
+  TOrvikSymbol* V = NewSymbol(Lid, typVar, "FColor");
+  V->TypeName = "Integer";
+  V->Bereich = tProtected;
+  {
+    TPascalCoco Coco(Source);
+    Coco.InsertSymbol(V);
+  }
+  const auto L = BufferLines();
+  EXPECT_EQ(Slice(L, 11, 5), (std::vector<std::string>{"  TLid = class", "    FSize: Integer;", "    Protected",
+                                                       "      FColor:Integer;", "  end;"}));
+  EXPECT_EQ(Box->defend, BoxEnd);
+  ExpectTreeMatchesBuffer();
+  ExpectOneUndoRestores();
+}
+
+TEST_F(CocoTest, LocalVariableNeverLandsInAConstSection) {
+  const std::string Text =
+      "unit U;\n"
+      "interface\n"
+      "implementation\n"
+      "procedure Run(var A: Integer);\n"
+      "var\n"
+      "  B: Integer;\n"
+      "const\n"
+      "  C = 1;\n"
+      "begin\n"
+      "end;\n"
+      "end.\n";
+  Load(Text);
+  TOrvikSymbol* Run = Find("Run", {typProcedure});
+  ASSERT_NE(Run, nullptr);
+  TOrvikSymbol* V = NewSymbol(Run, typVar, "D");
+  V->TypeName = "Byte";
+  {
+    TPascalCoco Coco(Source);
+    Coco.InsertSymbol(V);
+  }
+  const auto L = BufferLines();
+  EXPECT_EQ(Slice(L, 6, 5), (std::vector<std::string>{"const", "  C = 1;", "var", "      D:Byte;", "begin"}));
+  ExpectOneUndoRestores();
+}
+
+}  // namespace

@@ -97,9 +97,16 @@ inline std::unique_ptr<TPascalSource> ParseFresh(const std::string& Text, const 
   return Source;
 }
 
+// The parse errors without their line numbers.
 inline std::vector<std::string> ErrorList(const TPascalSource& S) {
   std::vector<std::string> R;
-  for (int I = 0; I < S.errors->Count(); ++I) R.push_back(S.errors->Get(I));
+  for (int I = 0; I < S.errors->Count(); ++I) {
+    std::string E = S.errors->Get(I);
+    const size_t Open = E.find("(");
+    const size_t Close = E.find("):");
+    if (Open != std::string::npos && Close != std::string::npos && Open < Close) E.erase(Open, Close - Open + 1);
+    R.push_back(E);
+  }
   return R;
 }
 
