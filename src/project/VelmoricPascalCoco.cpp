@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ide/VelmoricEditorStrings.h"
+#include "platform/opentools/ToolIntf.h"
 #include "platform/rtl/SysUtils.h"
 #include "project/VelmoricProjectSettings.h"
 #include "scanner/VelmoricPascalScanner.h"
@@ -80,23 +81,56 @@ TPascalCoco::TPascalCoco(TPascalSource* ASource) : source(ASource) {
   TTraceProc Trace("TPascalCoco.Create");
   project = source->Project;
   if (!source->Token) source->LoadFileForEdit();
-  if (!source->Token) throw Exception("TPascalCoco: no text for " + source->FileName);
+  if (!source->Token) throw Exception("No text to change for " + source->FileName);
   lines = source->Token->Lines;
+  // The lines are the text the model was parsed from; they go back into the
+  // unit's buffer only while the buffer still holds that text.
+  if (!dynamic_cast<TUpdateEditorStrings*>(lines)) {
+    FEditor = OpenEditor();
+    if (FEditor) {
+      TEditorStrings Now(FEditor);
+      bool Same = Now.Count() == lines->Count();
+      for (int I = 0; Same && I < Now.Count(); ++I) Same = Now.Get(I) == lines->Get(I);
+      if (!Same) {
+        ReleaseInterface(FEditor);
+        throw Exception(Format("%s has changed since it was parsed; parse it again and repeat the command",
+                               ExtractFileName(source->FileName)));
+      }
+    }
+  }
   scanner = new TToken(lines);
 }
 
 TPascalCoco::~TPascalCoco() {
   TTraceProc Trace("TPascalCoco.Destroy");
   delete scanner;
-  auto* Editor = dynamic_cast<TEditorStrings*>(lines);
-  // The lines of a TUpdateEditorStrings are in the buffer already.
-  if (!Editor || !FChanged || dynamic_cast<TUpdateEditorStrings*>(lines)) return;
-  try {
-    Editor->SaveToEditor();
-  } catch (const std::exception& E) {
-    Write(std::string("TPascalCoco: write back failed: ") + E.what());
-    std::fprintf(stderr, "velmoric: the changed text could not be written back: %s\n", E.what());
+  if (FEditor && FChanged) {
+    try {
+      // Written through an editor of the buffer as it is now: the lines'
+      // own editor may be gone with the command that parsed them.
+      TEditorStrings Out(FEditor);
+      Out.Clear();
+      for (int I = 0; I < lines->Count(); ++I) Out.Add(lines->Get(I));
+      Out.SaveToEditor();
+    } catch (const std::exception& E) {
+      Write(std::string("TPascalCoco: write back failed: ") + E.what());
+      std::fprintf(stderr, "velmoric: the changed text could not be written back: %s\n", E.what());
+    }
+  } else if (FChanged && !dynamic_cast<TUpdateEditorStrings*>(lines) && ToolServices) {
+    std::fprintf(stderr, "velmoric: %s is not open in the IDE; the change was not written\n",
+                 source->FileName.c_str());
   }
+  ReleaseInterface(FEditor);
+}
+
+TIEditorInterface* TPascalCoco::OpenEditor() {
+  if (!ToolServices || source->FileName.empty()) return nullptr;
+  if (!ToolServices->IsFileOpen(source->FileName) && !ToolServices->OpenFile(source->FileName)) return nullptr;
+  TIModuleInterface* Module = ToolServices->GetModuleInterface(source->FileName);
+  if (!Module) return nullptr;
+  TIEditorInterface* Editor = Module->GetEditorInterface();
+  Module->Release();
+  return Editor;
 }
 
 // ------------------------------------------------------------- line edits

@@ -17,10 +17,13 @@ class TPascalProject;
 class TPascalCoco {
  public:
   // Loads the unit for editing when the source has no token source yet.
+  // With an IDE the unit's buffer must still hold the text the source was
+  // parsed from (the file is opened when it is not); raises Exception when
+  // it does not.
   explicit TPascalCoco(TPascalSource* ASource);
-  // Writes the lines back into the editor buffer when they are an editor's
-  // and something changed. A failing write is reported on the trace and
-  // stderr; the buffer then stays as it was.
+  // Writes the changed lines into the unit's buffer as one undoable step. A
+  // failing write is reported on the trace and stderr; the buffer then
+  // stays as it was.
   ~TPascalCoco();
   TPascalCoco(const TPascalCoco&) = delete;
   TPascalCoco& operator=(const TPascalCoco&) = delete;
@@ -88,7 +91,11 @@ class TPascalCoco {
   int HeadingEndLine(int Line);
   void SaveTest();
 
+  // The unit's editor in the IDE, or nil.
+  TIEditorInterface* OpenEditor();
+
   bool FChanged = false;
+  TIEditorInterface* FEditor = nullptr;  // one reference
 };
 
 // The scope a member of a class gets: a class knows no global or local

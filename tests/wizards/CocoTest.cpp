@@ -555,3 +555,41 @@ TEST_F(CocoTest, LocalVariableNeverLandsInAConstSection) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CocoTest, ABufferChangedSinceTheParseIsNotOverwritten) {
+  Load(OrderUnit);
+  TOrvikSymbol* Order = Find("TOrder", {typClass});
+  IDE->EditText(FileName, 0, 0, "// typed after the parse\r\n");
+  const std::string Typed = BufferText();
+  TOrvikSymbol* V = NewSymbol(Order, typVar, "X");
+  V->TypeName = "byte";
+  V->Bereich = tPrivate;
+  try {
+    TPascalCoco Coco(Source);
+    FAIL() << "no error";
+  } catch (const Exception& E) {
+    EXPECT_EQ(std::string(E.what()), "Unit1.pas has changed since it was parsed; parse it again and repeat the command");
+  }
+  EXPECT_EQ(BufferText(), Typed);
+}
+
+TEST_F(CocoTest, TheBufferIsWrittenAfterTheParsingEditorIsGone) {
+  Load(OrderUnit);
+  // The source keeps its lines; the editor they were read through goes.
+  Editor->Release();
+  Editor = nullptr;
+  TOrvikSymbol* Order = Find("TOrder", {typClass});
+  TOrvikSymbol* V = NewSymbol(Order, typVar, "X");
+  V->TypeName = "byte";
+  V->Bereich = tPrivate;
+  {
+    TPascalCoco Coco(Source);
+    Coco.InsertSymbol(V);
+  }
+  EXPECT_EQ(BufferLines()[7], "      X:byte;");
+  ExpectOneUndoRestores();
+}
+
+}  // namespace
