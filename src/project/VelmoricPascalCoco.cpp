@@ -262,13 +262,14 @@ bool SkipClassHeader(TToken* Scanner, const std::string& Name) {
     const bool Named = (Prev == "=" && Prev2 == Lower) || (Prev == "packed" && Prev2 == "=");
     if (Named && (T == "class" || T == "object" || T == "interface" || T == "record")) {
       if (!Scanner->Next()) return false;
-      if (Scanner->LowerText == ";") return false;
       if (Scanner->LowerText == "(") {
         while (Scanner->Next() && Scanner->LowerText != ")") {
         }
-      } else {
-        Scanner->UngetToken();
+        if (!Scanner->Next()) return false;
       }
+      // "= class;", "= class(TBar);" and "= class of TBar;" have no body.
+      if (Scanner->LowerText == ";" || Scanner->LowerText == "of") return false;
+      Scanner->UngetToken();
       return true;
     }
     Prev2 = Prev;

@@ -593,3 +593,34 @@ TEST_F(CocoTest, TheBufferIsWrittenAfterTheParsingEditorIsGone) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CocoTest, ClassesWithoutBodyAreLeftAlone) {
+  const std::string Text =
+      "unit U;\n"
+      "interface\n"
+      "type\n"
+      "  EFoo = class(Exception);\n"
+      "  TBarClass = class of TBar;\n"
+      "  TBar = class\n"
+      "  end;\n"
+      "implementation\n"
+      "end.\n";
+  Load(Text);
+  TOrvikSymbol* Bar = Find("TBar", {typClass});
+  ASSERT_NE(Bar, nullptr);
+  TOrvikSymbol* V = NewSymbol(Bar, typVar, "FX");
+  V->TypeName = "Integer";
+  V->Bereich = tPrivate;
+  {
+    TPascalCoco Coco(Source);
+    Coco.InsertSymbol(V);
+  }
+  const auto L = BufferLines();
+  EXPECT_EQ(Slice(L, 3, 6), (std::vector<std::string>{"  EFoo = class(Exception);", "  TBarClass = class of TBar;",
+                                                      "  TBar = class", "    Private", "      FX:Integer;", "  end;"}));
+  ExpectOneUndoRestores();
+}
+
+}  // namespace
