@@ -12,6 +12,7 @@
 #include "project/VelmoricFileRepository.h"
 #include "project/VelmoricPascalProject.h"
 #include "trace/traceletVelmoric.h"
+#include "wizards/VelmoricNewProcedure.h"
 
 namespace {
 
@@ -265,6 +266,9 @@ void TVelmoricWizard::MenuClickEditSymbol(TIMenuItemIntf* Sender) {
   Write(Dashes);
   if (!GetCompiledEditor()) return;
   auto Find = std::make_unique<TFindSymbol>();
+  // The dialog is the application's while it is shown; freed afterwards.
+  std::unique_ptr<TFormVelmoricNewProcedure> Form(new TFormVelmoricNewProcedure(Application));
+  FormVelmoricNewProcedure = Form.get();
   try {
     std::string Word;
     Source->GetSymbolFromCursor(Find.get(), Word);
@@ -301,6 +305,7 @@ void TVelmoricWizard::MenuClickEditSymbol(TIMenuItemIntf* Sender) {
         while (Token->Next() && Token->TokenText != ")") Params += Token->TokenText + " ";
         Params = Trim(Params);
       }
+      Form->EditParameter->SetText(Params);
       Write(Format("Create prototype for function %s.%s", ClassName, W2));
       // A heading line also lies in the range of the procedure before it:
       // the procedure at the cursor counts only when it is the one named.
@@ -308,16 +313,31 @@ void TVelmoricWizard::MenuClickEditSymbol(TIMenuItemIntf* Sender) {
       if (!Sym || !SameText(Sym->name, W2)) Sym = Source->FindSymbolInClass(ClassName, W2);
       Write(Sym ? "sym: " + Sym->name : std::string("sym=NIL"));
       if (!Params.empty() && Sym) Sym->Params = Params;
+      Form->EditSymbol = Sym;
+      Form->ChangeMode = true;
+      if (Sym) Form->ContextSymbol = Sym->Parent;
+      Form->Project = CompileProject;
+      Form->ShowModal();
     } else {
       Write("Found symbol " + Word);
       Write(Dashes);
+      Form->Project = CompileProject;
+      Form->ContextSymbol = Find->Owner ? Find->Owner : Find->ProcAgain;
+      if (Find->Symbol) {
+        Form->EditSymbol = Find->Symbol;
+        Form->ChangeMode = true;
+        Form->ContextSymbol = Find->Symbol->Parent ? Find->Symbol->Parent : Find->ProcAgain;
+      }
+      Form->EditProcName->SetText(Word);
+      Form->ShowModal();
     }
-    NotAvailable("New symbol");
   } catch (...) {
+    Form.reset();
     ReleaseEditor();
     FreeAndNil(CompileProject);
     throw;
   }
+  Form.reset();
   ReleaseEditor();
   FreeAndNil(CompileProject);
 }

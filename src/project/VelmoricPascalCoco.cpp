@@ -3,6 +3,7 @@
 #include "project/VelmoricPascalCoco.h"
 
 #include <cstdio>
+#include <exception>
 #include <unordered_set>
 #include <vector>
 
@@ -99,12 +100,16 @@ TPascalCoco::TPascalCoco(TPascalSource* ASource) : source(ASource) {
     }
   }
   scanner = new TToken(lines);
+  FUncaught = std::uncaught_exceptions();
 }
 
 TPascalCoco::~TPascalCoco() {
   TTraceProc Trace("TPascalCoco.Destroy");
   delete scanner;
-  if (FEditor && FChanged) {
+  // A change cut short by an exception is not written.
+  if (std::uncaught_exceptions() > FUncaught) {
+    if (FChanged) Write("TPascalCoco: change abandoned");
+  } else if (FEditor && FChanged) {
     try {
       // Written through an editor of the buffer as it is now: the lines'
       // own editor may be gone with the command that parsed them.

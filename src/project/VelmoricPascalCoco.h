@@ -21,9 +21,9 @@ class TPascalCoco {
   // parsed from (the file is opened when it is not); raises Exception when
   // it does not.
   explicit TPascalCoco(TPascalSource* ASource);
-  // Writes the changed lines into the unit's buffer as one undoable step. A
-  // failing write is reported on the trace and stderr; the buffer then
-  // stays as it was.
+  // Writes the changed lines into the unit's buffer as one undoable step,
+  // unless an exception ends the change. A failing write is reported on the
+  // trace and stderr; the buffer then stays as it was.
   ~TPascalCoco();
   TPascalCoco(const TPascalCoco&) = delete;
   TPascalCoco& operator=(const TPascalCoco&) = delete;
@@ -96,6 +96,7 @@ class TPascalCoco {
 
   bool FChanged = false;
   TIEditorInterface* FEditor = nullptr;  // one reference
+  int FUncaught = 0;  // exceptions in flight when created
 };
 
 // The scope a member of a class gets: a class knows no global or local

@@ -88,7 +88,7 @@ std::string MakeCommentBlock(const std::vector<std::string>& OldLines, const std
   for (size_t I = 0; I < OldLines.size(); ++I) {
     const std::string Lower = LowerCase(OldLines[I]);
     if (Lower.find("created :") != std::string::npos) {
-      Created = Lower;
+      Created = TrimLeft(Lower);  // the blank after "//" is not part of it
     } else if (Lower.find("parameters:") != std::string::npos) {
       for (++I; I < OldLines.size(); ++I) {
         const std::string& L = OldLines[I];

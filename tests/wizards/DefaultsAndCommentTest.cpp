@@ -133,7 +133,7 @@ TEST(CommentBlock, AChangeKeepsTheCreationStampAndKnownParameterDescriptions) {
       " Parameters:", " Item :the item to add", " Gone :dropped", "", " Description:", " Adds", " " + Dashes};
   const auto L = BlockLines(MakeCommentBlock(Old, "Adds it", "procedure TOrder Add(ITEM: TItem; Count: integer)",
                                              "ITEM: TItem; Count: integer"));
-  EXPECT_EQ(L[2], " created : ann 01.01.99 10:00:00");
+  EXPECT_EQ(L[2], "created : ann 01.01.99 10:00:00");
   EXPECT_EQ(L[4], "Parameters:");
   EXPECT_EQ(L[5], "ITEM  :the item to add");
   EXPECT_EQ(L[6], "Count :");
