@@ -311,11 +311,33 @@ void TVelmoricWizard::MenuClickEditSymbol(TIMenuItemIntf* Sender) {
       // the procedure at the cursor counts only when it is the one named.
       TOrvikSymbol* Sym = Find->ProcAgain;
       if (!Sym || !SameText(Sym->name, W2)) Sym = Source->FindSymbolInClass(ClassName, W2);
+      // A prototype line inside a class names no class: the procedure
+      // declared on that line is meant.
+      if (!Sym && ClassName.empty() && Source->symbols.symbols) {
+        const int Line = Find->CursorLine - 1;
+        auto Walk = [&](auto& Self, TOrvikSymbol* Owner) -> TOrvikSymbol* {
+          for (int I = 0; Owner->symbols && I < Owner->symbols->Count(); ++I) {
+            TOrvikSymbol* C = Owner->symbols->GetSymbol(I);
+            if (C->Typ == typProcedure && C->DeclLine == Line && SameText(C->name, W2)) return C;
+            if (C->Typ == typClass)
+              if (TOrvikSymbol* Found = Self(Self, C)) return Found;
+          }
+          return nullptr;
+        };
+        Sym = Walk(Walk, &Source->symbols);
+      }
       Write(Sym ? "sym: " + Sym->name : std::string("sym=NIL"));
       if (!Params.empty() && Sym) Sym->Params = Params;
       Form->EditSymbol = Sym;
       Form->ChangeMode = true;
       if (Sym) Form->ContextSymbol = Sym->Parent;
+      // An implementation without prototype hangs below the unit: its
+      // class is the one its heading names.
+      if (Sym && !ClassName.empty() && (!Sym->Parent || Sym->Parent->Typ != typClass))
+        if (TOrvikSymbol* Cls = Source->symbols.symbols
+                                    ? Source->symbols.symbols->FindSymbol({typClass}, ClassName)
+                                    : nullptr)
+          Form->ContextSymbol = Cls;
       Form->Project = CompileProject;
       Form->ShowModal();
     } else {
