@@ -95,7 +95,12 @@ TPascalSource* TPascalProject::CompileEditor(TIEditorInterface* Editor) {
       ++M->RefCount;
     }
   } else {
-    S->CreateSymbols({oCompileUnits, oCompileImplementation});
+    try {
+      S->CreateSymbols({oCompileUnits, oCompileImplementation});
+    } catch (...) {
+      S->Modified = true;  // unfinished: the next compile parses the buffer again
+      throw;
+    }
   }
   return S;
 }

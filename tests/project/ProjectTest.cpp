@@ -679,6 +679,28 @@ TEST_F(ProjectIdeTest, ACursorQueryAfterACompileThatFailedHalfWayGoesThroughTheM
   ASSERT_NE(UnitOf(Memory2, "unita"), nullptr);
   EXPECT_EQ(UnitOf(Memory2, "unita")->Project, &Memory2);
   EXPECT_FALSE(FileExists(TPascalProject::StoreFileName(A)));
+
+  // And from the editor: the unfinished copy is not shared with the next compile.
+  TPascalProject Memory3;
+  {
+    TIModuleInterface* Module = ToolServices->GetModuleInterface(File);
+    TIEditorInterface* Editor = Module->GetEditorInterface();
+    gQuickRecompile = false;
+    TPascalProject P;
+    P.FMemoryProject = &Memory3;
+    EXPECT_THROW(P.CompileEditor(Editor), EFOpenError);
+    Editor->Release();
+    Module->Release();
+  }
+  TPascalSource* Edited = UnitOf(Memory3, "unita");
+  ASSERT_NE(Edited, nullptr);
+  EXPECT_EQ(Edited->Project, &Memory3);
+  fileRepository->Clear();
+  TPascalProject P;
+  P.FMemoryProject = &Memory3;
+  EXPECT_NE(P.Compile(A, {oCompileUnits, oCompileImplementation}), nullptr);
+  EXPECT_NE(UnitOf(Memory3, "unita"), Edited);
+  EXPECT_NE(Memory3.FindSymbol("tbar", typClass), nullptr);
 }
 
 TEST_F(ProjectIdeTest, CompileEditorRegistersUnderTheUnitKeyAndReplacesTheMemoryCopy) {
