@@ -331,7 +331,8 @@ void TFormVelmoricNewProcedure::CreateExportProperties() {
     auto* Obj = static_cast<TOrvikSymbol*>(ExportObjects->Get(O));
     return Obj ? Obj->name : std::string();
   };
-  TPascalCoco Coco(Src);
+  auto Owned = std::make_unique<TPascalCoco>(Src);
+  TPascalCoco& Coco = *Owned;
   if (CheckBoxCombine->Checked) {
     for (int I = 0; I < ListBoxProperties->Items()->Count(); ++I) {
       std::string Name, Type;
@@ -419,4 +420,6 @@ void TFormVelmoricNewProcedure::CreateExportProperties() {
       }
     }
   }
+  Owned.reset();
+  if (!CheckBoxCombine->Checked) Write("coco freed");
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ide/VelmoricWizard.h"
+#include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/SysUtils.h"
 #include "trace/traceletVelmoric.h"
 
@@ -111,12 +112,9 @@ void TVelmoricVariableTable::SaveToFile() {
     Text += "name=" + V->name + "\r\n" + "typ=" + V->TypeName + "\r\n" + "comment=" + V->Comment + "\r\n";
   }
   // Whole or not at all: a temporary file beside it, renamed over it.
-  const std::string Temp = FileName + ".tmp";
   try {
-    WriteFileBytes(Temp, Text);
-    std::filesystem::rename(Temp, FileName);
+    WriteFileAtomically(FileName, Text);
   } catch (const std::exception& E) {
-    std::filesystem::remove(Temp, Ec);
     if (tracelet) tracelet->write(std::string("defaults.dat not written: ") + E.what());
     std::fprintf(stderr, "velmoric: %s not written: %s\n", FileName.c_str(), E.what());
   }
