@@ -533,6 +533,20 @@ void TFormVelmoricNewProcedure::UpdateComboboxes() {
 void TFormVelmoricNewProcedure::ButtonCreateClick(TObject* Sender) {
   TTraceProc Trace("TFormVelmoricNewProcedure.ButtonCreateClick");
   TTabSheet* Page = PageControl1->ActivePage();
+  // A symbol is changed only by the page of its kind: a class or a constant
+  // under the cursor must not be rewritten as a variable.
+  if (ChangeMode && EditSymbol) {
+    const TSymTyp Wanted = Page == TabSheetNewVariable ? typVar
+                           : Page == TabSheetProperty  ? typProperty
+                           : Page == TabSheetExport    ? EditSymbol->Typ
+                                                       : typProcedure;
+    if (EditSymbol->Typ != Wanted) {
+      Application->MessageBox(Format("%s can not be changed here", EditSymbol->name), "Velmoric",
+                              MB_OK | MB_ICONINFORMATION);
+      ModalResult = mrNone;
+      return;
+    }
+  }
   try {
     if (Page == TabSheetNewProcedure) CreateProcedure();
     else if (Page == TabSheetNewVariable) CreateVariable();

@@ -524,3 +524,26 @@ TEST_F(ClassExpertTest, CancelAndNoClassGenerateNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ClassExpertTest, AClassIsNotRewrittenAsAVariable) {
+  Load(ShopUnit, "Shop.pas");
+  TOrvikSymbol* Order = Find("TOrder", {typClass});
+  std::vector<std::string> Boxes;
+  VclHost().MessageBox = [&](const TMessageBoxRequest& R) {
+    Boxes.push_back(R.Text);
+    return int(mrOk);
+  };
+  const int R = Run(
+      [&](TFormVelmoricNewProcedure& F) {
+        F.EditSymbol = Order;
+        F.ChangeMode = true;
+      },
+      [&](TFormVelmoricNewProcedure& F) { F.ButtonCreate->Click(); });
+  EXPECT_NE(R, mrOk);
+  EXPECT_EQ(Boxes, (std::vector<std::string>{"TOrder can not be changed here"}));
+  EXPECT_EQ(BufferText(), Original);
+}
+
+}  // namespace
