@@ -8,6 +8,8 @@
 #include <string>
 
 #include "ExpertTestSupport.h"
+#include "browsers/VelmoricSourceExplorer.h"
+#include "platform/vcl/Menus.h"
 #include "wizards/VelmoricNewProcedure.h"
 
 namespace {
@@ -122,6 +124,32 @@ TEST_F(NewSymbolTest, CancelChangesNothing) {
   EXPECT_EQ(Text(), Before);
   EXPECT_FALSE(IDE().Undo(File));
   EXPECT_EQ(Expert()->CompileProject, nullptr);
+}
+
+TEST_F(NewSymbolTest, TheExplorersNewSymbolAddsAFieldToTheSelectedClass) {
+  Start();
+  TFFormSourceExplorer* Explorer = FFormSourceExplorer;
+  ASSERT_NE(Explorer, nullptr);
+  Explorer->SpeedButtonCompileClick(nullptr);
+  const int I = Explorer->ComboBoxClass->Items()->IndexOf("TForm1");
+  ASSERT_GE(I, 0);
+  Explorer->ComboBoxClass->Select(I);
+  Explorer->ComboBoxFinde->SetText("FCount");
+  VclHost().ShowModal = [&](TCustomForm& Form) {
+    ++Shown;
+    auto& F = static_cast<TFormVelmoricNewProcedure&>(Form);
+    EXPECT_EQ(F.EditVarName->Text(), "FCount");
+    F.PageControl1->SelectPage(F.TabSheetNewVariable);
+    F.ComboBoxVarType->TypeText("Integer");
+    F.ComboBoxVarScope->TypeText("public");
+    F.ButtonCreate->Click();
+    return F.ModalResult;
+  };
+  Explorer->NewVariable1->Click();
+  EXPECT_EQ(Shown, 1);
+  EXPECT_NE(Text().find("  public\n      FCount:Integer;\n    procedure Button1Click"), std::string::npos) << Text();
+  ASSERT_TRUE(IDE().Undo(File));
+  EXPECT_EQ(Text(), Before);
 }
 
 }  // namespace
