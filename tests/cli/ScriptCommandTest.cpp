@@ -107,7 +107,7 @@ TEST_F(ScriptCommandTest, HyperjumpTakesTheAmbiguityDialogsAnswer) {
                      "print cursor\n");
   ASSERT_EQ(R.Status, 0) << R.Err;
   EXPECT_EQ(R.Out,
-            "TListBox ListBox1 \"\"\n"
+            "TListBox ListBox1\n"
             "    TEllipseShape.Draw\n"
             "    TLineShape.Draw\n"
             "    TRectShape.Draw\n"
@@ -147,10 +147,10 @@ TEST_F(ScriptCommandTest, SourceExplorerAndBookmarkWindowAreWorkedThroughTheirCo
   const std::string Rest = R.Out.substr(Members.size());
   EXPECT_EQ(Rest.substr(0, Rest.find("\n259:")),
             "172:2\n"
-            "TListBox ListBoxDependencies \"\"\n"
+            "TListBox ListBoxDependencies\n"
             "  * procedure TEllipseShape.Draw(Canvas: TCanvas); " + File("Shapes.pas") + "(259)");
   EXPECT_NE(Rest.find("\n259:"), std::string::npos) << Rest;  // back on the line of the jump
-  EXPECT_EQ(Rest.substr(Rest.find("TListBox", 10)), "TListBox ListBoxDependencies \"\"\n");
+  EXPECT_EQ(Rest.substr(Rest.find("TListBox", 10)), "TListBox ListBoxDependencies\n");
 }
 
 TEST_F(ScriptCommandTest, ShortCutsFromTheRegistryRunTheirMenuItems) {

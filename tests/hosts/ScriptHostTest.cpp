@@ -254,7 +254,7 @@ TEST_F(ScriptHostTest, PrintShowsTheWholeFormAndClosingWithoutResultCancels) {
             "TComboBox ComboBoxKind \"\"\n"
             "    procedure\n"
             "    function\n"
-            "TListBox ListBoxUnits \"\"\n"
+            "TListBox ListBoxUnits\n"
             "    Base\n"
             "    Mid\n"
             "    Zoo\n"
