@@ -126,7 +126,7 @@ TEST_F(ScriptCommandTest, SourceExplorerAndBookmarkWindowAreWorkedThroughTheirCo
                "cursor 259 5\n"
                "menu \"Velmoric > Hyperjump\"\n"
                "print cursor\n"
-               "menu \"Velmoric > Bookmark stack\"\n"
+               "menu V&elmoric '>' 'bookmark stack...'\n"
                "form \"Bookmark stack\"\n"
                "  print ListBoxDependencies\n"
                "  dblclick ListBoxDependencies #0\n"

@@ -42,20 +42,33 @@ void PrintExpertMenus(TIMainMenuIntf* Menu, std::ostream& Out) {
   PrintMenu(Menu, "VelmoricQuickOpen", Out);
 }
 
+namespace {
+// A caption as typed in a path: without '&' and, when Dots is false,
+// without the dots that end it ("Source explorer..." is "Source explorer").
+std::string PathCaption(const std::string& Caption, bool Dots) {
+  std::string C = StripHotkey(Caption);
+  if (!Dots)
+    while (!C.empty() && C.back() == '.') C.pop_back();
+  return C;
+}
+}  // namespace
+
 std::string MenuItemAtPath(TIMainMenuIntf* Menu, const std::vector<std::string>& Captions) {
   TIMenuItemIntf* Item = Menu->GetMenuItems();
   std::string Reached;
   for (const std::string& Caption : Captions) {
     TIMenuItemIntf* Found = nullptr;
-    for (int I = 0; Item && !Found && I < Item->GetItemCount(); ++I) {
-      TIMenuItemIntf* Child = Item->GetItem(I);
-      if (!Child) continue;
-      if ((Child->GetFlags() & MenuFlag(mfVisible)) &&
-          SameText(StripHotkey(Child->GetCaption()), StripHotkey(Caption)))
-        Found = Child;
-      else
-        Child->Release();
-    }
+    // The caption as written first, then without the closing dots.
+    for (int Pass = 0; Pass < 2 && !Found; ++Pass)
+      for (int I = 0; Item && !Found && I < Item->GetItemCount(); ++I) {
+        TIMenuItemIntf* Child = Item->GetItem(I);
+        if (!Child) continue;
+        if ((Child->GetFlags() & MenuFlag(mfVisible)) &&
+            SameText(PathCaption(Child->GetCaption(), Pass == 0), PathCaption(Caption, Pass == 0)))
+          Found = Child;
+        else
+          Child->Release();
+      }
     if (Item) Item->Release();
     Item = Found;
     if (!Item)
