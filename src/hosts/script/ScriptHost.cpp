@@ -414,10 +414,33 @@ void TScriptHost::PrintLines(const std::vector<std::string>& Lines) {
   for (const std::string& L : Lines) FOut << L << '\n';
 }
 
+namespace {
+// Tells whether a form was freed meanwhile (a handler may free its form).
+class TFormWatch : public TComponent {
+ public:
+  explicit TFormWatch(TComponent* Form) : TComponent(nullptr), FForm(Form) { FreeNotification(Form); }
+  ~TFormWatch() override {
+    if (FForm) RemoveFreeNotification(FForm);
+  }
+  bool Gone() const { return !FForm; }
+
+ protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override {
+    if (Operation == opRemove && AComponent == FForm) FForm = nullptr;
+  }
+
+ private:
+  TComponent* FForm;
+};
+}  // namespace
+
 void TScriptHost::RunActions(TCustomForm& Form, const std::vector<TStatement>& Actions, bool Modal) {
+  const std::string Name = ScriptName(Form);
+  TFormWatch Watch(&Form);
   for (const TStatement& A : Actions) {
     FLine = A.Line;
     Trace(A);
+    if (Watch.Gone()) Fail(Name + " is gone");
     if (Modal ? Form.ModalResult != mrNone : !Form.Visible())
       Fail(Format("%s is closed already", ScriptName(Form)));
     RunAction(Form, A, Modal);
