@@ -9,6 +9,7 @@
 
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/RichEdit.h"
+#include "platform/vcl/ScriptHooks.h"
 
 namespace {
 
@@ -277,6 +278,23 @@ TEST_F(RichEditTest, SelectedTextIsReplacedAndCopiedWithItsFormatting) {
   Edit.ReadOnly = true;
   Edit.TypeText("ignored");
   EXPECT_EQ(Edit.Text(), "new\r\nline bold\r\nsecond");
+}
+
+TEST_F(RichEditTest, ScriptsReadTheVisibleLinesAndTypeOverTheText) {
+  Edit.SetName("RichEditText");
+  Edit.SetRtfText("{\\rtf1 {\\uldb Link}{\\v Target}\\par\\par second\\par}");
+  std::vector<std::string> Lines;
+  Edit.ScriptPrint(Lines);
+  EXPECT_EQ(Lines, (std::vector<std::string>{"TRichEdit RichEditText", "  | Link", "  | ", "  | second"}));
+
+  EXPECT_TRUE(Edit.ScriptAction("select", {"0", "4"}));
+  EXPECT_EQ(Edit.SelText(), "Link");
+  EXPECT_TRUE(Edit.ScriptAction("set", {"new\ntext"}));
+  EXPECT_EQ(Edit.Text(), "new\r\ntext");
+  EXPECT_TRUE(Edit.Modified);
+  EXPECT_THROW(Edit.ScriptAction("select", {"x", "1"}), EScriptError);
+  Edit.ReadOnly = true;
+  EXPECT_THROW(Edit.ScriptAction("set", {"no"}), EScriptError);
 }
 
 }  // namespace

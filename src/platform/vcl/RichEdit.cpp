@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/vcl/Dialogs.h"
+#include "platform/vcl/ScriptHooks.h"
 
 namespace {
 
@@ -348,4 +349,33 @@ void TRichEdit::ChangeDocument(const std::function<void(TRichTextDocument&)>& Fn
   Fn(FDoc);
   ClampSelection();
   Changed();
+}
+
+void TRichEdit::ScriptPrint(std::vector<std::string>& Lines) const {
+  Lines.push_back(ScriptHeadLine(*this, std::nullopt));
+  if (FDoc.Empty()) return;
+  const std::string Text = FDoc.VisibleText();
+  size_t Start = 0;
+  for (;;) {
+    const size_t End = Text.find("\r\n", Start);
+    Lines.push_back("  | " + Text.substr(Start, End == std::string::npos ? std::string::npos : End - Start));
+    if (End == std::string::npos) break;
+    Start = End + 2;
+  }
+}
+
+bool TRichEdit::ScriptAction(const std::string& Verb, const std::vector<std::string>& Args) {
+  if (Verb == "set") {
+    ScriptCheckArgs(Verb, Args, 1, 1);
+    if (ReadOnly) throw EScriptError(ScriptName(*this) + " is read-only");
+    SelectAll();
+    TypeText(Args[0]);
+    return true;
+  }
+  if (Verb == "select") {
+    ScriptCheckArgs(Verb, Args, 2, 2);
+    Select(ScriptNumber(Args[0], "start"), ScriptNumber(Args[1], "length"));
+    return true;
+  }
+  return TWinControl::ScriptAction(Verb, Args);
 }

@@ -140,6 +140,12 @@ class TRichEdit : public TWinControl {
   void Select(int Start, int Length);
   void TypeText(const std::string& Value);
 
+  bool WantsKey(uint16_t Key) const override { return Key == VK_RETURN && !ReadOnly; }
+  // Script hooks: the visible text as lines; "set TEXT" types the text over
+  // everything, "select START LENGTH" selects.
+  void ScriptPrint(std::vector<std::string>& Lines) const override;
+  bool ScriptAction(const std::string& Verb, const std::vector<std::string>& Args) override;
+
   // Hands the text to the host's printing, under the title.
   void Print(const std::string& Caption);
 
