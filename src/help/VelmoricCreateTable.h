@@ -1,0 +1,17 @@
+// The help table "virtualhelp.DB" in the database alias "Velmoric".
+#pragma once
+
+#include <string>
+
+class TTable;
+
+// The alias "Velmoric" names "velmoric.db" in the data directory
+// (VelmoricPath) unless the settings name it otherwise.
+void RegisterVelmoricAlias();
+// Makes Table the help table: alias "Velmoric", table "virtualhelp.DB".
+void SetupHelpTable(TTable& Table);
+// Creates the help table: Nr (auto-increment, primary), XName (string 128),
+// XParent (integer), XTyp (string 3), XText (blob); indexes IVHNAME on XName
+// and IVHPARENT on XParent, both case-insensitive. EDatabaseError when the
+// database cannot be written.
+void CreateDataFiles();

@@ -1,0 +1,81 @@
+// Virtual help pages: the page header built from a symbol's declaration, the
+// body from the stored page or the symbol's structured comment, the unit
+// page, and the help table that stores edited pages.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/db/DBTables.h"
+#include "platform/rtl/Classes.h"
+
+struct TOrvikSymbol;
+class TPascalProject;
+class TRichEdit;
+
+// The first two lines of every page header.
+extern const char* const HelpHeaderFonts;
+extern const char* const HelpHeaderColors;
+
+// The names of the symbol and its owners, outermost first, joined by ".",
+// without the unit: C.M for method M of class C, "" for a unit.
+std::string NameOfSymbol(const TOrvikSymbol* Symbol);
+// Nothing for the basic types integer, boolean, string, char and file, else
+// any symbol of the project of that name.
+TOrvikSymbol* FindVartype(TPascalProject* Project, const std::string& Name);
+
+// The RTF lines of a page header (class, procedure, property, variable);
+// none for other kinds. Types a procedure's parameters refer to are added to
+// SeeAlso when given.
+void CreateHelpHeader(TOrvikSymbol* Symbol, TPascalProject* Project, TStrings& Lines,
+                      std::vector<TOrvikSymbol*>* SeeAlso = nullptr);
+// The RTF lines of a unit's page.
+void CreateUnitPage(TOrvikSymbol* Unit, TStrings& Lines);
+// The RTF lines of a structured comment ("Created :", "Parameters",
+// "Description").
+void CopyVelmoricComment(const TStrings& Comment, TStrings& Rtf);
+// The same, loaded into the editor.
+void CopyVelmoricComment(TRichEdit& Editor, const TStrings& Comment);
+
+// The help table, opened on the alias "Velmoric".
+class TVelmoricHelpStore {
+ public:
+  TVelmoricHelpStore();
+  // Opens the table; false, with the runtime's message, when it cannot.
+  bool Open(std::string& Error);
+  // Opens the table, creating it first when the database has no help table.
+  bool OpenOrCreate(std::string& Error);
+  void Close() { Table.Close(); }
+  bool Active() const { return Table.Active(); }
+
+  // Positions on the page of that name (case ignored).
+  bool FindPage(const std::string& Name);
+  // The stored body of the page, when there is one.
+  bool ReadPage(const std::string& Name, std::string& Rtf);
+  // Stores the body: the page of that name is changed, or a page is added
+  // whose XParent is the Nr of the owner's page, -1 without one. Returns Nr.
+  int64_t SavePage(const std::string& Name, const std::string& OwnerName, const std::string& Rtf);
+  // The names of the page's owners by XParent, nearest first.
+  std::vector<std::string> ParentChain(const std::string& Name);
+
+  TTable Table{nullptr};
+};
+
+// Whether a page can be shown: variables always, symbols with a comment, and
+// symbols with a stored page.
+bool HelpAvailable(TOrvikSymbol* Symbol, TVelmoricHelpStore* Store);
+
+// A page as the help window shows it: the header and the body, as RTF.
+struct TVelmoricHelpPage {
+  std::string Header;
+  std::string Body;
+};
+// The page of the symbol; Store may be closed or null (comments only).
+TVelmoricHelpPage ComposeHelpPage(TOrvikSymbol* Symbol, TPascalProject* Project, TVelmoricHelpStore* Store);
+// The body alone (LoadRichText): the stored page, else the comment.
+std::string HelpBody(TOrvikSymbol* Symbol, TVelmoricHelpStore* Store);
+
+// A page for readers without an RTF viewer.
+enum class THelpFormat { Text, Markdown, Html, Rtf };
+std::string RenderHelpPage(const TVelmoricHelpPage& Page, THelpFormat Format, const std::string& Title);
