@@ -88,7 +88,11 @@ void CreateHelpHeader(TOrvikSymbol* S, TPascalProject* Project, TStrings& Lines,
       Lines.Add(HelpHeaderColors);
       Lines.Add("\\deflang1031\\plain\\f3\\fs30\\cf1 " + O + "." + N + "\\plain\\f3\\fs16");
       Lines.Add("\\keepn");
+      // Parsing again rebuilds the parameter records; the declaration's own
+      // text stays as it was (an empty list would come back as ") ").
+      const std::string Params = S->Params;
       ReParseProcParamters(S);
+      S->Params = Params;
       std::set<std::string> Listed;
       bool First = true;
       auto TypeLine = [&](TOrvikSymbol* T) {
