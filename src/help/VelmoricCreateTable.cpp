@@ -20,6 +20,8 @@ void CreateDataFiles() {
   TTraceProc Trace("CreateDataFiles");
   TTable Table(nullptr);
   SetupHelpTable(Table);
+  // A help table that is there keeps its pages.
+  if (Table.Exists()) return;
   Table.FieldDefs.Clear();
   Table.FieldDefs.Add("Nr", ftAutoInc);
   Table.FieldDefs.Add("XName", ftString, 128);

@@ -12,6 +12,7 @@ void RegisterVelmoricAlias();
 void SetupHelpTable(TTable& Table);
 // Creates the help table: Nr (auto-increment, primary), XName (string 128),
 // XParent (integer), XTyp (string 3), XText (blob); indexes IVHNAME on XName
-// and IVHPARENT on XParent, both case-insensitive. EDatabaseError when the
-// database cannot be written.
+// and IVHPARENT on XParent, both case-insensitive. A help table that exists
+// already is left as it is. EDatabaseError when the database cannot be read
+// or written.
 void CreateDataFiles();

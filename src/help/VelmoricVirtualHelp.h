@@ -79,3 +79,96 @@ std::string HelpBody(TOrvikSymbol* Symbol, TVelmoricHelpStore* Store);
 // A page for readers without an RTF viewer.
 enum class THelpFormat { Text, Markdown, Html, Rtf };
 std::string RenderHelpPage(const TVelmoricHelpPage& Page, THelpFormat Format, const std::string& Title);
+
+// ------------------------------------------------------------- the window
+
+#include "platform/vcl/ExtCtrls.h"
+#include "platform/vcl/Forms.h"
+#include "platform/vcl/RichEdit.h"
+#include "platform/vcl/StdCtrls.h"
+
+class TFindSymbol;
+class TFormVirtualHelpIndex;
+class TFormVelmoricVirtualHelpProperty;
+
+// The help window: the page of the help symbol (header and body), labels
+// leading to related symbols, saving into the help table, the index and the
+// member list windows, and a small formatting bar.
+class TFormVelmoricVirtualHelp : public TForm {
+ public:
+  explicit TFormVelmoricVirtualHelp(TComponent* AOwner);
+  ~TFormVelmoricVirtualHelp() override;
+  std::string ClassName() const override { return "TFormVelmoricVirtualHelp"; }
+
+  // Opens the help table, offering to create it when it cannot be opened.
+  void FormShow(TObject* Sender);
+  void UpdateHelpWindow(TOrvikSymbol* Symbol);
+  void UpdateHelpUnit(TOrvikSymbol* Symbol);
+  void UpdateHelpProcedure(TOrvikSymbol* Symbol);
+  void UpdateHelpClass(TOrvikSymbol* Symbol);
+  void UpdateHelpVar(TOrvikSymbol* Symbol);
+  void UpdateHelpProperty(TOrvikSymbol* Symbol);
+  // The symbol under the cursor of the IDE's editor.
+  void GetSymbolFromCursor();
+  // The same symbol in FMemoryProject, found by its owners' names.
+  TOrvikSymbol* GetFromMemoryProject(TOrvikSymbol* Symbol);
+  bool HelpAvailable(TOrvikSymbol* Symbol);
+  void LoadRichText(TOrvikSymbol* Symbol);
+  void ButtonSaveClick(TObject* Sender);
+  void ButtonIndexClick(TObject* Sender);
+
+  // Labels.
+  void ClearLabels(TOrvikSymbol* Symbol);
+  void AddClassLabel();
+  void AddLabel(const std::vector<TOrvikSymbol*>& List, const std::string& Caption);
+  int LabelCount() const { return static_cast<int>(FLabels.size()); }
+  TLabel* Labels(int Index) const { return FLabels.at(Index); }
+
+  // The formatting bar.
+  void RichEditTextChange(TObject* Sender);
+  void RichEditTextSelectionChange(TObject* Sender);
+  void ApplyStyle(TObject* Sender);
+
+  TPanel* PanelLabels;
+  TPanel* PanelButtons;
+  TPanel* PanelFormat;
+  TPanel* Panel2;
+  TRichEdit* RichEditHeader;
+  TRichEdit* RichEditText;  // the body
+  TRichEdit* RichEditClip;
+  TRichEdit* RichEditClip2;
+  TButton* ButtonSave;
+  TButton* ButtonIndex;
+  TCheckBox* CheckBoxUpdateSource;  // "Update source code": disabled
+  TCheckBox* CheckBoxUpdateManual;  // "Update manual page"
+  TSpeedButton* SpeedButtonBold;
+  TSpeedButton* SpeedButtonItalic;
+  TSpeedButton* SpeedButtonUnderline;
+  TSpeedButton* SpeedButtonLeft;
+  TSpeedButton* SpeedButtonCenter;
+  TSpeedButton* SpeedButtonRight;
+  TSpeedButton* SpeedButtonBullet;
+  TButton* ButtonHidePanel;
+  TComboBox* ComboBoxFont;
+  TComboBox* ComboBoxSize;
+
+  TOrvikSymbol* helpsymbol = nullptr;
+  TPascalProject* FMemoryProject = nullptr;  // set by the opener, or owned
+  TVelmoricHelpStore Store;
+  TTable* TableVirtualHelp = &Store.Table;
+  std::vector<TOrvikSymbol*> Hierarchy, Methods, UnlistedMethods, Properties, Events, Variables, Abstract,
+      Overwrite, SeeAlso, UnitSymbols;
+  TStringList* NameIndex = nullptr;  // name -> symbol, sorted, duplicates ignored
+  TFormVirtualHelpIndex* FormIndex = nullptr;
+  TFormVelmoricVirtualHelpProperty* FormProperty = nullptr;
+
+ private:
+  void ClearLists();
+  void LoadHeader(TStrings& Lines);
+  void ShowMembers(const std::vector<TOrvikSymbol*>* List);
+  bool FOwnsProject = false;
+  bool FUpdating = false;
+  std::vector<TLabel*> FLabels;
+  std::vector<TLabel*> FOldLabels;
+  std::vector<const std::vector<TOrvikSymbol*>*> FLabelLists;
+};
