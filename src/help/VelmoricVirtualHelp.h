@@ -90,6 +90,7 @@ std::string RenderHelpPage(const TVelmoricHelpPage& Page, THelpFormat Format, co
 class TFindSymbol;
 class TFormVirtualHelpIndex;
 class TFormVelmoricVirtualHelpProperty;
+class TFormVelmoricManualCreate;
 
 // The help window: the page of the help symbol (header and body), labels
 // leading to related symbols, saving into the help table, the index and the
@@ -123,6 +124,26 @@ class TFormVelmoricVirtualHelp : public TForm {
   void AddLabel(const std::vector<TOrvikSymbol*>& List, const std::string& Caption);
   int LabelCount() const { return static_cast<int>(FLabels.size()); }
   TLabel* Labels(int Index) const { return FLabels.at(Index); }
+
+  // Document creation (File, Create Documentation, Class or Unit): the
+  // manual dialog, then the class or the units assembled in RichEditClip and
+  // written with the template's converter to the file a save dialog names.
+  void MenuCreateDocClassClick(TObject* Sender);
+  void MenuCreateDocUnitClick(TObject* Sender);
+  // Shows the manual dialog; when confirmed, starts the document with the
+  // template's preamble.
+  bool StartDocument();
+  void CreateDocForClass();
+  void CreateDocForUnit();
+  // Asks for the output, appends the title block and writes the document
+  // (and the ".hpj" project of a help file). False when nothing was written.
+  bool FinishDocument(const std::vector<std::string>& UnitNames);
+  // Appends Source's whole text through the clipboard at RichEditClip's end.
+  void CopyRichEdit(TRichEdit& Source);
+  void PasteHeader(int Tag);
+  void PasteText();
+  TFormVelmoricManualCreate* FormManual = nullptr;
+  bool CreatingDocument = false;
 
   // The formatting bar.
   void RichEditTextChange(TObject* Sender);
@@ -166,6 +187,10 @@ class TFormVelmoricVirtualHelp : public TForm {
   void ClearLists();
   void LoadHeader(TStrings& Lines);
   void ShowMembers(const std::vector<TOrvikSymbol*>* List);
+  // Starts a new paragraph at the end of RichEditClip unless it ends in an
+  // empty one; the caret goes to the end.
+  void ClipNewLine();
+  void PasteBlock(TStrings& Lines);
   bool FOwnsProject = false;
   bool FUpdating = false;
   std::vector<TLabel*> FLabels;

@@ -3,6 +3,8 @@
 #include <set>
 
 #include "help/VelmoricCreateTable.h"
+#include "help/VelmoricRTFUtil.h"
+#include "help/VelmoricVHManualCreate.h"
 #include "help/VelmoricVirtualHelp.h"
 #include "help/VelmoricVirtualHelpIndex.h"
 #include "help/VelmoricVirtualHelpProperty.h"
@@ -500,4 +502,229 @@ void TFormVelmoricVirtualHelp::ApplyStyle(TObject* Sender) {
   Style = (Style & Bit) ? (Style & ~Bit) : (Style | Bit);
   A->SetStyle(Style);
   RichEditTextSelectionChange(Sender);
+}
+
+// ------------------------------------------------------ document creation
+
+namespace {
+
+const char* const TimesHeader =
+    "{\\rtf1\\ansi\\deff0\\deftab720{\\fonttbl{\\f0\\fswiss MS Sans Serif;}{\\f1\\froman\\fcharset2 Symbol;}"
+    "{\\f2\\froman Times New Roman;}}";
+const char* const BlackOnly = "{\\colortbl\\red0\\green0\\blue0;}";
+
+}  // namespace
+
+void TFormVelmoricVirtualHelp::ClipNewLine() {
+  const TRichTextDocument& D = RichEditClip->Document();
+  RichEditClip->SetSelStart(RichEditClip->GetTextLen());
+  if (!D.Empty() && D.Paragraph(D.ParagraphCount() - 1).Length() > 0) RichEditClip->SetSelText("\r\n");
+}
+
+void TFormVelmoricVirtualHelp::CopyRichEdit(TRichEdit& Source) {
+  TTraceProc Trace("TFormVelmoricVirtualHelp.CopyRichEdit");
+  int Length = 0;
+  for (int I = 0; I < Source.Lines()->Count(); ++I) Length += static_cast<int>(Source.Lines()->Get(I).size()) + 2;
+  if (Length == 0) return;
+  Source.Select(0, Length);
+  Source.CopyToClipboard();
+  ClipNewLine();
+  RichEditClip->PasteFromClipboard();
+  RichEditClip->SetSelStart(RichEditClip->GetTextLen());
+}
+
+void TFormVelmoricVirtualHelp::PasteHeader(int Tag) {
+  TTraceProc Trace("TFormVelmoricVirtualHelp.PasteHeader");
+  ClipNewLine();
+  RichEditClip->SetSelText(TVelmoricRTF::GetSpecialTag(Tag) + "\r\n");
+  CopyRichEdit(*RichEditHeader);
+}
+
+void TFormVelmoricVirtualHelp::PasteText() {
+  TTraceProc Trace("TFormVelmoricVirtualHelp.PasteText");
+  CopyRichEdit(*RichEditText);
+}
+
+void TFormVelmoricVirtualHelp::PasteBlock(TStrings& Lines) {
+  TStringStream Stream(Lines.GetText());
+  RichEditClip2->Lines()->LoadFromStream(Stream);
+  CopyRichEdit(*RichEditClip2);
+}
+
+bool TFormVelmoricVirtualHelp::StartDocument() {
+  TTraceProc Trace("TFormVelmoricVirtualHelp.StartDocument");
+  if (!FormManual) FormManual = new TFormVelmoricManualCreate(this);
+  FormManual->Project = FMemoryProject;
+  if (FormManual->ShowModal() != mrOk) return false;
+  CreatingDocument = true;
+  TStringList Start;
+  FormManual->RTF.CopyStart(Start);
+  RichEditClip->Clear();
+  if (Start.Count() > 0) TVelmoricRTF::CopyLinesToControl(Start, *RichEditClip);
+  return true;
+}
+
+void TFormVelmoricVirtualHelp::CreateDocForClass() {
+  TTraceProc Trace("TFormVelmoricVirtualHelp.CreateDocForClass");
+  TOrvikSymbol* Cls = helpsymbol;
+  if (!Cls) return;
+  struct TNamedList {
+    const char* Caption;
+    std::vector<TOrvikSymbol*> TFormVelmoricVirtualHelp::*List;
+  };
+  const TNamedList Six[] = {{"Properties", &TFormVelmoricVirtualHelp::Properties},
+                            {"Methods", &TFormVelmoricVirtualHelp::Methods},
+                            {"Variables", &TFormVelmoricVirtualHelp::Variables},
+                            {"Overwrite", &TFormVelmoricVirtualHelp::Overwrite},
+                            {"Abstract", &TFormVelmoricVirtualHelp::Abstract},
+                            {"See also", &TFormVelmoricVirtualHelp::SeeAlso}};
+  // The class's own lists: every page shown below refills them.
+  std::vector<std::vector<TOrvikSymbol*>> ClassLists;
+  for (const TNamedList& N : Six) ClassLists.push_back(this->*N.List);
+
+  PasteHeader(3);
+  PasteText();
+  std::vector<TOrvikSymbol*> Members = ClassLists[0];
+  Members.insert(Members.end(), ClassLists[1].begin(), ClassLists[1].end());
+  for (TOrvikSymbol* M : Members) {
+    if (!M->Parent || M->Parent->Typ != typClass || !HelpAvailable(M)) continue;
+    UpdateHelpWindow(M);
+    if (M->Typ == typProcedure || M->Typ == typVar) {
+      PasteHeader(4);
+    } else if (M->Typ == typUnit) {
+      PasteHeader(2);
+    } else {
+      CopyRichEdit(*RichEditHeader);
+    }
+    TStringList Block;
+    Block.Add(TimesHeader);
+    Block.Add(BlackOnly);
+    std::string Links;
+    for (const TNamedList& N : Six)
+      if (!(this->*N.List).empty())
+        Links += std::string("/link[") + N.Caption + "<" + N.Caption + "_" + M->Parent->name + ">property]  ";
+    Block.Add(Links);
+    Block.Add("\\pard\\plain\\s1\\keepn");
+    Block.Add("\\plain");
+    Block.Add("\\par \\fs3 }");
+    PasteBlock(Block);
+    PasteText();
+  }
+  if (!FormManual || !FormManual->MakeHelp) return;
+  TStringList Block;
+  Block.Add(TimesHeader);
+  Block.Add(BlackOnly);
+  for (size_t I = 0; I < std::size(Six); ++I) {
+    if (ClassLists[I].empty()) continue;
+    const std::string Caption = Six[I].Caption;
+    Block.Add("\\pard\\plain\\s1 ");
+    Block.Add("\\par " + TVelmoricRTF::GetSpecialTag(4));
+    Block.Add("\\par " + Caption + "<" + Caption + "_" + Cls->name);
+    std::string Previous;
+    for (TOrvikSymbol* M : ClassLists[I]) {
+      const std::string Owner = M->Parent ? M->Parent->name : std::string();
+      if (Owner != Previous) Block.Add("\\par {\\ul " + Owner + "}");
+      Previous = Owner;
+      if (HelpAvailable(M)) Block.Add("\\par /link[" + M->name + "<" + Owner + "_" + M->name + ">main]");
+    }
+  }
+  Block.Add("\\par }");
+  PasteBlock(Block);
+}
+
+void TFormVelmoricVirtualHelp::CreateDocForUnit() {
+  TTraceProc Trace("TFormVelmoricVirtualHelp.CreateDocForUnit");
+  std::vector<std::string> Files;
+  if (FormManual)
+    for (int I = 0; I < FormManual->Units.Count(); ++I) Files.push_back(FormManual->Units[I]);
+  if (Files.empty() && helpsymbol) {
+    TOrvikSymbol* Unit = helpsymbol;
+    while (Unit->Parent) Unit = Unit->Parent;
+    if (Unit->Source) Files.push_back(Unit->Source->FileName);
+  }
+  if (!FMemoryProject || !FMemoryProject->FUnitLIst) return;
+  for (const std::string& File : Files) {
+    for (int I = 0; I < FMemoryProject->FUnitLIst->Count(); ++I) {
+      auto* Source = static_cast<TPascalSource*>(FMemoryProject->FUnitLIst->GetObjects(I));
+      if (!Source || !SameText(Source->FileName, File)) continue;
+      UpdateHelpWindow(&Source->symbols);
+      PasteHeader(3);
+      PasteText();
+      std::vector<TOrvikSymbol*> Classes;
+      for (TOrvikSymbol* S : UnitSymbols)
+        if (S->Typ == typClass) Classes.push_back(S);
+      for (TOrvikSymbol* C : Classes) {
+        UpdateHelpWindow(C);
+        CreateDocForClass();
+      }
+    }
+  }
+}
+
+bool TFormVelmoricVirtualHelp::FinishDocument(const std::vector<std::string>& UnitNames) {
+  TTraceProc Trace("TFormVelmoricVirtualHelp.FinishDocument");
+  TSaveDialog Dialog(nullptr);
+  Dialog.Filter = "rich text|*.rtf";
+  Dialog.DefaultExt = "RTF";
+  if (!Dialog.Execute() || Dialog.FileName.empty()) {
+    CreatingDocument = false;
+    return false;
+  }
+  TStringList Block;
+  Block.Add(TimesHeader);
+  Block.Add(BlackOnly);
+  Block.Add("\\par " + TVelmoricRTF::GetSpecialTag(3));
+  Block.Add("\\par " + TVelmoricRTF::GetSpecialTag(1));
+  for (const std::string& U : UnitNames) Block.Add("\\par /link[" + U + "<unit_" + U + ">main]");
+  Block.Add("\\par }");
+  PasteBlock(Block);
+  if (!FormManual) FormManual = new TFormVelmoricManualCreate(this);
+  const bool Help = FormManual->MakeHelp;
+  FormManual->RTF.SaveFileWithPostProcess(*RichEditClip, Dialog.FileName, Help);
+  if (Help) {
+    const std::string& Out = Dialog.FileName;
+    TStringList Hpj;
+    for (const char* L : {"[OPTIONS]", "ERRORLOG=test.ERR", "COMPRESS=0x0", "LCID=0x0409 0x0 0x0",
+                          "CONTENTS=Contents", "TITLE=Virtual help project", "COPYRIGHT=Copyright \xa9Virtual Help", "",
+                          "[WINDOWS]", "main=\"\",(226,17,606,486),0,,(r12632256)",
+                          "property=\"properties\",(5,9,181,428),0,(r16776960),", "", "[FILES]"})
+      Hpj.Add(L);
+    Hpj.Add(Out);
+    Hpj.SaveToFile(Copy(Out, 1, static_cast<int>(Out.size()) - 4) + ".hpj");
+  }
+  CreatingDocument = false;
+  return true;
+}
+
+namespace {
+
+// Lower-cased file names without ".pas" of the units documented.
+std::vector<std::string> UnitNamesOf(const std::vector<std::string>& Files) {
+  std::vector<std::string> Names;
+  for (const std::string& F : Files) {
+    std::string N = LowerCase(ExtractFileName(F));
+    if (N.size() > 4 && N.compare(N.size() - 4, 4, ".pas") == 0) N.resize(N.size() - 4);
+    Names.push_back(N);
+  }
+  return Names;
+}
+
+}  // namespace
+
+void TFormVelmoricVirtualHelp::MenuCreateDocClassClick(TObject* Sender) {
+  TTraceProc Trace("TFormVelmoricVirtualHelp.MenuCreateDocClassClick");
+  if (!helpsymbol || !StartDocument()) return;
+  CreateDocForClass();
+  std::vector<std::string> Files;
+  for (int I = 0; I < FormManual->Units.Count(); ++I) Files.push_back(FormManual->Units[I]);
+  FinishDocument(UnitNamesOf(Files));
+}
+
+void TFormVelmoricVirtualHelp::MenuCreateDocUnitClick(TObject* Sender) {
+  TTraceProc Trace("TFormVelmoricVirtualHelp.MenuCreateDocUnitClick");
+  if (!StartDocument()) return;
+  std::vector<std::string> Files;
+  for (int I = 0; I < FormManual->Units.Count(); ++I) Files.push_back(FormManual->Units[I]);
+  CreateDocForUnit();
+  FinishDocument(UnitNamesOf(Files));
 }

@@ -10,9 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "help/VelmoricVHManualCreate.h"
 #include "help/VelmoricVirtualHelp.h"
 #include "help/VelmoricVirtualHelpIndex.h"
 #include "help/VelmoricVirtualHelpProperty.h"
+#include "platform/vcl/Dialogs.h"
 #include "platform/vcl/VclHost.h"
 #include "project/VelmoricPascalProject.h"
 #include "project/VelmoricProjectSettings.h"
@@ -44,6 +46,13 @@ const std::string Unit =
     "implementation\n"
     "procedure TBase.Hidden; begin end;\n"
     "procedure TBase.Run(Kinds: TKinds); begin end;\n"
+    "//------------------------------------------------------------------------\n"
+    "// function TBase Total\n"
+    "// Created : 21.03.98 09:40:12\n"
+    "//\n"
+    "// Description:\n"
+    "// Adds everything up.\n"
+    "//------------------------------------------------------------------------\n"
     "function TBase.Total: Integer; begin end;\n"
     "procedure TChild.Run(Kinds: TKinds); begin end;\n"
     "end.\n";
@@ -269,6 +278,91 @@ TEST_F(VirtualHelpFormTest, IndexSearchesByHalvingAndShowsSymbols) {
   ASSERT_NE(Form->NameIndex, nullptr);
   EXPECT_GE(Form->NameIndex->IndexOf("Run"), 0);
   EXPECT_EQ(Form->NameIndex->Count(), Form->FormIndex->ListBoxList->Items()->Count());
+}
+
+TEST_F(VirtualHelpFormTest, ClassDocumentBecomesAWinHelpSourceWithItsProject) {
+  WriteFileBytes(VelmoricPath + "manual.rtf",
+                 "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\r\n"
+                 "{\\stylesheet{\\fs20 \\snext0 Normal;}{\\s1\\sbasedon0\\snext0\\b\\fs32 heading 1;}"
+                 "{\\s2\\sbasedon0\\snext0\\b\\fs24 heading 2;}}\r\n"
+                 "\\pard\\plain Manual\\par\r\n}\r\n");
+  WriteFileBytes(VelmoricPath + "manual.rtf.par", "heading 1\r\nClass title\r\nheading 2\r\nMember title\r\n");
+  const std::string Out = Dir + "/out/demo.rtf";
+  std::filesystem::create_directories(Dir + "/out");
+  VclHost().ShowModal = [&](TCustomForm& F) {
+    auto& Dialog = dynamic_cast<TFormVelmoricManualCreate&>(F);
+    EXPECT_EQ(Dialog.ComboBoxTemplate->Items()->Count(), 1);
+    EXPECT_EQ(Dialog.ComboBoxUnits->Items()->Get(0), Dir + "/");
+    Dialog.ComboBoxTemplate->Select(0);
+    Dialog.ButtonLoad->Click();
+    EXPECT_EQ(Dialog.StringGridStyles->Cells(0, 2), "heading 1");
+    EXPECT_EQ(Dialog.StringGridStyles->Cells(1, 2), "Class title");
+    Dialog.ButtonHelp->Click();
+    return mrOk;
+  };
+  VclHost().FileDialog = [&](TOpenDialog& D) {
+    EXPECT_EQ(D.Filter, "rich text|*.rtf");
+    D.FileName = Out;
+    return true;
+  };
+  Form->Show();
+  Form->UpdateHelpWindow(Sym("TBase"));
+  Form->MenuCreateDocClassClick(nullptr);
+  EXPECT_FALSE(Form->CreatingDocument);
+
+  const std::string Written = ReadFileBytes(Out);
+  EXPECT_EQ(Written.rfind("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}", 0), 0u) << Written;
+  for (const char* Part : {"\\par \\s1\\b\\fs32  TBase\r\n", "{\\up #}{\\footnote # TBase_Total}\r\n",
+                           "{\\up K}{\\footnote K Total}\r\n", "\\par \\s2\\b\\fs24  TBase.Total\r\n",
+                           "Adds everything up.", "{\\uldb {Total}}{\\v TBase_Total>main}",
+                           "{\\up #}{\\footnote # Methods_TBase}", "\\par \\s2\\b\\fs24  Properties\r\n"})
+    EXPECT_NE(Written.find(Part), std::string::npos) << Part << "\n" << Written;
+  EXPECT_TRUE(FileExists(VelmoricPath + "raw.rtf"));
+  EXPECT_EQ(ReadFileBytes(Dir + "/out/demo.hpj"),
+            "[OPTIONS]\r\nERRORLOG=test.ERR\r\nCOMPRESS=0x0\r\nLCID=0x0409 0x0 0x0\r\nCONTENTS=Contents\r\n"
+            "TITLE=Virtual help project\r\nCOPYRIGHT=Copyright \xa9Virtual Help\r\n\r\n[WINDOWS]\r\n"
+            "main=\"\",(226,17,606,486),0,,(r12632256)\r\nproperty=\"properties\",(5,9,181,428),0,(r16776960),\r\n"
+            "\r\n[FILES]\r\n" +
+                Out + "\r\n");
+}
+
+TEST_F(VirtualHelpFormTest, UnitManualWithoutHelpSwitchOnlyStylesHeadings) {
+  WriteFileBytes(VelmoricPath + "manual.rtf",
+                 "{\\rtf1{\\stylesheet{\\s1\\b\\fs32 heading 1;}}\\pard Manual\\par}");
+  WriteFileBytes(VelmoricPath + "manual.rtf.par", "heading 1\r\nClass title\r\n");
+  const std::string Out = Dir + "/manual-out.rtf";
+  VclHost().ShowModal = [&](TCustomForm& F) -> int {
+    auto& Dialog = dynamic_cast<TFormVelmoricManualCreate&>(F);
+    Dialog.ComboBoxTemplate->Select(0);
+    Dialog.ButtonLoad->Click();
+    Dialog.ComboBoxUnits->Select(0);
+    EXPECT_EQ(Dialog.ListBoxUnits->Items()->Count(), 1);
+    if (Dialog.ListBoxUnits->Items()->Count() != 1) return mrCancel;
+    Dialog.ListBoxUnits->Select(0);
+    EXPECT_EQ(Dialog.Units.Count(), 1);
+    Dialog.ButtonSaveParameters->Click();
+    Dialog.ButtonManual->Click();
+    return mrOk;
+  };
+  VclHost().FileDialog = [&](TOpenDialog& D) {
+    D.FileName = Out;
+    return true;
+  };
+  Form->Show();
+  Form->MenuCreateDocUnitClick(nullptr);
+  const std::string Written = ReadFileBytes(Out);
+  EXPECT_NE(Written.find("\\par \\s1\\b\\fs32  TBase\r\n"), std::string::npos) << Written;
+  EXPECT_NE(Written.find("\\par \\s1\\b\\fs32  TChild\r\n"), std::string::npos) << Written;
+  EXPECT_NE(Written.find("Unit Demo"), std::string::npos);
+  EXPECT_EQ(Written.find("\\footnote"), std::string::npos);
+  EXPECT_FALSE(FileExists(Dir + "/manual-out.hpj"));
+  EXPECT_EQ(ReadFileBytes(VelmoricPath + "manual.rtf.units"), LowerCase(Dir + "/Demo.pas") + "\r\n");
+
+  // Cancelled: nothing is written.
+  std::filesystem::remove(Out);
+  VclHost().ShowModal = [](TCustomForm&) { return mrCancel; };
+  Form->MenuCreateDocUnitClick(nullptr);
+  EXPECT_FALSE(FileExists(Out));
 }
 
 }  // namespace

@@ -18,13 +18,11 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/vcl/Graphics.h"  // TColor: 0x00BBGGRR
+
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TNumberingStyle { nsNone, nsBullet };
 
-// Colours as the library holds them: 0x00BBGGRR.
-using TColor = uint32_t;
-constexpr TColor clBlack = 0x000000, clMaroon = 0x000080, clGreen = 0x008000, clNavy = 0x800000,
-                 clRed = 0x0000FF, clBlue = 0xFF0000, clWhite = 0xFFFFFF;
 
 struct TCharFormat {
   std::string FontName = "Arial";
