@@ -197,3 +197,6 @@ class TFormVelmoricVirtualHelp : public TForm {
   std::vector<TLabel*> FOldLabels;
   std::vector<const std::vector<TOrvikSymbol*>*> FLabelLists;
 };
+
+// The one help window of the expert, or nullptr; cleared when it is freed.
+extern TFormVelmoricVirtualHelp* FormVelmoricVirtualHelp;

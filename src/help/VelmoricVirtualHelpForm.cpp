@@ -44,6 +44,8 @@ void AddUnique(std::vector<TOrvikSymbol*>& List, TOrvikSymbol* S) {
 
 }  // namespace
 
+TFormVelmoricVirtualHelp* FormVelmoricVirtualHelp = nullptr;
+
 TFormVelmoricVirtualHelp::TFormVelmoricVirtualHelp(TComponent* AOwner) : TForm(AOwner) {
   TTraceProc Trace("TFormVelmoricVirtualHelp.FormCreate");
   SetName("FormVelmoricVirtualHelp");
@@ -132,11 +134,14 @@ TFormVelmoricVirtualHelp::TFormVelmoricVirtualHelp(TComponent* AOwner) : TForm(A
   ButtonHidePanel->OnClick = [this](TObject*) { PanelFormat->Hide(); };
 
   OnShow = [this](TObject* S) { FormShow(S); };
+  // Closing frees the window.
+  OnClose = [](TObject*, TCloseAction& Action) { Action = caFree; };
 }
 
 TFormVelmoricVirtualHelp::~TFormVelmoricVirtualHelp() {
   TTraceProc Trace("TFormVelmoricVirtualHelp.FormDestroy");
   BeginDestroy();
+  if (FormVelmoricVirtualHelp == this) FormVelmoricVirtualHelp = nullptr;
   try {
     Store.Close();
   } catch (const Exception& E) {
@@ -157,6 +162,8 @@ void TFormVelmoricVirtualHelp::FormShow(TObject* Sender) {
   std::string Error;
   if (Store.Open(Error)) {
     Write("open table ok");
+    // A page shown before the table was open may have a stored body.
+    if (helpsymbol && helpsymbol->Typ != typUnit) LoadRichText(helpsymbol);
     return;
   }
   Write(Error);
@@ -169,6 +176,7 @@ void TFormVelmoricVirtualHelp::FormShow(TObject* Sender) {
   try {
     CreateDataFiles();
     if (!Store.Open(Error)) throw EDatabaseError(Error);
+    if (helpsymbol && helpsymbol->Typ != typUnit) LoadRichText(helpsymbol);
   } catch (const Exception& E) {
     Write(E.Message());
     TMessageBoxRequest Fail;
