@@ -288,4 +288,31 @@ TEST_F(HelpStoreTest, UnreadableTableLeavesThePageToTheComments) {
   EXPECT_NE(Rtf.Out.find("TBase= class(TObject)"), std::string::npos);
 }
 
+TEST_F(HelpStoreTest, ManualAsHtmlPagesWithStoredTextAndClassLinks) {
+  {
+    TVelmoricHelpStore Store;
+    std::string Error;
+    ASSERT_TRUE(Store.OpenOrCreate(Error)) << Error;
+    Store.SavePage("TBase.Total", "TBase", "{\\rtf1 Stored total page\\par}");
+  }
+  const std::string Html = Dir + "/html";
+  const auto R = RunCli("manual " + Quoted(Dir + "/Demo.pas") + " --html " + Quoted(Html), Dir + "/err",
+                        "VELMORIC_DATA=" + Quoted(Dir + "/data") + " VELMORIC_REGISTRY=" + Quoted(Dir + "/registry"));
+  ASSERT_EQ(R.Status, 0) << R.Err;
+  EXPECT_EQ(R.Out, "unit_demo.html\nTBase.html\nindex.html\n");
+  const std::string Unit = ReadFileBytes(Html + "/unit_demo.html");
+  EXPECT_NE(Unit.find("<a href=\"TBase.html\">TBase</a>"), std::string::npos) << Unit;
+  const std::string Base = ReadFileBytes(Html + "/TBase.html");
+  EXPECT_NE(Base.find("<h1>TBase</h1>"), std::string::npos) << Base;
+  EXPECT_NE(Base.find("<div id=\"Run\">"), std::string::npos) << Base;          // from its comment
+  EXPECT_NE(Base.find("Runs the kinds given."), std::string::npos) << Base;
+  EXPECT_NE(Base.find("<p>Stored total page</p>"), std::string::npos) << Base;  // from the table
+  EXPECT_EQ(Base.find("<div id=\"Count\">"), std::string::npos);               // no help: left out
+  EXPECT_NE(ReadFileBytes(Html + "/index.html").find("<a href=\"TBase.html\">TBase</a>"), std::string::npos);
+
+  const auto Bad = RunCli("manual " + Quoted(Dir + "/Missing.pas") + " --html " + Quoted(Html), Dir + "/err");
+  EXPECT_EQ(Bad.Status, 1);
+  EXPECT_NE(Bad.Err.find("file not found"), std::string::npos);
+}
+
 }  // namespace
