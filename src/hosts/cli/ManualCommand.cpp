@@ -125,8 +125,11 @@ int RunManual(const std::vector<std::string>& Args, std::ostream& Out, std::ostr
         TOrvikSymbol* M = C->symbols->GetSymbol(K);
         if (M->Typ != typProcedure && M->Typ != typProperty && M->Typ != typVar) continue;
         if (!HelpAvailable(M, Pages)) continue;
-        Content += "<hr>\n<div id=\"" + Escape(M->name) + "\">\n" +
-                   Body(RenderHelpPage(ComposeHelpPage(M, &Memory, Pages), THelpFormat::Html, M->name)) + "</div>\n";
+        // A member's headings sit one level below its class's.
+        std::string Member = Body(RenderHelpPage(ComposeHelpPage(M, &Memory, Pages), THelpFormat::Html, M->name));
+        for (const auto& [From, To] : {std::pair<std::string, std::string>{"h2>", "h3>"}, {"h1>", "h2>"}})
+          for (size_t P; (P = Member.find(From)) != std::string::npos;) Member.replace(P, From.size(), To);
+        Content += "<hr>\n<div id=\"" + Escape(M->name) + "\">\n" + Member + "</div>\n";
       }
       const std::string ClassFile = C->name + ".html";
       WriteFileBytes(OutDir + "/" + ClassFile, Document(C->name, LinkClasses(Content, Classes)));
