@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "browsers/VelmoricSourceExplorer.h"
+#include "help/VelmoricVirtualHelp.h"
 #include "ide/VelmoricAbout.h"
 #include "ide/VelmoricBookmarkStack.h"
 #include "ide/VelmoricEditorStrings.h"
@@ -492,9 +493,10 @@ void TVelmoricWizard::ReleaseForms() {
   });
   Guarded("Error in Release FFormSourceExplorer       ",
           [&] { FreeForm(FFormSourceExplorer, "FFormSourceExplorer"); });
+  Guarded("Error in Release FormVelmoricVirtualHelp",
+          [&] { FreeForm(FormVelmoricVirtualHelp, "FormVelmoricVirtualHelp"); });
   // The forms of the later features join this list as they come, in the
-  // order: FFormVelmoricSymbols (before the explorer), FormVelmoricVirtualHelp,
-  // FFormVelmoricTableExpert, FFormVelmoricDFMView, FFormVelmoricUnits,
+  // order: FFormVelmoricSymbols (before the explorer), FFormVelmoricTableExpert, FFormVelmoricDFMView, FFormVelmoricUnits,
   // FormVelmoricNewEntry (before the about box), FFormVelmoricRTFEdit,
   // FFormVelmoricOptions (after it), FormDesktopManager (after the bookmark
   // stack).
@@ -773,7 +775,10 @@ void TVelmoricWizard::MenuClickEditManual(TIMenuItemIntf* Sender) {
 }
 
 void TVelmoricWizard::MenuClickVirtualHelp(TIMenuItemIntf* Sender) {
-  NotAvailable("The virtual help");
+  if (!FormVelmoricVirtualHelp) FormVelmoricVirtualHelp = new TFormVelmoricVirtualHelp(Application);
+  FormVelmoricVirtualHelp->FMemoryProject = Project;
+  FormVelmoricVirtualHelp->GetSymbolFromCursor();
+  FormVelmoricVirtualHelp->Show();
 }
 
 void TVelmoricWizard::MenuClickOptions(TIMenuItemIntf* Sender) {
