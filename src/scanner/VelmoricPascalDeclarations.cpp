@@ -28,17 +28,27 @@ void TPascalSource::GetComment(std::string& Comment) {
 
 void TPascalSource::ScanConst(TOrvikSymbol* Owner) {
   TTraceProc Trace("TPascalSource.ScanConst");
+  ScanConstSection(Owner, tPrivate, false);
+}
+
+// A const section of a unit or procedure, or (InMembers) one nested in a
+// class or record, which the next member ends; its constants get Bereich.
+void TPascalSource::ScanConstSection(TOrvikSymbol* Owner, TBereichTokenType Bereich, bool InMembers) {
+  TTraceProc Trace("TPascalSource.ScanConstSection");
   EnterParse("Const");
   NextToken();
   while (!FEof) {
     TDefType Section;
+    if (InMembers && !TokenIs("const") && AtMemberKeyword()) break;
     if (Token->IsDefBereich(Section)) {
       if (Section != tConst) break;
       NextToken();
       continue;
     }
-    // A program's or unit's statements end the section too.
+    // A program's or unit's statements end the section too, and so do the
+    // headings that start with no section keyword.
     if (TokenIs("begin") || TokenIs("asm") || TokenIs("end")) break;
+    if (AtOtherProcStart()) break;
 
     std::string Comment;
     GetComment(Comment);
@@ -73,6 +83,7 @@ void TPascalSource::ScanConst(TOrvikSymbol* Owner) {
       }
     }
     TOrvikSymbol* Sym = NewSymbol(typConst, Name);
+    Sym->Bereich = Bereich;
     Sym->TypeName = Value;
     Sym->ConstType = TypeText;
     Sym->Comment = Comment;
@@ -152,8 +163,10 @@ void TPascalSource::ScanGlobalVar() {
     FirstName = Token->TokenText;
     TDefType Section;
     if (Token->IsDefBereich(Section)) break;
-    // A program's or unit's statements end the section too.
+    // A program's or unit's statements end the section too, and so do the
+    // headings that start with no section keyword.
     if (TokenIs("begin") || TokenIs("asm") || TokenIs("end")) break;
+    if (AtOtherProcStart()) break;
   }
   ExitParse();
 }

@@ -4,7 +4,8 @@
 // does not change. Units listed in changed.txt are compared only loosely.
 //
 // VELMORIC_WRITE_MODEL_IMAGES=1 writes the images that are missing (it never
-// replaces one) and then compares as usual.
+// replaces one) and then compares as usual; VELMORIC_MODEL_IMAGES_OUT=DIR
+// writes today's images below DIR as well.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -89,6 +90,12 @@ int CountSymbols(const std::string& Image) {
 void Compare(const std::string& Corpus, const std::string& Label, const std::string& Text, bool Changed) {
   const std::string Now = model_image::Of(Label, Text, Fullest);
   const fs::path File = ImageFile(Corpus, Label);
+  // VELMORIC_MODEL_IMAGES_OUT=DIR: today's images there too, for a diff.
+  if (const char* Out = std::getenv("VELMORIC_MODEL_IMAGES_OUT")) {
+    const fs::path Copy = fs::path(Out) / Corpus / File.filename();
+    fs::create_directories(Copy.parent_path());
+    std::ofstream(Copy, std::ios::binary) << Now;
+  }
   if (!fs::exists(File)) {
     ASSERT_TRUE(WriteMissing()) << "no image " << File << " (VELMORIC_WRITE_MODEL_IMAGES=1 writes it)";
     fs::create_directories(File.parent_path());
