@@ -45,8 +45,9 @@ std::string TPascalSource::SkipAngles() {
   while (Depth > 0 && NextToken()) {
     if (TokenIs("<")) ++Depth;
     else if (TokenIs(">")) --Depth;
-    // A list never holds these: a "<" that opened none ends here.
-    else if (TokenIs(";") || TokenIs("=") || TokenIs("begin") || TokenIs("end")) {
+    // A list never holds these (constraints may hold ";"): a "<" that opened
+    // none ends here.
+    else if (TokenIs("=") || TokenIs("begin") || TokenIs("end")) {
       Token->UngetToken();
       return Text;
     }

@@ -77,16 +77,8 @@ int CountLines(const std::string& Image, const std::string& Prefix) {
   return N;
 }
 
-int CountSymbols(const std::string& Image) {
-  int N = 0;
-  std::istringstream In(Image);
-  for (std::string L; std::getline(In, L);)
-    if (!L.empty() && (L[0] == ' ' || std::isdigit(static_cast<unsigned char>(L[0])))) ++N;
-  return N;
-}
-
 // Compares the unit Label (Text) with its kept image; Changed: the unit uses
-// constructs the parser now reads, so only "no more errors, no fewer symbols".
+// constructs the parser now reads, so only "changed, with no more errors".
 void Compare(const std::string& Corpus, const std::string& Label, const std::string& Text, bool Changed) {
   const std::string Now = model_image::Of(Label, Text, Fullest);
   const fs::path File = ImageFile(Corpus, Label);
@@ -114,8 +106,9 @@ void Compare(const std::string& Corpus, const std::string& Label, const std::str
     return;
   }
   EXPECT_NE(Kept, Now) << Label << " is listed in changed.txt but its model is unchanged";
+  // (Symbols may be fewer: the tokens of a construct read wrongly before
+  // often became stray fields.)
   EXPECT_LE(CountLines(Now, "error "), CountLines(Kept, "error ")) << Label;
-  EXPECT_GE(CountSymbols(Now), CountSymbols(Kept)) << Label;
 }
 
 std::map<std::string, bool> ChangedUnits() {
