@@ -17,6 +17,21 @@ std::string TextBetween(const std::string& S, size_t OpenAt, size_t OpenLength,
 
 }  // namespace
 
+// Whether the tokens after the current one are "; DIRECTIVE" closing a
+// procedural type (TypeText so far) rather than "; NAME :" of a next variable.
+bool TPascalSource::CallingConventionFollows(const std::string& TypeText) {
+  TTraceProc Trace("TPascalSource.CallingConventionFollows");
+  const std::string Start = LowerCase(TypeText.substr(0, 9));
+  if (Start != "procedure" && Start.compare(0, 8, "function") != 0) return false;
+  const std::vector<std::string> Next = Peek(3);
+  if (Next[0] != ";") return false;
+  static const char* const Words[] = {"cdecl", "stdcall", "pascal", "register", "safecall",
+                                      "far", "near", "varargs", "winapi", "mwpascal"};
+  for (const char* W : Words)
+    if (Next[1] == W) return Next[2] != ":" && Next[2] != ",";
+  return false;
+}
+
 void TPascalSource::GetComment(std::string& Comment) {
   TTraceProc Trace("TPascalSource.GetComment");
   const std::string& S = Token->LineText;
@@ -131,6 +146,12 @@ void TPascalSource::ScanVariable(TOrvikSymbol* Owner, TBereichTokenType Bereich,
         else if (TokenIs("record")) ++Records;
         else if (TokenIs("end") && Records > 0) --Records;
         TypeText += Token->TokenText + " ";
+        // A procedural type's calling convention ("F: procedure; cdecl;")
+        // belongs to the type, not to a next variable named "cdecl".
+        if (Depth == 0 && Records == 0 && CallingConventionFollows(TypeText)) {
+          NextToken();
+          TypeText += "; ";
+        }
       }
       TypeText = TrimRight(TypeText);
       if (Owner) {

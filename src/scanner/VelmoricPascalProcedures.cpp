@@ -142,6 +142,10 @@ void TPascalSource::ScanPrototype(TOrvikSymbol* Owner, TProcTokenType Kind, TBer
   }
   if (TokenIs(";")) {
     NextToken();
+    // In records, objects and helpers (read only since classes were) every
+    // directive is read over; in classes and interfaces those of later
+    // compilers only.
+    const bool AllDirectives = FAllDirectives || (Owner && Owner->Typ == typRecord);
     TProcOptionsType Option;
     for (;;) {
       if (FEof) break;
@@ -151,7 +155,9 @@ void TPascalSource::ScanPrototype(TOrvikSymbol* Owner, TProcTokenType Kind, TBer
           NextToken();
           Sym->MessageId = Token->TokenText;
         }
-      } else if (!IsNewDirective(Token->LowerText)) {
+      } else if (TBereichTokenType Scope; Token->IsScope(Scope) ||  // "public" starts a section here
+                 (!IsNewDirective(Token->LowerText) &&
+                  !(AllDirectives && IsOtherDirective(Token->LowerText)))) {
         break;
       }
       SkipTo(";");

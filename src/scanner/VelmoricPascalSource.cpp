@@ -303,6 +303,7 @@ void TPascalSource::ScanClass(const std::string& Name, TOrvikSymbol* Owner) {
   TOrvikSymbol* Into = FNestedIn;
   const TBereichTokenType IntoScope = FNestedScope;
   FNestedIn = nullptr;
+  const bool IsObject = TokenIs("object");
   NextToken();
   if (TokenIs("of")) {  // a class reference
     NextToken();
@@ -314,8 +315,10 @@ void TPascalSource::ScanClass(const std::string& Name, TOrvikSymbol* Owner) {
     TOrvikSymbol* Cls = NewSymbol(typClass, Name);
     Cls->Line = Token->TokenLine;
     bool HasBody = true;
+    bool AllDirectives = IsObject;
     if (TokenIs("helper") && (Peek(1)[0] == "for" || Peek(1)[0] == "(")) {
       SkipHelperHead(Cls);
+      AllDirectives = true;
     } else if (TokenIs("(")) {
       NextToken();
       Cls->Ancestor = Token->TokenText;
@@ -340,7 +343,10 @@ void TPascalSource::ScanClass(const std::string& Name, TOrvikSymbol* Owner) {
     }
     if (HasBody) {
       if (!PlaceType(Cls, Into, IntoScope)) Cls->Parent = Owner;
+      const bool Saved = FAllDirectives;
+      FAllDirectives = AllDirectives;
       ScanMembers(Cls);
+      FAllDirectives = Saved;
     } else {
       delete Cls;
     }

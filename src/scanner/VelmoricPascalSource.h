@@ -172,6 +172,7 @@ class TPascalSource : public TObject {
   // Whether the token starts a procedure heading that is no section keyword:
   // "class procedure", "generic function", an operator heading.
   bool AtOtherProcStart();
+  bool CallingConventionFollows(const std::string& TypeText);
   // A helper's "helper [(Ancestor)] for Type" (positioned on "helper"), up to
   // its first member.
   void SkipHelperHead(TOrvikSymbol* Sym);
@@ -187,6 +188,9 @@ class TPascalSource : public TObject {
   // section's scope: the next type symbol made becomes its child.
   TOrvikSymbol* FNestedIn = nullptr;
   TBereichTokenType FNestedScope = tPublic;
+  // Reading an object or helper: every directive after a method's prototype
+  // is read over, as in records (these were never read as classes).
+  bool FAllDirectives = false;
   bool FEof = false;   // the last NextToken found the end of the text
   int FNesting = 0;    // depth of nested procedures and variant parts
 };

@@ -312,6 +312,29 @@ TEST(Dialect, DirectivesOfTheOriginalCompilerStillEndTheOptions) {
   EXPECT_THAT(Errors(*Source), ElementsAre("Error C:\\Src\\Unit1.pas(4): Variable(n) haben keinen Typ: cdecl"));
 }
 
+TEST(Dialect, ObjectsAndRecordsReadOverEveryDirective) {
+  const std::string Text = R"(unit u;
+interface
+type
+  TGtkThing = object
+    procedure Show; cdecl; inline;
+    function Get: Integer; cdecl;
+  public
+    procedure Hide; stdcall;
+  end;
+  TRec = record
+    procedure Run; cdecl; static;
+  end;
+implementation
+end.
+)";
+  auto Source = ParseText(Text, Fullest);
+  EXPECT_THAT(Errors(*Source), IsEmpty());
+  EXPECT_THAT(ChildNames(Top(*Source, "TGtkThing")), ElementsAre("Get", "Hide", "Show"));
+  EXPECT_EQ(Child(Top(*Source, "TGtkThing"), "Hide")->Options, TProcOptionsSet{tStdCall});
+  EXPECT_THAT(ChildNames(Top(*Source, "TRec")), ElementsAre("Run"));
+}
+
 TEST(Dialect, ObjectTypesAreReadAsClasses) {
   const std::string Text = R"(unit u;
 interface
