@@ -163,3 +163,40 @@ TEST_F(UnitsFormTest, AddToProjectAndTheDebugList) {
 }
 
 }  // namespace
+
+namespace {
+
+// Forty units in a ring, each also using the unit ten places on: every
+// unit reaches every other, through many cycles.
+TEST(UnitsFormRing, EveryUnitOnceAndNoWalkLoops) {
+  support::TScratchFolder Dir;
+  const int N = 40;
+  for (int I = 0; I < N; ++I) {
+    const std::string Uses = "U" + std::to_string((I + 1) % N) + ", U" + std::to_string((I + 10) % N);
+    Dir.Write("U" + std::to_string(I) + ".pas", support::UnitText("U" + std::to_string(I), Uses));
+  }
+  TPascalProject Memory;
+  support::CompileInto(Memory, Dir.File("U0.pas"));
+  TFFormVelmoricUnits Form(nullptr);
+  Form.Project = &Memory;
+  Form.Rebuild();
+  EXPECT_EQ(Form.TreeView1->Items()->RootCount(), N);
+  EXPECT_EQ(Form.ComboBoxFiles->Items()->Count(), N);
+  // The dependants of one unit: every walk ends, every unit shows once.
+  Form.TreeView1->SetSelected(Form.TreeView1->Items()->Root(0));
+  const int Dependants = Form.ListBoxDependants->Items()->Count();
+  EXPECT_GE(Dependants, 1);
+  EXPECT_LE(Dependants, N);
+  // Everything reaches the located unit.
+  Form.ComboBoxLocate->SetText("u7");
+  Form.CheckBoxLocate->Click();
+  for (int I = 0; I < Form.TreeView1->Items()->RootCount(); ++I)
+    EXPECT_EQ(Form.TreeView1->Items()->Root(I)->ImageIndex, 1);
+  // The directory page holds all forty from any of them.
+  Form.ComboBoxFiles->Select(5);
+  ASSERT_EQ(Form.ListBoxDirectories->Items()->Count(), 1);
+  Form.ListBoxDirectories->Select(0);
+  EXPECT_EQ(Form.ListBoxFiles->Items()->Count(), N);
+}
+
+}  // namespace
