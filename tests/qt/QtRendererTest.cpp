@@ -29,6 +29,7 @@
 #include "ide/VelmoricAmbuingity.h"
 #include "ide/VelmoricBookmarkStack.h"
 #include "platform/qt/QtRenderer.h"
+#include "../support/QtApplication.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Grids.h"
@@ -36,14 +37,6 @@
 
 namespace {
 
-QApplication& App() {
-  static int Argc = 1;
-  static char Name[] = "tests_qt";
-  static char* Argv[] = {Name, nullptr};
-  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication* Instance = new QApplication(Argc, Argv);
-  return *Instance;
-}
 
 QString Q(const std::string& S) { return QString::fromLatin1(S.c_str()); }
 
@@ -102,7 +95,7 @@ void SaveScreenshot(QWidget* Window, const std::string& Name) {
 
 class QtRendererTest : public ::testing::Test {
  protected:
-  void SetUp() override { App(); }
+  void SetUp() override { TestApplication(); }
   void TearDown() override {
     Renderer.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -584,7 +584,10 @@ void TQtRenderer::Apply(TControl* Control, TEntry& Entry) {
     static_cast<QLabel*>(W)->setToolTip(Q(Image->Picture));
   } else if (auto* Edit = dynamic_cast<TEdit*>(Control)) {
     auto* E = static_cast<QLineEdit*>(W);
-    if (E->text() != Q(Edit->Text())) E->setText(Q(Edit->Text()));
+    if (E->text() != Q(Edit->Text())) {
+      E->setText(Q(Edit->Text()));
+      if (!E->hasFocus()) E->setCursorPosition(0);  // show the start, not the end
+    }
     E->setReadOnly(Edit->ReadOnly);
   } else if (auto* Memo = dynamic_cast<TMemo*>(Control)) {
     auto* M = static_cast<QPlainTextEdit*>(W);
@@ -603,10 +606,13 @@ void TQtRenderer::Apply(TControl* Control, TEntry& Entry) {
     }
     C->setEditable(Combo->Style != csDropDownList);
     C->setMaxVisibleItems(std::max(1, Combo->DropDownCount));
-    C->setCurrentIndex(Combo->ItemIndex());
+    if (C->currentIndex() != Combo->ItemIndex()) C->setCurrentIndex(Combo->ItemIndex());
     if (C->isEditable()) {
       const QSignalBlocker BlockEdit(C->lineEdit());
-      if (C->lineEdit()->text() != Q(Combo->Text())) C->lineEdit()->setText(Q(Combo->Text()));
+      if (C->lineEdit()->text() != Q(Combo->Text())) {
+        C->lineEdit()->setText(Q(Combo->Text()));
+        if (!C->lineEdit()->hasFocus()) C->lineEdit()->setCursorPosition(0);
+      }
     }
   } else if (auto* List = dynamic_cast<TListBox*>(Control)) {
     auto* L = static_cast<QListWidget*>(W);
