@@ -364,6 +364,37 @@ TEST_F(QtRendererTest, FreeingARenderedFormIsSafe) {
   EXPECT_TRUE(Window.isNull());
 }
 
+// A control class of the host's own, shown by a widget the host makes.
+class TGauge : public TWinControl {
+ public:
+  using TWinControl::TWinControl;
+  std::string ClassName() const override { return "TGauge"; }
+  int Percent = 0;
+};
+
+TEST_F(QtRendererTest, HostsShowTheirOwnControlClassesByTheirOwnWidgets) {
+  Renderer->RegisterWidgetClass(
+      "TGauge", {[](TControl*) { return static_cast<QWidget*>(new QScrollBar(Qt::Horizontal)); },
+                 [](TControl* C, QWidget* W) {
+                   static_cast<QScrollBar*>(W)->setValue(static_cast<TGauge*>(C)->Percent);
+                 }});
+  TForm Form(nullptr);
+  auto* Gauge = new TGauge(&Form);
+  Gauge->SetParent(&Form);
+  Gauge->SetBounds(5, 6, 100, 16);
+  Gauge->Percent = 42;
+  Renderer->Render(&Form);
+  auto* Bar = qobject_cast<QScrollBar*>(Renderer->WidgetOf(Gauge));
+  ASSERT_NE(Bar, nullptr);
+  EXPECT_EQ(Bar->geometry(), QRect(5, 6, 100, 16));
+  EXPECT_EQ(Bar->value(), 42);
+  Gauge->Percent = 7;
+  Gauge->Enabled = false;
+  Renderer->Sync();
+  EXPECT_EQ(Bar->value(), 7);
+  EXPECT_FALSE(Bar->isEnabled());
+}
+
 TEST_F(QtRendererTest, MenusAreFilledFromMenuItems) {
   TPopupMenu Popup(nullptr);
   int Clicks = 0;

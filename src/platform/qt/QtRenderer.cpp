@@ -399,7 +399,13 @@ void TQtRenderer::Act(const std::function<void()>& Action) {
   Sync();
 }
 
+void TQtRenderer::RegisterWidgetClass(const std::string& ClassName, TWidgetClass Class) {
+  FClasses[ClassName] = std::move(Class);
+}
+
 QWidget* TQtRenderer::Create(TControl* Control, TEntry& Entry) {
+  if (auto It = FClasses.find(Control->ClassName()); It != FClasses.end() && It->second.Make)
+    if (QWidget* W = It->second.Make(Control)) return W;
   if (auto* Form = dynamic_cast<TCustomForm*>(Control)) {
     auto* W = new TFormWindow;
     W->OnGeometry = [this, Form, W] {
@@ -568,7 +574,10 @@ void TQtRenderer::Apply(TControl* Control, TEntry& Entry) {
   W->setToolTip(Q(Control->Hint));
   W->setFont(ToFont(Control->Font, QApplication::font()));
 
-  if (auto* Button = dynamic_cast<TButton*>(Control)) {
+  auto Custom = FClasses.find(Control->ClassName());
+  if (Custom != FClasses.end()) {
+    if (Custom->second.SyncWidget) Custom->second.SyncWidget(Control, W);
+  } else if (auto* Button = dynamic_cast<TButton*>(Control)) {
     auto* B = static_cast<QPushButton*>(W);
     B->setText(Q(Button->Caption));
     B->setDefault(Button->Default);
@@ -721,8 +730,8 @@ void TQtRenderer::Apply(TControl* Control, TEntry& Entry) {
                                                                                  : QFrame::Box);
     F->setFrameShadow(Bevel->Style == bsLowered ? QFrame::Sunken : QFrame::Raised);
   }
-  if (dynamic_cast<TDrawGrid*>(Control) || dynamic_cast<TStatusBar*>(Control) ||
-      dynamic_cast<TPanel*>(Control))
+  if (Custom == FClasses.end() && (dynamic_cast<TDrawGrid*>(Control) || dynamic_cast<TStatusBar*>(Control) ||
+                                   dynamic_cast<TPanel*>(Control)))
     W->update();
 
   if (Form) {

@@ -42,6 +42,16 @@ class TQtRenderer : public QObject {
   // Syncs every Interval milliseconds on Qt's event loop (0 stops).
   void SetAutoSync(int Interval);
 
+  // Shows controls of the class named ClassName (as ClassName() gives it)
+  // by widgets that Make creates instead of the generic ones; SyncWidget,
+  // when given, copies the control's own state after bounds, visibility
+  // and enabled state. For controls such as the IDE's code editor.
+  struct TWidgetClass {
+    std::function<QWidget*(TControl* Control)> Make;
+    std::function<void(TControl* Control, QWidget* Widget)> SyncWidget;
+  };
+  void RegisterWidgetClass(const std::string& ClassName, TWidgetClass Class);
+
   // Fills Menu with the sub-items of Root: captions, short cuts, checks,
   // enabled and visible state; choosing one clicks the item, then After.
   static void FillMenu(QMenu* Menu, TMenuItem* Root, const std::function<void()>& After = {});
@@ -71,6 +81,7 @@ class TQtRenderer : public QObject {
   std::unordered_map<const TControl*, TEntry> FEntries;
   std::unordered_map<const QObject*, TControl*> FControlOf;
   std::unordered_set<TCustomForm*> FForms;
+  std::unordered_map<std::string, TWidgetClass> FClasses;
   QTimer* FTimer = nullptr;
   int FSyncing = 0;
 };
