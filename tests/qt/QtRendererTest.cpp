@@ -348,6 +348,14 @@ TEST_F(QtRendererTest, ChangesOfTheControlsShowAfterSync) {
   EXPECT_EQ(Window->findChild<QPushButton*>("Late"), nullptr);
   Renderer->Sync();
 
+  // Resizing and moving the window moves the form.
+  Window->resize(420, 310);
+  EXPECT_EQ(Form.Width(), 420);
+  EXPECT_EQ(Form.Height(), 310);
+  Window->move(30, 40);
+  EXPECT_EQ(Form.Left(), 30);
+  EXPECT_EQ(Form.Top(), 40);
+
   // Closing the window closes the form; the form hides and so does the window.
   Window->close();
   EXPECT_FALSE(Form.Visible());

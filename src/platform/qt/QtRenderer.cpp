@@ -410,10 +410,12 @@ QWidget* TQtRenderer::Create(TControl* Control, TEntry& Entry) {
     auto* W = new TFormWindow;
     W->OnGeometry = [this, Form, W] {
       if (FSyncing || !FEntries.count(Form)) return;
-      const QRect G = W->geometry();
-      if (G.x() != Form->Left() || G.y() != Form->Top() || G.width() != Form->Width() ||
-          G.height() != Form->Height())
-        Act([&] { Form->SetBounds(G.x(), G.y(), G.width(), G.height()); });
+      // The frame's position, as move() takes it, and the client size.
+      const QPoint P = W->pos();
+      const QSize Z = W->size();
+      if (P.x() != Form->Left() || P.y() != Form->Top() || Z.width() != Form->Width() ||
+          Z.height() != Form->Height())
+        Act([&] { Form->SetBounds(P.x(), P.y(), Z.width(), Z.height()); });
     };
     W->OnClose = [this, Form] {
       if (FSyncing || !FEntries.count(Form)) return true;
@@ -557,10 +559,8 @@ void TQtRenderer::Apply(TControl* Control, TEntry& Entry) {
   if (Form) {
     W->setWindowTitle(Q(Form->Caption));
     if (!W->isVisible()) W->setWindowModality(Form->Modal() ? Qt::ApplicationModal : Qt::NonModal);
-    if (W->geometry() != QRect(Form->Left(), Form->Top(), Form->Width(), Form->Height())) {
-      W->move(Form->Left(), Form->Top());
-      W->resize(Form->Width(), Form->Height());
-    }
+    if (W->pos() != QPoint(Form->Left(), Form->Top())) W->move(Form->Left(), Form->Top());
+    if (W->size() != QSize(Form->Width(), Form->Height())) W->resize(Form->Width(), Form->Height());
   } else if (dynamic_cast<TTabSheet*>(Control) && Control->Parent() &&
              FEntries.count(Control->Parent())) {
     // Sheets fill their page control below its tab bar.
