@@ -175,9 +175,20 @@ json TLspServer::WordRange(const std::string& Path, int Line, const std::string&
   return Range(Path, Line, B, Line, B);
 }
 
+int TLspServer::NameLine(const TOrvikSymbol* Sym, int Line) {
+  // A type's record carries the line of the token after "class" or
+  // "record"; its name may stand a line or two above.
+  if (Sym->Typ == typProcedure || Line < 0) return Line;
+  std::shared_ptr<TFileText> T = Text(SymbolFile(Sym));
+  for (int L = Line; L >= 0 && L >= Line - 2 && L < T->Lines.LineCount(); --L)
+    if (FindWord(T->Line(L), Sym->name) >= 0) return L;
+  return Line;
+}
+
 json TLspServer::SymbolLocation(const TOrvikSymbol* Sym, int Line) {
   const std::string File = SymbolFile(Sym);
   if (File.empty() || Line < 0) return nullptr;
+  Line = NameLine(Sym, Line);
   return {{"uri", UriOf(File)}, {"range", WordRange(File, Line, Sym->name)}};
 }
 
@@ -265,7 +276,7 @@ json TLspServer::HeadingJump(const json& P, bool ToDeclaration) {
 json TLspServer::DocumentSymbol(const TOrvikSymbol* Sym, const std::string& Path) {
   std::shared_ptr<TFileText> T = Text(Path);
   const int Last = T->Lines.LineCount() - 1;
-  const int Start = std::clamp(StartLine(Sym), 0, Last);
+  const int Start = std::clamp(NameLine(Sym, StartLine(Sym)), 0, Last);
   int End = Start;
   int Stop = -1;
   if (Sym->Typ == typProcedure && Sym->Line != -1) Stop = Sym->defend;
@@ -492,8 +503,8 @@ json TLspServer::References(const json& P) {
           TScopedValue<TIToolServices*> NoIDE(ToolServices, nullptr);
           S->GetSymbolFromCursor(&Find, W);
         }
-        if (Find.Symbol ? SymbolKey(Find.Symbol) == Key
-                        : WithDeclaration && SameText(File, TargetFile) && DeclLines.count(L))
+        const bool Declaration = SameText(File, TargetFile) && DeclLines.count(L);
+        if (Declaration ? WithDeclaration : Find.Symbol && SymbolKey(Find.Symbol) == Key)
           Add(File, L, At);
       }
     } catch (const std::exception& E) {

@@ -112,6 +112,8 @@ class TLspServer {
   // or the line's first non-blank character.
   json WordRange(const std::string& Path, int Line, const std::string& Word);
   json SymbolLocation(const TOrvikSymbol* Sym, int Line);
+  // The line of Sym's name at or just above Line.
+  int NameLine(const TOrvikSymbol* Sym, int Line);
   TPascalSource* MemorySource(const TDocument& D);
   // The symbol at the cursor of D: the model's cursor query, else a
   // procedure or declaration whose heading is on the cursor line.
