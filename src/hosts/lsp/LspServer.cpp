@@ -350,13 +350,17 @@ void TLspServer::ApplySettings() {
       ++Folders;
     }
   }
+  const bool PathChanged = AdditionalSearchPath != Path;
   AdditionalSearchPath = Path;
+  bool Changed = PathChanged;
   if (FSettings.HaveLibraryPath && FSettings.LibraryPath != FSession->IDE().LibraryPath()) {
     UseRegistryCopy();
     FSession->IDE().SetLibraryPath(FSettings.LibraryPath);
+    Changed = true;
   }
   const std::string Project = FindProjectFile();
   if (Project != FProject) {
+    Changed = true;
     FSession->IDE().CloseProject();
     FProject.clear();
     if (!Project.empty()) {
@@ -365,7 +369,7 @@ void TLspServer::ApplySettings() {
     }
   }
   // What was parsed with other settings goes.
-  if (FProjectCompiled && FSession->Expert()) {
+  if (Changed && FProjectCompiled && FSession->Expert()) {
     FSession->IDE().ClickMenuItem("Velmoric16");  // Clear Memory
     FProjectCompiled = false;
   }
