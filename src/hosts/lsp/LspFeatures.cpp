@@ -247,7 +247,10 @@ json TLspServer::Definition(const json& P) {
   for (int I = IDE.GetModuleCount() - 1; I >= 0; --I) {
     const std::string Name = IDE.GetModuleName(I);
     TEditBufferPtr B = IDE.FindBuffer(Name);
-    if (!Before.count(Name) && B && !FDocuments.count(B->FileName()) && !B->Modified) IDE.CloseFile(Name);
+    if (!Before.count(Name) && B && !FDocuments.count(B->FileName()) && !B->Modified) {
+      FBufferTexts.erase(B->FileName());
+      IDE.CloseFile(Name);
+    }
   }
   IDE.ActivateFile(D.Path);
   return Result;

@@ -140,6 +140,8 @@ void TLspServer::Dispatch(const TLspIncoming& M) {
         Log(M.Method + ": " + E.Message);
       } catch (const std::exception& E) {
         Log(M.Method + ": " + E.what());
+      } catch (...) {
+        Log(M.Method + " failed");
       }
       return;
     case TLspIncoming::Request:
@@ -158,6 +160,9 @@ void TLspServer::Dispatch(const TLspIncoming& M) {
   } catch (const std::exception& E) {
     Log(M.Method + " failed: " + E.what());
     Send(ErrorMessage(M.Id, lspRequestFailed, E.what()));
+  } catch (...) {
+    Log(M.Method + " failed");
+    Send(ErrorMessage(M.Id, lspInternalError, M.Method + " failed"));
   }
 }
 
@@ -230,6 +235,7 @@ json TLspServer::Initialize(const json& Params) {
   }
   if (auto O = P.find("initializationOptions"); O != P.end() && O->is_object()) ReadSettings(*O);
 
+  FSession.reset();  // one in-process IDE at a time
   FSession = std::make_unique<TExpertSession>();
   FSession->SetDataDirectory(TExpertSession::DefaultDataDirectory());
   // The ambiguity dialog gives its symbols to the request that opened it;
@@ -545,7 +551,6 @@ void TLspServer::DidSave(const json& P) {
     D.Dirty = true;
   }
   B.Modified = false;
-  FDiskTexts.erase(D.Path);
 }
 
 void TLspServer::DidClose(const json& P) {
@@ -556,6 +561,7 @@ void TLspServer::DidClose(const json& P) {
   const bool Unsaved = IDE.Buffer(Path).Modified;
   IDE.CloseFile(Path);
   FDocuments.erase(Path);
+  FBufferTexts.erase(Path);
   // A unit parsed from edits that were never saved goes from memory, so
   // that the next compile reads the file.
   if (Unsaved && FSession->Expert() && FSession->Expert()->Project) {
@@ -580,22 +586,31 @@ void TLspServer::DidClose(const json& P) {
 
 std::shared_ptr<TLspServer::TFileText> TLspServer::Text(const std::string& Path) {
   if (TEditBufferPtr B = FSession ? FSession->IDE().FindBuffer(Path) : nullptr) {
-    auto T = std::make_shared<TFileText>();
-    T->Text = B->Text();
-    T->Lines = TLineIndex(T->Text);
-    T->Encoding = DetectEncoding(T->Text);
-    return T;
+    // The line index of a buffer is kept while its text stays the same.
+    auto& Slot = FBufferTexts[B->FileName()];
+    if (!Slot || Slot->Text != B->Text()) {
+      Slot = std::make_shared<TFileText>();
+      Slot->Text = B->Text();
+      Slot->Lines = TLineIndex(Slot->Text);
+      Slot->Encoding = DetectEncoding(Slot->Text);
+    }
+    return Slot;
   }
+  auto& Slot = FDiskTexts[Path];
   struct stat St {};
-  const std::string Found = FindFileNoCase(ExpandFileName(Path));
-  const bool Exists = !Found.empty() && ::stat(Found.c_str(), &St) == 0 && S_ISREG(St.st_mode);
+  std::string Found = Slot ? Slot->Found : std::string();
+  if (Found.empty() || ::stat(Found.c_str(), &St) != 0) {
+    Found = FindFileNoCase(ExpandFileName(Path));
+    if (Found.empty() || ::stat(Found.c_str(), &St) != 0) Found.clear();
+  }
+  const bool Exists = !Found.empty() && S_ISREG(St.st_mode);
   const long long Stamp = Exists ? static_cast<long long>(St.st_mtim.tv_sec) * 1000000000LL +
                                        St.st_mtim.tv_nsec + St.st_size
                                  : -1;
-  auto& Slot = FDiskTexts[Path];
-  if (!Slot || Slot->Stamp != Stamp) {
+  if (!Slot || Slot->Stamp != Stamp || Slot->Found != Found) {
     Slot = std::make_shared<TFileText>();
     Slot->Stamp = Stamp;
+    Slot->Found = Found;
     if (Exists) {
       try {
         Slot->Text = ReadFileBytes(Found);

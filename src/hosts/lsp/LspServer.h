@@ -68,7 +68,8 @@ class TLspServer {
     std::string Text;
     TLineIndex Lines;
     TTextEncoding Encoding = TTextEncoding::Utf8;
-    long long Stamp = 0;  // modification time of a file read from disk
+    long long Stamp = 0;  // modification time and size of a file read from disk
+    std::string Found;    // its name on disk
     std::string Line(int I) const { return Text.substr(Lines.LineStart(I), Lines.LineLength(I)); }
   };
   struct TSettings {
@@ -137,6 +138,7 @@ class TLspServer {
   std::unique_ptr<TExpertSession> FSession;
   std::map<std::string, TDocument> FDocuments;  // by the IDE's file name
   std::map<std::string, std::shared_ptr<TFileText>> FDiskTexts;
+  std::map<std::string, std::shared_ptr<TFileText>> FBufferTexts;  // by the IDE's file name
   std::set<std::string> FCancelled;  // ids (as JSON text) cancelled before their turn
   std::vector<std::string> FRoots;   // workspace folders
   TSettings FSettings;
