@@ -21,7 +21,7 @@ class TChunkInput : public TLspInput {
   TChunkInput(std::string_view Data, size_t Chunk) : FData(Data), FChunk(Chunk) {}
   size_t Read(char* Buffer, size_t Max) override {
     const size_t N = std::min({Max, FChunk ? FChunk : Max, FData.size() - FPos});
-    std::memcpy(Buffer, FData.data() + FPos, N);
+    if (N > 0) std::memcpy(Buffer, FData.data() + FPos, N);
     FPos += N;
     return N;
   }
