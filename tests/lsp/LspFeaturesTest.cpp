@@ -222,4 +222,25 @@ TEST_F(LspTest, ConfigurationNamesTheProjectAndTheSearchPath) {
   EXPECT_FALSE(std::filesystem::exists(Dir + "/registry"));
 }
 
+TEST_F(LspTest, TheConfiguredProgramIsTheProject) {
+  // Two programs; only the second names the far unit, outside the workspace.
+  std::filesystem::create_directories(Dir + "/far");
+  Write("far/Far.pas", "unit Far;\ninterface\ntype\n  TFar = class\n  end;\nimplementation\nend.\n");
+  Write("Near.pas", "unit Near;\ninterface\nuses Far;\nvar\n  F: TFar;\nimplementation\nend.\n");
+  std::filesystem::create_directories(Dir + "/ws");
+  for (const char* Name : {"Near.pas", "Base.pas", "Zoo.pas"})
+    std::filesystem::rename(Dir + "/" + Name, Dir + "/ws/" + Name);
+  std::filesystem::remove(Dir + "/ZooApp.dpr");
+  Write("ws/AAA.dpr", "program AAA;\nuses Zoo in 'Zoo.pas';\nbegin\nend.\n");
+  Write("ws/Near.dpr", "program NearApp;\nuses Near in 'Near.pas', Far in '../far/Far.pas';\nbegin\nend.\n");
+  json R = Client->Request("initialize", {{"rootUri", PathToUri(Dir + "/ws")}});
+  ASSERT_TRUE(R.contains("result"));
+  Client->Notify("initialized", json::object());
+  OpenDoc("ws/Near.pas", ReadFileBytes(Dir + "/ws/Near.pas"));
+  EXPECT_TRUE(Result("textDocument/definition", At("ws/Near.pas", 4, 6)).is_null());  // AAA.dpr
+  Client->Notify("workspace/didChangeConfiguration", {{"settings", {{"velmoric", {{"projectFile", "Near.dpr"}}}}}});
+  json Def = Result("textDocument/definition", At("ws/Near.pas", 4, 6));
+  EXPECT_EQ(Def["uri"], Uri("far/Far.pas")) << Def.dump();
+}
+
 }  // namespace

@@ -257,9 +257,10 @@ json TLspServer::Initialize(const json& Params) {
     return int(mrOk);
   };
   VclHost().Beep = [](uint32_t) {};
-  ApplySettings();
   FSession->RegisterExpert();
   if (!FSession->Expert()) throw TLspError{lspRequestFailed, "The expert did not load"};
+  FBaseSearchPath = AdditionalSearchPath;  // as the expert's settings have it
+  ApplySettings();
   FInitialized = true;
 
   json Commands = json::array(
@@ -337,9 +338,10 @@ std::string TLspServer::FindProjectFile() const {
 
 void TLspServer::ApplySettings() {
   if (!FSession) return;
-  // Units are searched in the library path, then the configured folders,
-  // then the workspace folders and the folders below them.
-  std::string Path = FSettings.SearchPath;
+  // Units are searched in the library path, the expert's search path, the
+  // configured folders, then the workspace folders and the folders below them.
+  std::string Path = FBaseSearchPath;
+  if (!FSettings.SearchPath.empty()) Path += (Path.empty() ? "" : ";") + FSettings.SearchPath;
   int Folders = 0;
   for (const std::string& Root : FRoots) {
     Path += (Path.empty() ? "" : ";") + Root;

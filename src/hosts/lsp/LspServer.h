@@ -158,4 +158,5 @@ class TLspServer {
   std::string FSavedRegistry;  // $VELMORIC_REGISTRY before it
   bool FHadRegistry = false;
   std::string FSavedSearchPath;
+  std::string FBaseSearchPath;  // the expert's own search path setting
 };
