@@ -2,18 +2,19 @@
 // largest units of a tree of Pascal sources, each request right after an
 // edit of the unit.
 //
-//   lsp_bench [--units N] [--requests N] [--seed S] [--json FILE] [ROOT]
+//   lsp_bench [--units N] [--requests N] [--seed S] [--json FILE] [--file FILE | ROOT]
 //
 // The N largest .pas or .pp files below ROOT (default /usr/share/fpcsrc;
-// N defaults to 3) are measured one after the other. Each is copied with the
+// N defaults to 3), or FILE, are measured one after the other. Each is copied with the
 // Pascal files of its folder to a scratch folder that becomes the server's
 // workspace; the server runs in this process with the expert loaded and the
 // unit opened by "textDocument/didOpen". Then, for each of the requests
 // (default 200 per method), a "textDocument/didChange" inserts a blank at the
 // start of a random line and the request follows at a random word of the
-// unit. The time of one request counts from the didChange to the answer, so
-// it holds the parse of the changed unit, as an editor sees it when it asks
-// right after a key stroke. Positions come from a fixed seed.
+// unit; both reach the server together, as from an editor that asks right
+// after a key stroke. The time of one request counts from the reading of the
+// didChange to the answer, so it holds the parse of the changed unit (the
+// diagnostics are published after the answer and are not counted). Positions come from a fixed seed.
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -66,14 +67,14 @@ TStats StatsOf(const std::vector<double>& Seconds) {
 }
 
 int Usage() {
-  std::cerr << "usage: lsp_bench [--units N] [--requests N] [--seed S] [--json FILE] [ROOT]\n";
+  std::cerr << "usage: lsp_bench [--units N] [--requests N] [--seed S] [--json FILE] [--file FILE | ROOT]\n";
   return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string Root = "/usr/share/fpcsrc", JsonFile;
+  std::string Root = "/usr/share/fpcsrc", JsonFile, Target;
   int Units = 3, Requests = 200;
   unsigned long long Seed = 1;
   for (int I = 1; I < argc; ++I) {
@@ -83,10 +84,14 @@ int main(int argc, char** argv) {
     else if (A == "--requests" && HasValue) Requests = std::max(1, std::atoi(argv[++I]));
     else if (A == "--seed" && HasValue) Seed = std::strtoull(argv[++I], nullptr, 10);
     else if (A == "--json" && HasValue) JsonFile = argv[++I];
+    else if (A == "--file" && HasValue) Target = argv[++I];
     else if (!A.empty() && A[0] == '-') return Usage();
     else Root = A;
   }
-  std::vector<TFile> Files = PascalFiles(Root);
+  std::vector<TFile> Files;
+  std::error_code FileEc;
+  if (!Target.empty()) Files.push_back({Target, static_cast<long long>(fs::file_size(Target, FileEc))});
+  else Files = PascalFiles(Root);
   std::stable_sort(Files.begin(), Files.end(), [](const TFile& A, const TFile& B) { return A.Bytes > B.Bytes; });
   if (Files.empty()) {
     std::cerr << "lsp_bench: no .pas or .pp file below " << Root << "\n";
@@ -107,24 +112,26 @@ int main(int argc, char** argv) {
   std::vector<double> All[3];
   std::mt19937_64 Rng(Seed);
   for (size_t U = 0; U < Files.size(); ++U) {
-    const std::string Target = Files[U].Path;
+    const std::string Unit0 = Files[U].Path;
     const std::string Folder = Scratch.Path + "/ws" + std::to_string(U);
     std::vector<TFile> Beside;
-    for (const fs::directory_entry& E : fs::directory_iterator(fs::path(Target).parent_path(), Ec)) {
+    for (const fs::directory_entry& E : fs::directory_iterator(fs::path(Unit0).parent_path(), Ec)) {
       const auto Ext = E.path().extension();
       if (E.is_regular_file(Ec) && (Ext == ".pas" || Ext == ".pp" || Ext == ".inc"))
         Beside.push_back({E.path().string(), static_cast<long long>(E.file_size(Ec))});
     }
-    CopyFiles(Beside, fs::path(Target).parent_path().string(), Folder);
-    const std::string Unit = Folder + "/" + fs::path(Target).filename().string();
+    CopyFiles(Beside, fs::path(Unit0).parent_path().string(), Folder);
+    const std::string Unit = Folder + "/" + fs::path(Unit0).filename().string();
     const std::string Uri = PathToUri(Unit);
     std::string Text = ReadFileBytes(Unit);
     std::vector<std::string> Lines = SplitLines(Text);
     fileRepository->Clear();
 
     int Answered = 0, Empty = 0;
+    Clock::time_point AnsweredAt;
     TLspServer Server([&](const std::string& Body) {
       if (Body.find("\"id\"") == std::string::npos) return;
+      AnsweredAt = Clock::now();
       ++Answered;
       if (Body.find("\"result\":null") != std::string::npos || Body.find("\"items\":[]") != std::string::npos)
         ++Empty;
@@ -143,7 +150,7 @@ int main(int argc, char** argv) {
     const double OpenSeconds = SecondsSince(OpenStart);
 
     int Version = 1;
-    Json UnitJson = {{"file", Target}, {"bytes", Files[U].Bytes}, {"lines", Lines.size()},
+    Json UnitJson = {{"file", Unit0}, {"bytes", Files[U].Bytes}, {"lines", Lines.size()},
                      {"open_seconds", OpenSeconds}};
     for (int M = 0; M < 3; ++M) {
       std::vector<double> Seconds;
@@ -162,23 +169,29 @@ int main(int argc, char** argv) {
           while (Char < static_cast<int>(L.size()) && IsWordChar(L[Char])) ++Char;
         const int EditLine = static_cast<int>(Rng() % Lines.size());
         const Json At = {{"line", EditLine}, {"character", 0}};
-        const auto Start = Clock::now();
-        Send("textDocument/didChange",
-             {{"textDocument", {{"uri", Uri}, {"version", ++Version}}},
-              {"contentChanges", {{{"range", {{"start", At}, {"end", At}}}, {"text", " "}}}}},
-             false);
+        // The edit and the request arrive together, as from an editor.
+        const Json Change = {{"jsonrpc", "2.0"},
+                             {"method", "textDocument/didChange"},
+                             {"params", {{"textDocument", {{"uri", Uri}, {"version", ++Version}}},
+                                         {"contentChanges", {{{"range", {{"start", At}, {"end", At}}}, {"text", " "}}}}}}};
         Lines[EditLine].insert(0, 1, ' ');
         if (EditLine == Line) ++Char;
-        Send(Methods[M], {{"textDocument", {{"uri", Uri}}}, {"position", {{"line", Line}, {"character", Char}}},
-                          {"context", {{"triggerKind", 1}}}},
-             true);
-        Seconds.push_back(SecondsSince(Start));
+        const Json Ask = {{"jsonrpc", "2.0"},
+                          {"id", ++Id},
+                          {"method", Methods[M]},
+                          {"params", {{"textDocument", {{"uri", Uri}}},
+                                      {"position", {{"line", Line}, {"character", Char}}},
+                                      {"context", {{"triggerKind", 1}}}}}};
+        TStringInput In(FrameMessage(Change.dump()) + FrameMessage(Ask.dump()));
+        const auto Start = Clock::now();
+        Server.Run(In);
+        Seconds.push_back(std::chrono::duration<double>(AnsweredAt - Start).count());
         ++R;
       }
       const TStats S = StatsOf(Seconds);
       All[M].insert(All[M].end(), Seconds.begin(), Seconds.end());
       std::printf("%-26s %-24s %4d requests  p50 %8.3f ms  p99 %8.3f ms  max %8.3f ms  (%d empty)\n",
-                  fs::path(Target).filename().c_str(), Methods[M] + 13, S.Count, S.Median * 1e3,
+                  fs::path(Unit0).filename().c_str(), Methods[M] + 13, S.Count, S.Median * 1e3,
                   S.P99 * 1e3, S.Max * 1e3, Empty - Before);
       UnitJson[Methods[M] + 13] = {{"count", S.Count}, {"median_seconds", S.Median},
                                    {"p99_seconds", S.P99}, {"max_seconds", S.Max},

@@ -72,12 +72,34 @@ void CheckPositions(std::string_view Line) {
   FUZZ_CHECK(DetectEncoding(Utf8) == TTextEncoding::Utf8, "a converted text that is not UTF-8");
 }
 
+// The line index agrees with a plain split at CR LF, LF and CR.
+void CheckLines(std::string_view Text) {
+  const TLineIndex Lines(Text);
+  int Line = 0;
+  size_t Start = 0;
+  for (size_t P = 0; P <= Text.size(); ++P) {
+    const bool End = P == Text.size();
+    if (!End && Text[P] != '\n' && Text[P] != '\r') continue;
+    FUZZ_CHECK(Line < Lines.LineCount(), "too few lines");
+    FUZZ_CHECK(Lines.LineStart(Line) == static_cast<int>(Start) &&
+                   Lines.LineLength(Line) == static_cast<int>(P - Start),
+               "line " + std::to_string(Line));
+    FUZZ_CHECK(Lines.LineOf(static_cast<int>(Start)) == Line, "LineOf " + std::to_string(Start));
+    ++Line;
+    if (End) break;
+    if (Text[P] == '\r' && P + 1 < Text.size() && Text[P + 1] == '\n') ++P;
+    Start = P + 1;
+  }
+  FUZZ_CHECK(Lines.LineCount() == Line, "line count");
+}
+
 }  // namespace
 
 void FuzzLspReader(const uint8_t* Data, size_t Size) {
   if (Size == 0) return;
   const size_t Chunk = Data[0] & 63;
   const std::string_view Stream = AsText(Data + 1, Size - 1);
+  CheckLines(Stream);
   TChunkInput In(Stream, Chunk);
   TLspReader Reader(In);
   size_t Frames = 0;

@@ -212,18 +212,35 @@ TOrvikSymbol* TLspServer::SymbolAtCursor(TDocument& D, const json& P, std::strin
 
 json TLspServer::Definition(const json& P) {
   TDocument& D = Document(P);
-  Freshen();
+  Freshen(&D);  // the hyperjump parses the document itself
   int Line = 0;
   int Byte = 0;
   PlaceCursor(D, P.contains("position") ? P["position"] : json(), Line, Byte);
   const std::string Word = WordAt(Text(D.Path)->Line(Line), Byte);
   TMemoryIDE& IDE = FSession->IDE();
+  // Held during the jump, so that a new parse shows as another source.
+  TPascalSource* Old = MemorySource(D);
+  if (Old) ++Old->RefCount;
   std::set<std::string> Before;
   for (int I = 0; I < IDE.GetModuleCount(); ++I) Before.insert(IDE.GetModuleName(I));
   // GotoLine moves the top of the view: a top of 0 that stays says nothing moved.
   IDE.Buffer(D.Path).Top.Line = 0;
   FCandidates.clear();
-  IDE.ClickMenuItem("Velmoric9");  // Hyper&jump
+  try {
+    IDE.ClickMenuItem("Velmoric9");  // Hyper&jump
+  } catch (...) {
+    if (Old) ReleaseSource(Old);
+    throw;
+  }
+  if (TPascalSource* New = MemorySource(D); New && New != Old && New->Token) {
+    // Its parse errors are the document's diagnostics.
+    D.Dirty = false;
+    D.DiagnosticsDue = true;
+    D.Errors.clear();
+    for (int I = 0; New->errors && I < New->errors->Count(); ++I) D.Errors.push_back(New->errors->Get(I));
+  }
+  if (Old) ReleaseSource(Old);
+  if (D.Dirty) CompileDocument(D);
 
   json Result = nullptr;
   if (!FCandidates.empty()) {

@@ -212,8 +212,9 @@ std::string JoinTokens(const std::string& Tokens) {
 std::string SymbolDetail(const TOrvikSymbol* Sym) {
   switch (Sym->Typ) {
     case typProcedure: {
-      std::string D = Trim(Sym->Params).empty() ? "" : "(" + JoinTokens(Sym->Params) + ")";
-      if (!Trim(Sym->ResultType).empty()) D += ": " + JoinTokens(Sym->ResultType);
+      std::string D;
+      if (!Trim(Sym->Params).empty()) D.append("(").append(JoinTokens(Sym->Params)).append(")");
+      if (!Trim(Sym->ResultType).empty()) D.append(": ").append(JoinTokens(Sym->ResultType));
       return D;
     }
     case typClass: return Sym->Ancestor.empty() ? "class" : "class(" + Sym->Ancestor + ")";

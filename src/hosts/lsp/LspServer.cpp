@@ -354,7 +354,7 @@ void TLspServer::ApplySettings() {
         It.disable_recursion_pending();
         continue;
       }
-      Path += ";" + It->path().string();
+      Path.append(";").append(It->path().string());
       ++Folders;
     }
   }
@@ -398,10 +398,10 @@ void TLspServer::CompileProject() {
   for (auto& [Path, D] : FDocuments) D.Dirty = true;
 }
 
-void TLspServer::Freshen() {
+void TLspServer::Freshen(const TDocument* Except) {
   if (!FProjectCompiled) CompileProject();
   for (auto& [Path, D] : FDocuments)
-    if (D.Dirty) CompileDocument(D);
+    if (D.Dirty && &D != Except) CompileDocument(D);
 }
 
 void TLspServer::CompileDocument(TDocument& D) {
@@ -590,8 +590,9 @@ std::shared_ptr<TLspServer::TFileText> TLspServer::Text(const std::string& Path)
   if (TEditBufferPtr B = FSession ? FSession->IDE().FindBuffer(Path) : nullptr) {
     // The line index of a buffer is kept while its text stays the same.
     auto& Slot = FBufferTexts[B->FileName()];
-    if (!Slot || Slot->Text != B->Text()) {
+    if (!Slot || Slot->Stamp != static_cast<long long>(B->Version()) || Slot->Text.size() != B->Text().size()) {
       Slot = std::make_shared<TFileText>();
+      Slot->Stamp = static_cast<long long>(B->Version());
       Slot->Text = B->Text();
       Slot->Lines = TLineIndex(Slot->Text);
       Slot->Encoding = DetectEncoding(Slot->Text);

@@ -68,7 +68,7 @@ class TLspServer {
     std::string Text;
     TLineIndex Lines;
     TTextEncoding Encoding = TTextEncoding::Utf8;
-    long long Stamp = 0;  // modification time and size of a file read from disk
+    long long Stamp = 0;  // a buffer's version; modification time and size of a file
     std::string Found;    // its name on disk
     std::string Line(int I) const { return Text.substr(Lines.LineStart(I), Lines.LineLength(I)); }
   };
@@ -93,7 +93,8 @@ class TLspServer {
   void UseRegistryCopy();
   std::string FindProjectFile() const;
   void CompileProject();
-  void Freshen();
+  // Compiles the project when it is not, and every changed document but Except.
+  void Freshen(const TDocument* Except = nullptr);
 
   // documents
   void DidOpen(const json& Params);

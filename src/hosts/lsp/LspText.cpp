@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -46,6 +48,15 @@ int HexValue(char C) {
 
 TTextEncoding DetectEncoding(std::string_view Text) {
   for (size_t P = 0; P < Text.size();) {
+    // Plain ASCII eight bytes at a time.
+    if (P + 8 <= Text.size()) {
+      uint64_t Word;
+      std::memcpy(&Word, Text.data() + P, 8);
+      if ((Word & 0x8080808080808080ULL) == 0) {
+        P += 8;
+        continue;
+      }
+    }
     if (static_cast<unsigned char>(Text[P]) < 0x80) {
       ++P;
       continue;
@@ -95,16 +106,33 @@ int ByteOffset(std::string_view Line, int Units, TTextEncoding Encoding) {
 TLineIndex::TLineIndex(std::string_view Text) {
   FStarts.clear();
   FLengths.clear();
+  const char* const Begin = Text.data();
+  const size_t Size = Text.size();
   size_t Start = 0;
-  for (size_t P = 0; P < Text.size(); ++P) {
-    if (Text[P] != '\n' && Text[P] != '\r') continue;
+  auto EndLine = [&](size_t At, size_t Next) {
     FStarts.push_back(static_cast<int>(Start));
-    FLengths.push_back(static_cast<int>(P - Start));
-    if (Text[P] == '\r' && P + 1 < Text.size() && Text[P + 1] == '\n') ++P;
-    Start = P + 1;
+    FLengths.push_back(static_cast<int>(At - Start));
+    Start = Next;
+  };
+  while (Start < Size) {
+    const void* Lf = std::memchr(Begin + Start, '\n', Size - Start);
+    const size_t Nl = Lf ? static_cast<size_t>(static_cast<const char*>(Lf) - Begin) : Size;
+    // A lone CR before the line feed (or the end) ends lines too.
+    size_t P = Start;
+    while (const void* Cr = P < Nl ? std::memchr(Begin + P, '\r', Nl - P) : nullptr) {
+      const size_t At = static_cast<size_t>(static_cast<const char*>(Cr) - Begin);
+      if (At + 1 == Nl) break;  // CR LF
+      EndLine(At, At + 1);
+      P = At + 1;
+    }
+    if (!Lf) {
+      if (Size > Start && Begin[Size - 1] == '\r' && Size - 1 >= Start) EndLine(Size - 1, Size);
+      break;
+    }
+    EndLine(Nl > Start && Begin[Nl - 1] == '\r' ? Nl - 1 : Nl, Nl + 1);
   }
   FStarts.push_back(static_cast<int>(Start));
-  FLengths.push_back(static_cast<int>(Text.size() - Start));
+  FLengths.push_back(static_cast<int>(Size - Start));
 }
 
 int TLineIndex::LineOf(int Offset) const {
