@@ -379,7 +379,7 @@ json TLspServer::WorkspaceSymbols(const json& P) {
 
 json TLspServer::Completion(const json& P) {
   TDocument& D = Document(P);
-  Freshen();
+  if (!FProjectCompiled) Freshen();
   int Line = 0;
   int Byte = 0;
   PlaceCursor(D, P.contains("position") ? P["position"] : json(), Line, Byte);
@@ -393,6 +393,7 @@ json TLspServer::Completion(const json& P) {
   if (Start > 0 && L[Start - 1] == '.') {
     // Members of the type before the point.
     if (Start < 2 || !IsWordChar(L[Start - 2])) return {{"isIncomplete", false}, {"items", Items}};
+    Freshen();  // the model of the text as it is now
     TEditBuffer& B = FSession->IDE().Buffer(D.Path);
     B.Cursor = B.CharPosToEditPos(TCharPos{static_cast<int16_t>(std::min(Start - 2, 32767)), Line + 1});
     TPascalSource* S = MemorySource(D);
@@ -413,7 +414,9 @@ json TLspServer::Completion(const json& P) {
     return {{"isIncomplete", false}, {"items", Items}};
   }
 
-  // Expand word's candidates, the most frequent first.
+  // Expand word's candidates, the most frequent first: from the editor's
+  // text, no model needed.
+  FSession->IDE().ActivateFile(D.Path);
   if (!Expert->GetEditor()) return {{"isIncomplete", false}, {"items", Items}};
   TExpandWord W;
   try {
