@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/rtl/AtomicFile.h"
 #include "project/VelmoricProjectSettings.h"
 #include "trace/traceletVelmoric.h"
 
@@ -89,7 +90,7 @@ void TFileRepository::WriteToFile() const {
     if (tracelet) tracelet->write("Write " + Path);
   }
   try {
-    WriteFileBytes(FileName(), Text);
+    WriteFileAtomically(FileName(), Text);
   } catch (const EStreamError& E) {
     throw EInOutError(E.Message(), EIO);
   }

@@ -26,7 +26,8 @@ class TFileRepository {
   // caller's variable changes). The first location of a unit wins.
   void Add(std::string& Name);
   // "filerep.dat" in VelmoricPath: one path per line, CR LF, list order.
-  // Failures raise EInOutError.
+  // The file is replaced whole; a failure raises EInOutError and leaves the
+  // old file as it was.
   void WriteToFile() const;
   // Appends the file's lines, when the file exists.
   void ReadFromFile();

@@ -23,7 +23,7 @@ namespace {
 
 void CompileUnit(TPascalProject* Project, const std::string& UnitName,
                  TCompilerOptionsSet Options) {
-  Project->Compile(UnitName, Options);
+  Project->CompileUsesEntry(UnitName, Options);
 }
 
 // The unit's start-up and shutdown: the base class cache and the parser's
@@ -72,6 +72,24 @@ void ReportStoreFailure(const std::string& StoreName, const std::string& Why) {
   std::cerr << "velmoric: " << Text << "\n";
 }
 
+bool IsProgramFile(const std::string& FileName) {
+  const std::string Ext = LowerCase(ExtractFileExt(FileName));
+  return Ext == ".dpr" || Ext == ".lpr";
+}
+
+// The file a program's "in" path names, relative to the program's folder;
+// empty unless it is an existing unit source (.pas, .pp).
+std::string ProgramUnitFile(const std::string& Program, const std::string& Entry) {
+  const std::string Ext = LowerCase(ExtractFileExt(Entry));
+  if (Ext != ".pas" && Ext != ".pp") return {};
+  std::string Path = UnixPath(Entry);
+  if (Path.empty() || Path[0] != '/') Path = ExtractFilePath(UnixPath(Program)) + Path;
+  Path = ExpandFileName(Path);
+  if (FileExists(Path)) return Path;
+  Path = FindFileNoCase(Path);
+  return FileExists(Path) ? Path : std::string();
+}
+
 bool ModificationTime(const std::string& FileName, struct timespec& Time) {
   struct stat St;
   if (::stat(FileName.c_str(), &St) != 0) return false;
@@ -113,6 +131,27 @@ std::string TPascalProject::UnitKey(const std::string& Name) {
   return TFileRepository::KeyOf(Name);
 }
 
+bool TPascalProject::IsPascalSourceFile(const std::string& FileName) {
+  const std::string Ext = LowerCase(ExtractFileExt(FileName));
+  return Ext == ".pas" || Ext == ".pp" || Ext == ".dpr" || Ext == ".lpr";
+}
+
+bool TPascalProject::IsUnitName(const std::string& Name) {
+  bool AtStart = true;  // of an identifier
+  for (const char C : Name) {
+    if (C == '.') {
+      if (AtStart) return false;
+      AtStart = true;
+      continue;
+    }
+    const bool Letter = (C >= 'a' && C <= 'z') || (C >= 'A' && C <= 'Z') || C == '_';
+    const bool Digit = C >= '0' && C <= '9';
+    if (!Letter && (!Digit || AtStart)) return false;
+    AtStart = false;
+  }
+  return !AtStart;
+}
+
 std::string TPascalProject::StoreFileName(const std::string& FileName) {
   TTraceProc Trace("TPascalProject.StoreFileName");
   const size_t Dot = FileName.rfind('.');
@@ -149,7 +188,62 @@ void TPascalProject::Share(const std::string& Key, TPascalSource* S,
 void TPascalProject::CompileUses(TPascalSource* S, TCompilerOptionsSet Options) {
   TTraceProc Trace("TPascalProject.CompileUses");
   if (!Options.Contains(oCompileUnits)) return;
-  for (const std::string& U : UsesOf(S)) Compile(U, Options);
+  for (const std::string& U : UsesOf(S)) UseEntry(S, U, Options);
+}
+
+void TPascalProject::CompileUsesEntry(const std::string& Entry, TCompilerOptionsSet Options) {
+  TTraceProc Trace([&] { return Format("TPascalProject.CompileUsesEntry(Entry=%s)", Entry); });
+  UseEntry(FParsing, Entry, Options);
+}
+
+// A uses list holds unit names. Anything else (a path, a stray symbol, a
+// damaged store's text) is never searched for as a file: it could lead
+// anywhere, and a store would be written beside whatever it found.
+void TPascalProject::UseEntry(const TPascalSource* User, const std::string& Entry,
+                              TCompilerOptionsSet Options) {
+  TTraceProc Trace([&] { return Format("TPascalProject.UseEntry(Entry=%s)", Entry); });
+  if (IsUnitName(Entry)) {
+    Compile(Entry, Options);
+    return;
+  }
+  if (FBaseClasses) FBaseClasses->Clear();
+  // A program names its units' files with "in"; the path is the program's own.
+  if (User && IsProgramFile(User->FileName)) {
+    const std::string FileName = ProgramUnitFile(User->FileName, Entry);
+    if (!FileName.empty()) {
+      const std::string Key = UnitKey(FileName);
+      if (const int I = FUnitLIst->IndexOf(Key); I >= 0) {
+        TPascalSource* Old = SourceAt(FUnitLIst, I);
+        if (Old->Found) return;
+        // The unit's name was not found on the search path; its file is here.
+        FUnitLIst->Delete(I);
+        if (FMemoryProject) {
+          TSaveStringList* Memory = FMemoryProject->FUnitLIst;
+          if (const int M = Memory->IndexOf(Key); M >= 0 && SourceAt(Memory, M) == Old) {
+            Memory->Delete(M);
+            ReleaseSource(Old);
+          }
+        }
+        ReleaseSource(Old);
+      }
+      CompileFound(LowerCase(FileName), Key, true, FileName, Options);
+      return;
+    }
+  }
+  const std::string Name = LowerCase(Entry);
+  if (FUnitLIst->IndexOf(Name) >= 0) return;
+  TraceLine(Format("%s is not a unit name; not searched", Entry));
+  AddPlaceholder(Name, Name);
+}
+
+void TPascalProject::AddPlaceholder(const std::string& Key, const std::string& Name) {
+  TTraceProc Trace("TPascalProject.AddPlaceholder");
+  auto* S = new TPascalSource(nullptr);
+  S->FileName = Name;
+  delete S->usesList;
+  S->usesList = nullptr;
+  S->Found = false;
+  Register(Key, S);
 }
 
 TPascalSource* TPascalProject::Compile(const std::string& UnitName, TCompilerOptionsSet Options) {
@@ -165,6 +259,13 @@ TPascalSource* TPascalProject::Compile(const std::string& UnitName, TCompilerOpt
   // Searched as given: names are found without regard to case anyway, and
   // an exact name needs no folder listing.
   const bool Found = FindSource(UnitName, FileName);
+  return CompileFound(Name, Key, Found, FileName, Options);
+}
+
+TPascalSource* TPascalProject::CompileFound(const std::string& Name, const std::string& Key,
+                                            bool Found, const std::string& FileName,
+                                            TCompilerOptionsSet Options) {
+  TTraceProc Trace([&] { return Format("TPascalProject.CompileFound(FileName=%s)", FileName); });
 
   // Open in the IDE: the editor buffer is the truth.
   if (Found && ToolServices && ToolServices->IsFileOpen(FileName)) {
@@ -190,13 +291,16 @@ TPascalSource* TPascalProject::Compile(const std::string& UnitName, TCompilerOpt
 
   if (FMemoryProject) {
     std::string MemoryName;
-    if (TPascalSource* S = FMemoryProject->FindCompiledSource(Name, MemoryName)) {
-      if (S->Found || !Found) {
+    if (TPascalSource* S = FMemoryProject->FindCompiledSource(Key, MemoryName)) {
+      // A placeholder of a unit that has turned up since, or a copy whose
+      // parse did not finish (or whose editor text was left unsaved), is
+      // replaced while the file is there.
+      const bool Stale = Found && (!S->Found || S->Modified);
+      if (!Stale) {
         if (ProcDebug) TraceStream("compile", Format("... %s ist im Speicher", Name));
         Share(Key, S, Options);
         return nullptr;
       }
-      // A placeholder of a unit that has turned up since.
       TSaveStringList* Memory = FMemoryProject->FUnitLIst;
       Memory->Delete(Memory->IndexOf(Key));
       ReleaseSource(S);
@@ -211,12 +315,7 @@ TPascalSource* TPascalProject::Compile(const std::string& UnitName, TCompilerOpt
 
   // Not found: a placeholder, so that the unit is not searched again here.
   if (ProcDebug) TraceStream("compile", Format("************** %s nicht gefunden", Name));
-  auto* S = new TPascalSource(nullptr);
-  S->FileName = Name;
-  delete S->usesList;
-  S->usesList = nullptr;
-  S->Found = false;
-  Register(Key, S);
+  AddPlaceholder(Key, Name);
   return nullptr;
 }
 
@@ -273,25 +372,44 @@ void TPascalProject::RegisterAndParse(const std::string& Key, TPascalSource* S,
   TraceStream("compile", Format("... %s ist wird compiliert", Key));
   Register(Key, S);
   S->Options = Options;
-  S->Project = this;
+  S->Project = this;  // the parser's uses callback compiles into this project
   S->FileName = FileName;
+  // However the parse ends, the token source stays the caller's and the
+  // source, which may outlive this project in the memory project, points
+  // at the memory project.
+  struct TParseScope {
+    TPascalProject& Project;
+    TPascalSource* S;
+    TPascalSource* Outer;
+    ~TParseScope() {
+      Project.FParsing = Outer;
+      S->Token = nullptr;
+      S->Project = Project.FMemoryProject ? Project.FMemoryProject : &Project;
+    }
+  } Scope{*this, S, FParsing};
+  FParsing = S;
   try {
     S->CreateSymbols(Options);
   } catch (...) {
-    S->Token = nullptr;
-    if (!Editor || !Editor->BufferModified()) SaveStore(S, SourceTime);
+    // Unfinished: no store is written, and the next compile parses the unit
+    // again instead of taking this copy.
+    S->Modified = true;
     throw;
   }
-  S->Token = nullptr;
   // Unsaved editor text must not be stamped with the file's time.
   if (!Editor || !Editor->BufferModified()) SaveStore(S, SourceTime);
-  S->Project = FMemoryProject ? FMemoryProject : this;
   S->FileName = FileName;
   S->State = stUpdated;
 }
 
 void TPascalProject::SaveStore(TPascalSource* S, const struct timespec* SourceTime) {
   TTraceProc Trace("TPascalProject.SaveStore");
+  // Only a Pascal source has a store beside it: never one written over the
+  // source itself or over an unrelated file.
+  if (!IsPascalSourceFile(S->FileName)) {
+    TraceLine(Format("no symbol store for %s: not a Pascal source", S->FileName));
+    return;
+  }
   const std::string StoreName = StoreFileName(S->FileName);
   struct timespec Time {};
   if (SourceTime)
@@ -312,6 +430,7 @@ void TPascalProject::SaveStore(TPascalSource* S, const struct timespec* SourceTi
 bool TPascalProject::CheckSymbols(const std::string& FileName) {
   TTraceProc Trace([&] { return Format("TPascalProject.CheckSymbols(FileName=%s)", FileName); });
   struct timespec Source {}, Store {};
+  if (!IsPascalSourceFile(FileName)) return false;
   if (!ModificationTime(FileName, Source) || !ModificationTime(StoreFileName(FileName), Store))
     return false;
   return Source.tv_sec == Store.tv_sec && Source.tv_nsec == Store.tv_nsec;

@@ -43,6 +43,10 @@ class TPascalProject {
   // here and in the memory project, replacing an older copy. The new source
   // (nil for a nil editor).
   TPascalSource* CompileEditor(TIEditorInterface* Editor);
+  // Compiles one entry of the uses clause being parsed (the parser's
+  // callback). Only a unit name is searched; a program's "in" path is taken
+  // relative to the program; anything else becomes a missing placeholder.
+  void CompileUsesEntry(const std::string& Entry, TCompilerOptionsSet Options);
   // Finds the source file of a unit (repository, the name as given, the IDE's
   // project units, the current directory, the search path).
   bool FindSource(const std::string& UnitName, std::string& FileName);
@@ -69,6 +73,11 @@ class TPascalProject {
   static std::string StoreFileName(const std::string& FileName);
   // The unit key of a unit or file name.
   static std::string UnitKey(const std::string& Name);
+  // Whether the file's extension is one of a Pascal source (.pas, .pp, .dpr,
+  // .lpr, in any case): only such a file has a symbol store beside it.
+  static bool IsPascalSourceFile(const std::string& FileName);
+  // Whether Name is a unit name: identifiers joined by "." ("Vendor.Tools").
+  static bool IsUnitName(const std::string& Name);
 
   std::string FSearchPath;
   TPascalProject* FMemoryProject = nullptr;  // not owned
@@ -86,6 +95,14 @@ class TPascalProject {
   // Shares a source of the memory project and compiles what it uses.
   void Share(const std::string& Key, TPascalSource* S, TCompilerOptionsSet Options);
   void CompileUses(TPascalSource* S, TCompilerOptionsSet Options);
+  // One entry of User's uses list (User may be nil: a unit, not a program).
+  void UseEntry(const TPascalSource* User, const std::string& Entry, TCompilerOptionsSet Options);
+  // The rest of Compile once the file is known (or known to be missing).
+  TPascalSource* CompileFound(const std::string& Name, const std::string& Key, bool Found,
+                              const std::string& FileName, TCompilerOptionsSet Options);
+  // Registers a source for a unit that is not there, so that it is not
+  // searched again; Name becomes its FileName.
+  void AddPlaceholder(const std::string& Key, const std::string& Name);
   // Writes S's store file, stamped with the source's modification time;
   // a failure is reported once and otherwise ignored.
   void SaveStore(TPascalSource* S, const struct timespec* SourceTime);
@@ -95,6 +112,9 @@ class TPascalProject {
                                TCompilerOptionsSet Options);
   TPascalSource* ParseFile(const std::string& Key, const std::string& FileName,
                            TCompilerOptionsSet Options);
+
+  // The unit whose uses clause the parser is reading, if it was started here.
+  TPascalSource* FParsing = nullptr;
 };
 
 // The module notifier of a parsed unit: an editor change marks the source

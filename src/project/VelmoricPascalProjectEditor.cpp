@@ -74,12 +74,15 @@ TPascalSource* TPascalProject::CompileEditor(TIEditorInterface* Editor) {
 
   // The source may outlive this project in the memory project.
   struct TRehome {
+    TPascalProject& Project;
     TPascalSource* S;
-    TPascalProject* Memory;
+    TPascalSource* Outer;
     ~TRehome() {
-      if (Memory) S->Project = Memory;
+      Project.FParsing = Outer;
+      if (Project.FMemoryProject) S->Project = Project.FMemoryProject;
     }
-  } Rehome{S, FMemoryProject};
+  } Rehome{*this, S, FParsing};
+  FParsing = S;
   if (Quick) {
     S->CreateSymbols({oCompileImplementation});
     TSaveStringList* Memory = FMemoryProject->FUnitLIst;
@@ -92,7 +95,12 @@ TPascalSource* TPascalProject::CompileEditor(TIEditorInterface* Editor) {
       ++M->RefCount;
     }
   } else {
-    S->CreateSymbols({oCompileUnits, oCompileImplementation});
+    try {
+      S->CreateSymbols({oCompileUnits, oCompileImplementation});
+    } catch (...) {
+      S->Modified = true;  // unfinished: the next compile parses the buffer again
+      throw;
+    }
   }
   return S;
 }

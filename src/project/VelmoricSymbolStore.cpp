@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <memory>
 
+#include "platform/rtl/AtomicFile.h"
 #include "scanner/VelmoricPascalSource.h"
 #include "trace/traceletVelmoric.h"
 
@@ -300,7 +301,8 @@ void TOrvikSymbolstore::LoadFromImage(std::string_view Image, TPascalSource* Sou
 void TOrvikSymbolstore::SaveToFile(const std::string& FileName, TPascalSource* Source) {
   TTraceProc Trace([&] { return Format("TOrvikSymbolstore.SaveToFile(FileName=%s)", FileName); });
   const std::string Image = SaveToImage(Source->usesList, Source->symbols);
-  WriteFileBytes(FileName, Image);
+  // Replaced whole: a failed write leaves the old store as it was.
+  WriteFileAtomically(FileName, Image);
 }
 
 namespace {

@@ -50,8 +50,9 @@ class TOrvikSymbolstore {
   // A new record of Source: empty texts, no lists, Line and DeclLine -1.
   TOrvikSymbol* Allocate(TPascalSource* Source);
 
-  // Writes Source's uses list and symbol tree. Raises EFCreateError when the
-  // file cannot be written.
+  // Writes Source's uses list and symbol tree, replacing the file whole.
+  // Raises EFCreateError or EWriteError when it cannot be written; the old
+  // file is then left as it was.
   void SaveToFile(const std::string& FileName, TPascalSource* Source);
   // Replaces Source's uses list and symbol tree by the file's. The root
   // symbol's Source must be set already. Raises EFOpenError when the file

@@ -15,16 +15,6 @@ std::string TextBetween(const std::string& S, size_t OpenAt, size_t OpenLength,
   return Rest;
 }
 
-// Joins Token to Text by the text-joining rule of ConCat (a blank between a
-// word character and a letter), appending in place: joining a long constant
-// stays linear.
-void JoinToken(std::string& Text, const std::string& Token) {
-  TTraceProc Trace([&] {
-    return Format("ConCat(a=%s,b=%s)", Text.empty() ? std::string() : std::string(1, Text.back()), Token);
-  });
-  if (!Text.empty() && !Token.empty() && isalpha(Token[0]) && isalnum(Text.back())) Text += ' ';
-  Text += Token;
-}
 }  // namespace
 
 void TPascalSource::GetComment(std::string& Comment) {
@@ -59,7 +49,7 @@ void TPascalSource::ScanConst(TOrvikSymbol* Owner) {
     const char First = Token->TokenText.empty() ? '\0' : Token->TokenText[0];
     bool ReadValue = false;
     if (First == ':') {  // a typed constant
-      while (NextToken() && !TokenIs("=")) JoinToken(TypeText, Token->TokenText);
+      while (NextToken() && !TokenIs("=")) ConCatTo(TypeText, Token->TokenText);
       ReadValue = true;
     } else if (First == '=') {
       ReadValue = true;
@@ -79,7 +69,7 @@ void TPascalSource::ScanConst(TOrvikSymbol* Owner) {
         if (TokenIs("(")) ++Depth;
         else if (TokenIs(")")) --Depth;
         else if (Depth == 0 && TokenIs(";")) break;
-        JoinToken(Value, Token->TokenText);
+        ConCatTo(Value, Token->TokenText);
       }
     }
     TOrvikSymbol* Sym = NewSymbol(typConst, Name);
@@ -116,12 +106,19 @@ void TPascalSource::ScanVariable(TOrvikSymbol* Owner, TBereichTokenType Bereich,
       GetComment(Comment);
       // The type: up to ";" or a ")" closing an enclosing variant, at
       // parenthesis depth 0. The parser stays on the stopping token.
+      // An inline record type ("R: record A: Integer; end;") runs to its
+      // own "end": its ";" and fields belong to the type text.
       std::string TypeText;
       int Depth = 0;
+      int Records = 0;
       while (NextToken()) {
-        if (Depth == 0 && (TokenIs(";") || TokenIs(")"))) break;
+        if (Depth == 0 && Records == 0 && (TokenIs(";") || TokenIs(")"))) break;
+        // A record never holds a body or a unit part: one left open ends here.
+        if (Records > 0 && (TokenIs("begin") || TokenIs("implementation"))) break;
         if (TokenIs("(")) ++Depth;
-        else if (TokenIs(")")) --Depth;
+        else if (TokenIs(")")) Depth = Depth > 0 ? Depth - 1 : Depth;
+        else if (TokenIs("record")) ++Records;
+        else if (TokenIs("end") && Records > 0) --Records;
         TypeText += Token->TokenText + " ";
       }
       TypeText = TrimRight(TypeText);

@@ -148,9 +148,19 @@ void BereichTokenTypeToString(TBereichTokenType Kind, std::string& S) {
   }
 }
 
+void ConCatTo(std::string& Text, const std::string& Token) {
+  TTraceProc Trace([&] { return Format("ConCat(a=%s,b=%s)", Text, Token); });
+  if (Text.empty()) {
+    Text = Token;
+    return;
+  }
+  const char Last = Text.back();
+  if (!Token.empty() && isalpha(Token[0]) && Last != '(' && Last != '[' && Last != '.') Text += ' ';
+  Text += Token;
+}
+
 std::string ConCat(const std::string& a, const std::string& b) {
-  TTraceProc Trace([&] { return Format("ConCat(a=%s,b=%s)", a, b); });
-  if (a.empty()) return b;
-  if (!b.empty() && isalpha(b[0]) && isalnum(a.back())) return a + " " + b;
-  return a + b;
+  std::string S = a;
+  ConCatTo(S, b);
+  return S;
 }

@@ -116,7 +116,10 @@ void GetFullNameOfSymbol(const TOrvikSymbol* Sym, std::string& S);
 void ProcTypToString(TProcTokenType Kind, std::string& S);
 void BereichTokenTypeToString(TBereichTokenType Kind, std::string& S);
 
-// Appends a token to a text: a blank goes between a word character ending the
-// text and a letter starting the token. ConCat("High(", "Integer") is
-// "High(Integer"; ConCat("a", "or") is "a or"; ConCat("1", "+") is "1+".
+// Appends a token to a text (the one rule for joined token texts): a token
+// starting with a letter gets a blank before it, except directly after "(",
+// "[" or "."; any other token is appended directly. So "High(Integer)",
+// "array[0..1] of Integer", "a or b", "1+2", "(ckRed, ckGreen)",
+// "Windows.MAX_PATH". ConCatTo appends in place, so joining stays linear.
+void ConCatTo(std::string& Text, const std::string& Token);
 std::string ConCat(const std::string& a, const std::string& b);

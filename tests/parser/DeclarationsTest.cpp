@@ -45,8 +45,35 @@ end.
   EXPECT_EQ(Top(*Source, "Mask")->TypeName, "High(Integer)");
   EXPECT_EQ(Top(*Source, "Mask")->Comment, " bits ");
   EXPECT_EQ(Top(*Source, "Sum")->TypeName, "1+2");
-  EXPECT_EQ(Top(*Source, "Point")->TypeName, "(X:1;Y:2)");
+  EXPECT_EQ(Top(*Source, "Point")->TypeName, "(X:1; Y:2)");
   EXPECT_EQ(Top(*Source, "Point")->ConstType, "TPoint");
+  EXPECT_TRUE(Errors(*Source).empty());
+}
+
+TEST(Constants, JoinedTextsOfValuesAndTypes) {
+  const std::string Text = R"(unit u;
+interface
+const
+  A = High(Integer);
+  B: array[0..1] of Integer = (1,2);
+  C = a or b;
+  D = 1+2;
+  E: array[0..1] of TColorKind = (ckRed, ckGreen);
+  F = [fsBold, fsItalic];
+  G = Windows.MAX_PATH;
+implementation
+end.
+)";
+  auto Source = ParseText(Text);
+  EXPECT_EQ(Top(*Source, "A")->TypeName, "High(Integer)");
+  EXPECT_EQ(Top(*Source, "B")->ConstType, "array[0..1] of Integer");
+  EXPECT_EQ(Top(*Source, "B")->TypeName, "(1,2)");
+  EXPECT_EQ(Top(*Source, "C")->TypeName, "a or b");
+  EXPECT_EQ(Top(*Source, "D")->TypeName, "1+2");
+  EXPECT_EQ(Top(*Source, "E")->ConstType, "array[0..1] of TColorKind");
+  EXPECT_EQ(Top(*Source, "E")->TypeName, "(ckRed, ckGreen)");
+  EXPECT_EQ(Top(*Source, "F")->TypeName, "[fsBold, fsItalic]");
+  EXPECT_EQ(Top(*Source, "G")->TypeName, "Windows.MAX_PATH");
   EXPECT_TRUE(Errors(*Source).empty());
 }
 
@@ -123,6 +150,108 @@ TEST(Variables, AProgramBodyEndsTheSection) {
   auto Source = ParseText(
       "program P;\nvar\n  Count: Integer;\nbegin\n  with Form do Count := 1;\n  Run;\nend.\n");
   EXPECT_THAT(ChildNames(&Source->symbols), ElementsAre("Count"));
+  EXPECT_TRUE(Errors(*Source).empty());
+}
+
+TEST(Variables, AnInlineRecordTypeDoesNotEndTheSection) {
+  const std::string Text = R"(unit u;
+interface
+var
+  R: record A: Integer; end;
+  X: Integer;
+  Y: string;
+const
+  K = 1;
+implementation
+end.
+)";
+  auto Source = ParseText(Text);
+  EXPECT_THAT(ChildNames(&Source->symbols), ElementsAre("K", "R", "X", "Y"));
+  TOrvikSymbol* R = Top(*Source, "R");
+  EXPECT_EQ(R->Typ, typVar);
+  EXPECT_EQ(R->TypeName, "record A : Integer ; end");
+  EXPECT_EQ(R->Bereich, tGlobal);
+  EXPECT_EQ(ChildCount(R), 0);  // the record's fields are no variables of their own
+  EXPECT_EQ(Top(*Source, "X")->TypeName, "Integer");
+  EXPECT_EQ(Top(*Source, "Y")->TypeName, "string");
+  EXPECT_EQ(Top(*Source, "K")->Typ, typConst);
+  EXPECT_TRUE(Errors(*Source).empty());
+}
+
+TEST(Variables, NestedAndVariantInlineRecords) {
+  const std::string Text = R"(program P;
+var
+  Cell: packed record
+    Pos: record Row, Col: Integer; end;
+    case Kind: Integer of
+      0: (Value: Double);
+      1: (Text: record Len: Byte; end);
+  end;
+  After: Boolean;
+begin
+  Cell.Pos.Row := 1;
+end.
+)";
+  auto Source = ParseText(Text);
+  EXPECT_THAT(ChildNames(&Source->symbols), ElementsAre("After", "Cell"));
+  EXPECT_EQ(Top(*Source, "Cell")->TypeName,
+            "packed record Pos : record Row , Col : Integer ; end ; case Kind : Integer of 0 : "
+            "( Value : Double ) ; 1 : ( Text : record Len : Byte ; end ) ; end");
+  EXPECT_EQ(Top(*Source, "After")->Line, 8);
+  EXPECT_TRUE(Errors(*Source).empty());
+}
+
+TEST(Variables, AnInlineRecordFieldDoesNotEndTheClass) {
+  const std::string Text = R"(unit u;
+interface
+type
+  TGrid = class
+  private
+    Pos: record Row, Col: Integer; end;
+    FCount: Integer;
+  public
+    procedure Move(Dx: Integer);
+    property Count: Integer read FCount;
+  end;
+  TOther = class
+    F: Integer;
+  end;
+implementation
+end.
+)";
+  auto Source = ParseText(Text);
+  TOrvikSymbol* Grid = Top(*Source, "TGrid");
+  ASSERT_NE(Grid, nullptr);
+  EXPECT_THAT(ChildNames(Grid), ElementsAre("Count", "FCount", "Move", "Pos"));
+  EXPECT_EQ(Child(Grid, "Pos")->TypeName, "record Row , Col : Integer ; end");
+  EXPECT_EQ(Child(Grid, "Pos")->Bereich, tPrivate);
+  EXPECT_EQ(Child(Grid, "FCount")->Bereich, tPrivate);
+  EXPECT_EQ(Child(Grid, "Move")->Bereich, tPublic);
+  EXPECT_EQ(Grid->defend, LineOf(Text, "  end;"));  // the ";" after its own "end"
+  ASSERT_NE(Top(*Source, "TOther"), nullptr);
+  EXPECT_THAT(ChildNames(Top(*Source, "TOther")), ElementsAre("F"));
+  EXPECT_TRUE(Errors(*Source).empty());
+}
+
+TEST(Variables, AnInlineRecordLocalVariable) {
+  const std::string Text = R"(unit u;
+interface
+implementation
+procedure P;
+var
+  R: record A, B: Integer; end;
+  N: Integer;
+begin
+  R.A := N;
+end;
+end.
+)";
+  auto Source = ParseText(Text, {oCompileImplementation, oCompileLocalVar});
+  TOrvikSymbol* P = Top(*Source, "P");
+  ASSERT_NE(P, nullptr);
+  EXPECT_THAT(ChildNames(P), ElementsAre("N", "R"));
+  EXPECT_EQ(Child(P, "R")->TypeName, "record A , B : Integer ; end");
+  EXPECT_EQ(P->Line, LineOf(Text, "begin"));
   EXPECT_TRUE(Errors(*Source).empty());
 }
 

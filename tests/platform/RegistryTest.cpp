@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/FileSizeLimit.h"
 #include "platform/registry/Registry.h"
 
 namespace {
@@ -231,6 +232,27 @@ TEST_F(RegistryTest, DamagedFileIsReportedAndLeftAlone) {
   // An empty file is an empty registry.
   WriteFileBytes(File, "");
   EXPECT_FALSE(Reg.KeyExists("\\Software"));
+}
+
+TEST_F(RegistryTest, AWriteThatFailsHalfWayLeavesTheSettingsWhole) {
+  TRegistry Reg;
+  ASSERT_TRUE(Reg.OpenKey("\\Software\\HALVORN\\Velmoric", true));
+  Reg.WriteString("path", "/data/");
+  const std::string Before = ReadFileBytes(File);
+  {
+    testsupport::FileSizeLimit Full(Before.size() + 10);
+    try {
+      Reg.WriteString("long", std::string(500, 'x'));
+      FAIL() << "a write beyond the room left succeeded";
+    } catch (const ERegistryException& E) {
+      EXPECT_NE(E.Message().find(File), std::string::npos) << E.Message();
+    }
+  }
+  EXPECT_EQ(ReadFileBytes(File), Before);
+  EXPECT_EQ(Reg.ReadString("path"), "/data/");
+  for (const auto& E : std::filesystem::directory_iterator(std::filesystem::path(File).parent_path()))
+    EXPECT_TRUE(E.path().filename() == "registry" || E.path().filename() == "registry.lock")
+        << E.path();
 }
 
 }  // namespace

@@ -9,6 +9,11 @@ using namespace projecttest;
 
 namespace {
 
+// The unit key of a file name without folder: "Upper.PAS" -> "upper".
+std::string KeyOf(const std::string& Name) {
+  return LowerCase(Name.substr(0, Name.find('.')));
+}
+
 class CompileCommand : public testing::Test {
  protected:
   void SetUp() override {
@@ -67,6 +72,42 @@ TEST_F(CompileCommand, BadArgumentsAndMissingFiles) {
   EXPECT_EQ(R.Status, 1);
   EXPECT_NE(R.Err.find("Nope.pas"), std::string::npos) << R.Err;
   EXPECT_EQ(R.Out, "");
+}
+
+TEST_F(CompileCommand, OnlyPascalSourcesAreCompiledAndNoStoreIsWrittenOntoOne) {
+  const std::string Text = "unit Keep;\ninterface\nimplementation\nend.\n";
+  for (const char* Name : {"keep.pax", "notes.txt", "Makefile", "unit1.pas.bak"}) {
+    const std::string F = Dir.Write(Name, Text);
+    const CliResult R = Compile(Quoted(F));
+    EXPECT_EQ(R.Status, 2) << Name;
+    EXPECT_EQ(R.Out, "") << Name;
+    EXPECT_NE(R.Err.find("not a Pascal source"), std::string::npos) << R.Err;
+    EXPECT_NE(R.Err.find(Name), std::string::npos) << R.Err;
+    EXPECT_EQ(ReadFileBytes(F), Text) << Name;
+  }
+  EXPECT_FALSE(FileExists(Dir.File("notes.pax")));
+  EXPECT_FALSE(FileExists(Dir.File("Makefile.pax")));
+  for (const char* Name : {"Upper.PAS", "Free.pp", "Laz.lpr"}) {
+    const std::string F = Dir.Write(Name, Text);
+    const CliResult R = Compile(Quoted(F));
+    EXPECT_EQ(R.Status, 0) << R.Err;
+    EXPECT_EQ(R.Out.substr(0, R.Out.find('\t')), KeyOf(Name));
+    EXPECT_TRUE(FileExists(ChangeFileExt(F, ".pax"))) << Name;
+  }
+}
+
+TEST_F(CompileCommand, UsesEntriesThatAreNotUnitNamesAreListedMissing) {
+  Dir.Write("x/archive.pax", "precious");
+  const std::string Main = Dir.Write(
+      "src/Main.pas", "unit Main;\ninterface\nuses Bar in '../x/archive.pax';\nimplementation\nend.\n");
+  // Run from the unit's folder, where the path would lead to the file.
+  const CliResult R = RunCli("compile " + Quoted(Main), Dir.File("err"),
+                             "cd " + Quoted(Dir.File("src")) +
+                                 " && VELMORIC_REGISTRY=" + Quoted(Dir.File("registry")));
+  ASSERT_EQ(R.Status, 0) << R.Err;
+  EXPECT_EQ(R.Out, "main\tparsed\t" + Main +
+                       "\nbar\tmissing\tbar\n../x/archive.pax\tmissing\t../x/archive.pax\n");
+  EXPECT_EQ(ReadFileBytes(Dir.File("x/archive.pax")), "precious");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "../support/FileSizeLimit.h"
 #include "ProjectTestUtil.h"
 #include "project/VelmoricFileRepository.h"
 #include "project/VelmoricProjectSettings.h"
@@ -102,6 +103,34 @@ TEST_F(FileRepositoryTest, AnUnwritableDataDirectoryRaisesAnInOutError) {
   std::string N = "/a/b.pas";
   Repo.Add(N);
   EXPECT_THROW(Repo.WriteToFile(), EInOutError);
+}
+
+TEST_F(FileRepositoryTest, AWriteThatFailsHalfWayLeavesTheOldFileWhole) {
+  for (std::string N : {"/a/Zeta.pas", "/b/alpha.pas"}) Repo.Add(N);
+  Repo.WriteToFile();
+  const std::string Before = ReadFileBytes(Data.File("filerep.dat"));
+  std::string Long = "/c/" + std::string(300, 'x') + ".pas";
+  Repo.Add(Long);
+  {
+    testsupport::FileSizeLimit Full(Before.size() + 20);  // the disk fills up mid-way
+    EXPECT_THROW(Repo.WriteToFile(), EInOutError);
+  }
+  EXPECT_EQ(ReadFileBytes(Data.File("filerep.dat")), Before);
+  TFileRepository Back;
+  Back.ReadFromFile();
+  EXPECT_EQ(Back.list.Count(), 2);  // no cut path is served
+  // Nothing but the file itself is left in the folder.
+  int Files = 0;
+  for (const auto& E : std::filesystem::directory_iterator(Data.Path)) {
+    EXPECT_EQ(E.path().filename(), "filerep.dat");
+    ++Files;
+  }
+  EXPECT_EQ(Files, 1);
+  // Written again once there is room.
+  Repo.WriteToFile();
+  TFileRepository Full;
+  Full.ReadFromFile();
+  EXPECT_EQ(Full.list.Count(), 3);
 }
 
 }  // namespace

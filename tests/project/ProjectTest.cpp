@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "../support/FileSizeLimit.h"
 #include "ProjectTestUtil.h"
 #include "hosts/memory/MemoryIDE.h"
 #include "platform/registry/Registry.h"
@@ -398,6 +399,187 @@ TEST_F(ProjectTest, TheSearchPathComesFromTheIdesLibraryKey) {
   EXPECT_FALSE(P.FindSource("libunit", F));
 }
 
+// ------------------------------------------------ odd names, failed parses
+
+TEST_F(ProjectTest, AStoreIsWrittenOnlyBesideAPascalSourceAndNeverOntoIt) {
+  const std::string KeepText = "unit Keep;\ninterface\nvar X: Integer;\nimplementation\nend.\n";
+  const std::string Keep = Dir.Write("keep.pax", KeepText);
+  const std::string Make = Dir.Write("Makefile", "unit Make;\ninterface\nimplementation\nend.\n");
+  Dir.Write("Makefile.pax", "not a store");
+  for (int Round = 0; Round < 2; ++Round) {
+    TPascalProject P;
+    ASSERT_NE(P.Compile(Keep, {}), nullptr);
+    ASSERT_NE(P.Compile(Make, {}), nullptr);
+    EXPECT_EQ(Units(P), "keep:parsed makefile:parsed");
+    EXPECT_NE(P.FindFlatSymbol("x"), nullptr);
+    EXPECT_FALSE(P.CheckSymbols(Keep));
+  }
+  EXPECT_EQ(ReadFileBytes(Keep), KeepText);
+  EXPECT_EQ(ReadFileBytes(Dir.File("Makefile.pax")), "not a store");
+  // Every Pascal source extension, in any case, gets its store.
+  for (const char* Name : {"Upper.PAS", "Free.pp", "Prog.dpr", "Laz.LPR"}) {
+    const std::string F = Dir.Write(Name, "unit U;\ninterface\nimplementation\nend.\n");
+    TPascalProject P;
+    P.Compile(F, {});
+    EXPECT_TRUE(FileExists(TPascalProject::StoreFileName(F))) << Name;
+    EXPECT_TRUE(P.CheckSymbols(F)) << Name;
+  }
+  EXPECT_TRUE(TPascalProject::IsPascalSourceFile("/a.b/Unit1.Pas"));
+  EXPECT_TRUE(TPascalProject::IsPascalSourceFile("C:\\Src\\Unit1.DPR"));
+  EXPECT_FALSE(TPascalProject::IsPascalSourceFile("/a.pas/Unit1"));
+  EXPECT_FALSE(TPascalProject::IsPascalSourceFile("unit1.pas.bak"));
+}
+
+TEST_F(ProjectTest, UsesEntriesThatAreNotUnitNamesAreNeitherSearchedNorStored) {
+  WriteUnits();
+  ScratchDir Work;
+  Work.Write("x/archive.pax", "precious");
+  Work.Write("private/notes.txt", "unit Notes;\ninterface\nimplementation\nend.\n");
+  Work.Write("x/Foo.pas", "unit Foo;\ninterface\nimplementation\nend.\n");
+  Work.Write("sub/.keep", "");
+  CurrentDir Cd(Work.File("sub"));
+  const std::string Main = Dir.Write(
+      "Main.pas",
+      "unit Main;\ninterface\nuses Foo in '../x/Foo.pas', Bar in '../x/archive.pax',\n"
+      "  Baz in '../private/notes.txt', UnitC;\nimplementation\nend.\n");
+  TPascalProject Memory;
+  {
+    TPascalProject P;
+    P.FMemoryProject = &Memory;
+    P.Compile(Main, {oCompileUnits, oCompileImplementation});
+    EXPECT_EQ(Units(P),
+              "main:parsed foo:missing ../x/foo.pas:missing bar:missing ../x/archive.pax:missing "
+              "baz:missing ../private/notes.txt:missing unitc:parsed");
+    EXPECT_EQ(UnitOf(P, "../x/archive.pax")->FileName, "../x/archive.pax");
+    EXPECT_EQ(UnitOf(P, "../x/archive.pax")->RefCount, 2);
+  }
+  EXPECT_EQ(ReadFileBytes(Work.File("x/archive.pax")), "precious");
+  EXPECT_FALSE(FileExists(Work.File("private/notes.pax")));
+  EXPECT_FALSE(FileExists(Work.File("x/Foo.pax")));
+  EXPECT_EQ(fileRepository->list.IndexOf("archive"), -1);
+
+  // The same entries read from the unit's store are not searched either.
+  TPascalProject P;
+  P.Compile(Main, {oCompileUnits});
+  EXPECT_EQ(Units(P),
+            "main:loaded foo:missing ../x/foo.pas:missing bar:missing ../x/archive.pax:missing "
+            "baz:missing ../private/notes.txt:missing unitc:loaded");
+  EXPECT_EQ(ReadFileBytes(Work.File("x/archive.pax")), "precious");
+  EXPECT_FALSE(FileExists(Work.File("x/Foo.pax")));
+}
+
+TEST_F(ProjectTest, AProgramsInPathsAreTakenRelativeToTheProgram) {
+  ScratchDir Prj, Work;
+  Work.Write("x/archive.pax", "precious");
+  Prj.Write("x/archive.pax", "precious too");
+  Prj.Write("prog/units/Tools.pas", "unit Tools;\ninterface\nuses Helper;\nimplementation\nend.\n");
+  Prj.Write("prog/units/Helper.pas", "unit Helper;\ninterface\nimplementation\nend.\n");
+  Prj.Write("shared/Other.pp", "unit Renamed;\ninterface\nvar Shared: Integer;\nimplementation\nend.\n");
+  const std::string Demo = Prj.Write(
+      "prog/Demo.dpr",
+      "program Demo;\nuses\n  Tools in 'units\\Tools.pas',\n  Renamed in '../shared/Other.pp',\n"
+      "  Bad in '../x/archive.pax';\nbegin\nend.\n");
+  Work.Write("sub/.keep", "");
+  CurrentDir Cd(Work.File("sub"));  // elsewhere: the paths are the program's own
+  AdditionalSearchPath.clear();
+  const char* const Expected[] = {
+      "demo:parsed tools:parsed helper:missing renamed:missing other:parsed bad:missing "
+      "../x/archive.pax:missing",
+      "demo:loaded tools:loaded helper:missing renamed:missing other:loaded bad:missing "
+      "../x/archive.pax:missing"};
+  for (const char* Want : Expected) {
+    TPascalProject Memory;
+    {
+      TPascalProject P;
+      P.FMemoryProject = &Memory;
+      P.Compile(Demo, {oCompileUnits, oCompileImplementation});
+    }
+    EXPECT_EQ(Units(Memory), Want);
+    EXPECT_NE(Memory.FindFlatSymbol("shared"), nullptr);
+    EXPECT_EQ(UnitOf(Memory, "tools")->FileName, Prj.File("prog/units/Tools.pas"));
+  }
+  EXPECT_TRUE(FileExists(Prj.File("prog/units/Tools.pax")));
+  EXPECT_TRUE(FileExists(Prj.File("shared/Other.pax")));
+  EXPECT_EQ(ReadFileBytes(Prj.File("x/archive.pax")), "precious too");
+  EXPECT_EQ(ReadFileBytes(Work.File("x/archive.pax")), "precious");
+}
+
+TEST_F(ProjectTest, AUsedUnitThatCannotBeReadLeavesTheStoreAsItWasAndIsParsedAgainLater) {
+  WriteUnits();
+  {
+    TPascalProject Memory;
+    CompileAll(Memory);
+  }
+  // UnitA changes on disk, so its store is out of date; UnitB's remembered
+  // location is stale.
+  const std::string PaxA = TPascalProject::StoreFileName(A);
+  const std::string OldStore = ReadFileBytes(PaxA);
+  const struct timespec OldStoreTime = MTime(PaxA);
+  Dir.Write("UnitA.pas", std::string(UnitA) + "\n");
+  SetMTime(A, OldStoreTime.tv_sec + 10, 0);
+  fileRepository->Clear();
+  std::string Moved = Dir.File("moved/UnitB.pas");
+  fileRepository->Add(Moved);
+
+  TPascalProject Memory;
+  {
+    TPascalProject P;
+    P.FMemoryProject = &Memory;
+    EXPECT_THROW(P.Compile(A, {oCompileUnits, oCompileImplementation}), EFOpenError);
+    // UnitA stays registered; UnitB never joined, UnitC was never reached.
+    ASSERT_EQ(P.FUnitLIst->Count(), 1);
+    EXPECT_EQ(P.FUnitLIst->Get(0), "unita");
+    EXPECT_EQ(Memory.FUnitLIst->GetText(), P.FUnitLIst->GetText());
+  }
+  TPascalSource* Failed = UnitOf(Memory, "unita");
+  ASSERT_NE(Failed, nullptr);
+  EXPECT_EQ(Failed->Project, &Memory);
+  EXPECT_EQ(Failed->RefCount, 1);
+  EXPECT_NE(Failed->State, stUpdated);
+  EXPECT_EQ(ReadFileBytes(PaxA), OldStore);
+  EXPECT_TRUE(SameTime(MTime(PaxA), OldStoreTime));
+  EXPECT_FALSE(Memory.CheckSymbols(A));
+
+  // Once UnitB is where it is found, the unfinished copy is not shared but
+  // parsed again, and its store written.
+  fileRepository->Clear();
+  {
+    TPascalProject P;
+    P.FMemoryProject = &Memory;
+    ASSERT_NE(P.Compile(A, {oCompileUnits, oCompileImplementation}), nullptr);
+    EXPECT_EQ(Units(P), "unita:parsed unitb:loaded unitc:loaded");
+  }
+  EXPECT_EQ(Units(Memory), "unita:parsed unitb:loaded unitc:loaded");
+  EXPECT_EQ(Memory.BaseClassOf(Memory.FindSymbol("tfoo", typClass))->name, "TBar");
+  EXPECT_TRUE(Memory.CheckSymbols(A));
+}
+
+TEST_F(ProjectTest, AStoreWriteThatFailsHalfWayLeavesTheOldStoreWholeAndOutOfDate) {
+  WriteUnits();
+  {
+    TPascalProject P;
+    P.Compile(C, {});
+  }
+  const std::string Pax = TPascalProject::StoreFileName(C);
+  const std::string OldStore = ReadFileBytes(Pax);
+  std::string Longer = UnitC;
+  Longer.insert(Longer.find("var"), "  TMore = class\n    A, B, C, D, E, F: Integer;\n  end;\n");
+  Dir.Write("UnitC.pas", Longer);
+  SetMTime(C, MTime(Pax).tv_sec + 10, 0);
+  {
+    testsupport::FileSizeLimit Full(OldStore.size() + 16);
+    TPascalProject P;
+    ASSERT_NE(P.Compile(C, {}), nullptr);  // the compile itself goes on
+    EXPECT_NE(P.FindFlatSymbol("tmore"), nullptr);
+  }
+  EXPECT_EQ(ReadFileBytes(Pax), OldStore);
+  TPascalProject P;
+  EXPECT_FALSE(P.CheckSymbols(C));
+  P.Compile(C, {});
+  EXPECT_EQ(Units(P), "unitc:parsed");
+  EXPECT_TRUE(P.CheckSymbols(C));
+}
+
 // ------------------------------------------------------------ with the IDE
 
 class ProjectIdeTest : public ProjectTest {
@@ -461,6 +643,64 @@ TEST_F(ProjectIdeTest, AModifiedMemoryCopyStaysValidForAProjectThatHoldsIt) {
   EXPECT_NE(Holder->FindFlatSymbol("shared"), nullptr);
   Holder.reset();
   EXPECT_EQ(UnitOf(Memory, "unitc")->RefCount, 1);
+}
+
+TEST_F(ProjectIdeTest, ACursorQueryAfterACompileThatFailedHalfWayGoesThroughTheMemoryProject) {
+  WriteUnits();
+  std::string Moved = Dir.File("moved/UnitB.pas");
+  fileRepository->Add(Moved);
+  TPascalProject Memory;
+  {
+    auto P = std::make_unique<TPascalProject>();
+    P->FMemoryProject = &Memory;
+    EXPECT_THROW(P->Compile(A, {oCompileUnits, oCompileImplementation}), EFOpenError);
+  }
+  EXPECT_FALSE(FileExists(TPascalProject::StoreFileName(A)));
+  TPascalSource* S = UnitOf(Memory, "unita");
+  ASSERT_NE(S, nullptr);
+  EXPECT_EQ(S->Project, &Memory);
+  // A cursor query on the unit asks its project for the word under the cursor.
+  S->LoadFileForEdit();
+  const std::string File = IDE.GetCurrentFile();
+  IDE.Buffer(File).Cursor = TEditPos{17, 5};  // "  TFoo = class(TBar)": on TBar
+  TFindSymbol Find;
+  std::string Word;
+  S->GetSymbolFromCursor(&Find, Word);
+  EXPECT_EQ(Word, "TBar");
+  EXPECT_EQ(Find.Symbol, nullptr);  // TBar's unit never made it into the project
+
+  // The same with the unit open in the editor.
+  TPascalProject Memory2;
+  {
+    TPascalProject P;
+    P.FMemoryProject = &Memory2;
+    EXPECT_THROW(P.Compile(A, {oCompileUnits, oCompileImplementation}), EFOpenError);
+  }
+  ASSERT_NE(UnitOf(Memory2, "unita"), nullptr);
+  EXPECT_EQ(UnitOf(Memory2, "unita")->Project, &Memory2);
+  EXPECT_FALSE(FileExists(TPascalProject::StoreFileName(A)));
+
+  // And from the editor: the unfinished copy is not shared with the next compile.
+  TPascalProject Memory3;
+  {
+    TIModuleInterface* Module = ToolServices->GetModuleInterface(File);
+    TIEditorInterface* Editor = Module->GetEditorInterface();
+    gQuickRecompile = false;
+    TPascalProject P;
+    P.FMemoryProject = &Memory3;
+    EXPECT_THROW(P.CompileEditor(Editor), EFOpenError);
+    Editor->Release();
+    Module->Release();
+  }
+  TPascalSource* Edited = UnitOf(Memory3, "unita");
+  ASSERT_NE(Edited, nullptr);
+  EXPECT_EQ(Edited->Project, &Memory3);
+  fileRepository->Clear();
+  TPascalProject P;
+  P.FMemoryProject = &Memory3;
+  EXPECT_NE(P.Compile(A, {oCompileUnits, oCompileImplementation}), nullptr);
+  EXPECT_NE(UnitOf(Memory3, "unita"), Edited);
+  EXPECT_NE(Memory3.FindSymbol("tbar", typClass), nullptr);
 }
 
 TEST_F(ProjectIdeTest, CompileEditorRegistersUnderTheUnitKeyAndReplacesTheMemoryCopy) {
@@ -611,6 +851,14 @@ TEST(ProjectStandalone, LoadFileForEditReadsTheFileWithoutAnIde) {
   S.FileName = Dir.File("none.pas");
   EXPECT_THROW(S.LoadFileForEdit(), EFOpenError);
   EXPECT_NE(S.Token, nullptr);
+}
+
+TEST(ProjectStandalone, UnitNamesAreIdentifiersJoinedByPoints) {
+  for (const char* Name : {"SysUtils", "_x1", "Vendor.Tools", "a.b.c", "Unit2"})
+    EXPECT_TRUE(TPascalProject::IsUnitName(Name)) << Name;
+  for (const char* Name : {"", "2nd", "a..b", ".a", "a.", "a.1b", "../x/archive.pax",
+                           "sub/unita.pas", "C:\\Unit1", "unit 1", "'x'", "\xE4rger"})
+    EXPECT_FALSE(TPascalProject::IsUnitName(Name)) << Name;
 }
 
 TEST(ProjectStandalone, StoreFileNames) {

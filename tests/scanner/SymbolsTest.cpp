@@ -181,13 +181,20 @@ TEST(SymbolTexts, ConCatJoinsTokens) {
     return S;
   };
   EXPECT_EQ(Join({"High", "(", "Integer", ")"}), "High(Integer)");
+  EXPECT_EQ(Join({"array", "[", "0", ".", ".", "1", "]", "of", "Integer"}), "array[0..1] of Integer");
   EXPECT_EQ(Join({"a", "or", "b"}), "a or b");
   EXPECT_EQ(Join({"1", "+", "2"}), "1+2");
-  EXPECT_EQ(Join({"1", "shl", "Bits"}), "1 shl Bits");
-  EXPECT_EQ(Join({"[", "fsBold", ",", "fsItalic", "]"}), "[fsBold,fsItalic]");
+  EXPECT_EQ(Join({"(", "1", ",", "2", ")"}), "(1,2)");
+  EXPECT_EQ(Join({"(", "ckRed", ",", "ckGreen", ")"}), "(ckRed, ckGreen)");
+  EXPECT_EQ(Join({"[", "fsBold", ",", "fsItalic", "]"}), "[fsBold, fsItalic]");
   EXPECT_EQ(Join({"Windows", ".", "MAX_PATH"}), "Windows.MAX_PATH");
+  EXPECT_EQ(Join({"1", "shl", "Bits"}), "1 shl Bits");
   EXPECT_EQ(ConCat("", "x"), "x");
   EXPECT_EQ(ConCat("x", ""), "x");
+  // The in-place form gives the same texts.
+  std::string S = "Windows";
+  for (const char* T : {".", "MAX_PATH", "+", "1", "div", "Size"}) ConCatTo(S, T);
+  EXPECT_EQ(S, "Windows.MAX_PATH+1 div Size");
 }
 
 TEST(SymbolTexts, AddSymDebugTracesInsertions) {

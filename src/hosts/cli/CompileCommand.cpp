@@ -7,7 +7,8 @@
 // "missing" (not found; <file> is then the name as used). DIRS is a
 // ";"-separated list of directories searched after the IDE's library path.
 // A program file (.dpr) is opened as the IDE's project first, so that the
-// units it names with "in" are found.
+// units it names with "in" are found. FILE must be a Pascal source (.pas,
+// .pp, .dpr, .lpr); anything else is refused with status 2.
 #include <ostream>
 
 #include "hosts/cli/CliCommands.h"
@@ -40,6 +41,12 @@ int RunCompile(const std::vector<std::string>& Args, std::ostream& Out, std::ost
     }
   }
   if (FileName.empty()) throw CliUsageError{"expects one file name"};
+  // Its store goes beside it under the ".pax" extension: any other file
+  // could be that store, or an unrelated file.
+  if (!TPascalProject::IsPascalSourceFile(FileName)) {
+    Err << "velmoric compile: not a Pascal source (.pas, .pp, .dpr, .lpr): " << FileName << "\n";
+    return 2;
+  }
   if (!FileExists(FindFileNoCase(FileName))) {
     Err << "velmoric compile: file not found: " << FileName << "\n";
     return 1;

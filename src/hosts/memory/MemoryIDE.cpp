@@ -11,6 +11,7 @@
 #include "hosts/memory/MemoryIntf.h"
 #include "hosts/memory/ProjectFile.h"
 #include "platform/registry/Registry.h"
+#include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/FileSearch.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Menus.h"
@@ -18,22 +19,10 @@
 namespace {
 
 // Writes Data to FileName through a temporary file, keeping the file's mode.
-void WriteFileAtomically(const std::string& FileName, const std::string& Data) {
-  const std::string Temp = FileName + ".velmoric-save";
-  struct stat St;
-  const bool Existed = ::stat(FileName.c_str(), &St) == 0;
-  try {
-    WriteFileBytes(Temp, Data);
-  } catch (const Exception&) {
-    ::unlink(Temp.c_str());
-    throw EInOutError(Format("Cannot write %s: %s", FileName, std::strerror(errno)), errno);
-  }
-  if (Existed) ::chmod(Temp.c_str(), St.st_mode & 07777);
-  if (::rename(Temp.c_str(), FileName.c_str()) != 0) {
-    const int Err = errno;
-    ::unlink(Temp.c_str());
-    throw EInOutError(Format("Cannot write %s: %s", FileName, std::strerror(Err)), Err);
-  }
+void SaveText(const std::string& FileName, const std::string& Data) {
+  const TAtomicWriteResult R = TryWriteFileAtomically(FileName, Data);
+  if (!R)
+    throw EInOutError(Format("Cannot write %s: %s", FileName, std::strerror(R.Error)), R.Error);
 }
 
 struct TMenuDef {
@@ -324,7 +313,7 @@ bool TMemoryIDE::SaveFile(const std::string& FileName) {
   }
   NotifyModule(*B, ncBeforeSave);
   try {
-    WriteFileAtomically(B->FileName(), B->Text());
+    SaveText(B->FileName(), B->Text());
   } catch (const Exception& E) {
     FLastError = E.Message();
     return false;

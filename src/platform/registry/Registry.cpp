@@ -12,6 +12,8 @@
 #include <functional>
 #include <vector>
 
+#include "platform/rtl/AtomicFile.h"
+
 namespace {
 
 const char* const Header = "VELMORIC-REGISTRY 1";
@@ -241,34 +243,9 @@ void MakeDirs(const std::string& Dir) {
     Fail(Format("Cannot create the settings folder %s: %s", Dir, ErrnoText()));
 }
 
-void WriteAll(int Fd, const std::string& Text) {
-  size_t Done = 0;
-  while (Done < Text.size()) {
-    const ssize_t N = ::write(Fd, Text.data() + Done, Text.size() - Done);
-    if (N < 0 && errno == EINTR) continue;
-    if (N < 0) throw errno;
-    Done += N;
-  }
-}
-
 void Save(const std::string& FileName, const TRegData& Data) {
-  const std::string Temp = FileName + ".tmp." + IntToStr(::getpid());
-  const int Fd = ::open(Temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (Fd < 0) Fail(Format("Cannot write the settings file %s: %s", FileName, ErrnoText()));
-  try {
-    WriteAll(Fd, Serialize(Data));
-    if (::fsync(Fd) != 0) throw errno;
-  } catch (int Err) {
-    ::close(Fd);
-    ::unlink(Temp.c_str());
-    Fail(Format("Cannot write the settings file %s: %s", FileName, std::strerror(Err)));
-  }
-  ::close(Fd);
-  if (::rename(Temp.c_str(), FileName.c_str()) != 0) {
-    const std::string Err = ErrnoText();
-    ::unlink(Temp.c_str());
-    Fail(Format("Cannot write the settings file %s: %s", FileName, Err));
-  }
+  const TAtomicWriteResult R = TryWriteFileAtomically(FileName, Serialize(Data), {0600, true});
+  if (!R) Fail(Format("Cannot write the settings file %s: %s", FileName, std::strerror(R.Error)));
 }
 
 // Runs Change on the file's current contents under the lock and writes the

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/rtl/AtomicFile.h"
+
 namespace {
 constexpr int MaxListSize = 0x7FFFFFF;
 const char* const SListIndexError = "List index out of bounds (%d)";
@@ -257,7 +259,9 @@ void TStrings::SetText(std::string_view Text) {
 
 void TStrings::LoadFromFile(const std::string& FileName) { SetText(ReadFileBytes(FileName)); }
 
-void TStrings::SaveToFile(const std::string& FileName) const { WriteFileBytes(FileName, GetText()); }
+void TStrings::SaveToFile(const std::string& FileName) const {
+  WriteFileAtomically(FileName, GetText());
+}
 
 std::string TStrings::Names(int Index) const {
   const std::string S = Get(Index);

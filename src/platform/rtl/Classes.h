@@ -101,6 +101,7 @@ class TStrings : public TObject {
   // Splits at CR LF, LF or CR; a final line break adds no empty line.
   virtual void SetText(std::string_view Text);
   void LoadFromFile(const std::string& FileName);
+  // Replaces the file whole (EStreamError on failure, the old file intact).
   void SaveToFile(const std::string& FileName) const;
 
   // "name=value" lines.

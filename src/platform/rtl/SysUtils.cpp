@@ -437,7 +437,7 @@ void WriteFileBytes(const std::string& FileName, std::string_view Data) {
   std::ofstream Out(FileName, std::ios::binary | std::ios::trunc);
   if (!Out) throw EFCreateError("Cannot create file " + FileName);
   Out.write(Data.data(), static_cast<std::streamsize>(Data.size()));
-  Out.flush();
+  Out.close();
   if (!Out) throw EWriteError("Cannot write file " + FileName);
 }
 

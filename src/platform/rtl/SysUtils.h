@@ -137,7 +137,9 @@ bool DirectoryExists(const std::string& Dir);
 
 // Whole file as bytes; raises EFOpenError "Cannot open file %s" on failure.
 std::string ReadFileBytes(const std::string& FileName);
-// Writes the bytes (create or truncate); raises EFCreateError "Cannot create file %s".
+// Writes the bytes in place (create or truncate); raises EFCreateError "Cannot
+// create file %s" or EWriteError "Cannot write file %s". A file that must not
+// be left cut by a failure is written with WriteFileAtomically (AtomicFile.h).
 void WriteFileBytes(const std::string& FileName, std::string_view Data);
 
 // ---------------------------------------------------------------- time

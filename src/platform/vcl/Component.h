@@ -48,6 +48,17 @@ class TComponent : public TObject {
 
   bool Destroying() const { return FDestroying; }
 
+  // Script hooks (see platform/vcl/ScriptHooks.h). ScriptPrint appends what
+  // a user reads off the component: one head line, then detail lines
+  // indented by two blanks; a component that shows nothing adds nothing.
+  virtual void ScriptPrint(std::vector<std::string>& Lines) const {}
+  // Does what a user does with the verb ("click", "select", ...) and its
+  // arguments; false when the verb does not apply to this class. A verb that
+  // applies but cannot be carried out raises EScriptError.
+  virtual bool ScriptAction(const std::string& Verb, const std::vector<std::string>& Args) {
+    return false;
+  }
+
   int Tag = 0;
 
  protected:

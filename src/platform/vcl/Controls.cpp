@@ -80,6 +80,14 @@ void TControl::DblClick() {
   if (Enabled && OnDblClick) OnDblClick(this);
 }
 
+void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (Enabled && OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
+}
+
+void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (Enabled && OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
+}
+
 void TControl::Resize() {
   if (OnResize && !Destroying()) OnResize(this);
 }
@@ -163,6 +171,10 @@ bool TWinControl::Focused() const {
 
 void TWinControl::KeyDown(uint16_t& Key, TShiftState Shift) {
   if (OnKeyDown) OnKeyDown(this, Key, Shift);
+}
+
+void TWinControl::KeyPress(char& Key) {
+  if (OnKeyPress) OnKeyPress(this, Key);
 }
 
 TCustomForm* GetParentForm(const TControl* Control) {

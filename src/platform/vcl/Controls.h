@@ -27,6 +27,22 @@ constexpr uint16_t VK_BACK = 8, VK_TAB = 9, VK_RETURN = 13, VK_ESCAPE = 27, VK_S
                    VK_DELETE = 46;
 
 using TKeyEvent = std::function<void(TObject* Sender, uint16_t& Key, TShiftState Shift)>;
+using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
+
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+using TMouseEvent =
+    std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+
+struct TPoint {
+  int X = 0, Y = 0;
+};
+
+struct TRect {
+  int Left = 0, Top = 0, Right = 0, Bottom = 0;
+  int Width() const { return Right - Left; }
+  int Height() const { return Bottom - Top; }
+  bool Contains(int X, int Y) const { return X >= Left && X < Right && Y >= Top && Y < Bottom; }
+};
 
 struct TFont {
   std::string Name = "MS Sans Serif";
@@ -73,6 +89,13 @@ class TControl : public TComponent {
   // Fires OnClick when the control is enabled, as a click of the user does.
   virtual void Click();
   void DblClick();
+  // Fire OnMouseDown / OnMouseUp when enabled, as the user's mouse does.
+  virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+  virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+
+  // Script hooks: the head line shows the caption; "click" and "dblclick".
+  void ScriptPrint(std::vector<std::string>& Lines) const override;
+  bool ScriptAction(const std::string& Verb, const std::vector<std::string>& Args) override;
 
   // Painting is counted, so that callers can see how often a control was
   // repainted; Update paints what was invalidated.
@@ -93,6 +116,8 @@ class TControl : public TComponent {
   TNotifyEvent OnClick;
   TNotifyEvent OnDblClick;
   TNotifyEvent OnResize;
+  TMouseEvent OnMouseDown;
+  TMouseEvent OnMouseUp;
 
  protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -145,11 +170,20 @@ class TWinControl : public TControl {
   int TabOrder = 0;
   bool TabStop = false;
   TKeyEvent OnKeyDown;
+  TKeyPressEvent OnKeyPress;
   TNotifyEvent OnEnter;
   TNotifyEvent OnExit;
 
   // Fires OnKeyDown, as a key press of the user does.
   virtual void KeyDown(uint16_t& Key, TShiftState Shift);
+  // Fires OnKeyPress with the character the key typed.
+  virtual void KeyPress(char& Key);
+  // Whether the control takes Enter, Escape or Tab itself instead of
+  // leaving it to the form's default and cancel buttons.
+  virtual bool WantsKey(uint16_t Key) const { return false; }
+
+  // Script hooks: "keypress KEY" as well.
+  bool ScriptAction(const std::string& Verb, const std::vector<std::string>& Args) override;
 
  protected:
   virtual void AlignControls();

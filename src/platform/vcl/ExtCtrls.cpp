@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/vcl/Forms.h"
+#include "platform/vcl/ScriptHooks.h"
 
 namespace {
 
@@ -63,4 +64,60 @@ bool NextTimerDue(uint32_t& Due) {
     Any = true;
   }
   return Any;
+}
+
+// -------------------------------------------------------------- TRadioGroup
+
+TRadioGroup::TRadioGroup(TComponent* AOwner)
+    : TWinControl(AOwner), FItems(std::make_unique<TStringList>()) {
+  SetBounds(0, 0, 185, 105);
+  TabStop = true;
+}
+
+void TRadioGroup::SetItemIndex(int Value) {
+  if (Value < -1 || Value >= FItems->Count())
+    throw EListError(Format("List index out of bounds (%d)", Value));
+  FItemIndex = Value;
+}
+
+void TRadioGroup::Select(int Index) {
+  if (!Enabled) return;
+  SetItemIndex(Index);
+  TControl::Click();
+}
+
+void TRadioGroup::ScriptPrint(std::vector<std::string>& Lines) const {
+  TControl::ScriptPrint(Lines);
+  for (int I = 0; I < FItems->Count(); ++I) Lines.push_back(ScriptItemLine(FItems->Get(I), I == ItemIndex()));
+}
+
+bool TRadioGroup::ScriptAction(const std::string& Verb, const std::vector<std::string>& Args) {
+  if (Verb != "select" && Verb != "check") return TWinControl::ScriptAction(Verb, Args);
+  ScriptCheckArgs(Verb, Args, 1, 1);
+  Select(ScriptFindItem(*FItems, Args[0], *this));
+  return true;
+}
+
+// ------------------------------------------------- bevels, images, splitters
+
+TBevel::TBevel(TComponent* AOwner) : TGraphicControl(AOwner) { SetBounds(0, 0, 50, 50); }
+
+void TBevel::ScriptPrint(std::vector<std::string>& Lines) const {
+  Lines.push_back(ScriptHeadLine(*this, std::nullopt));
+}
+
+TImage::TImage(TComponent* AOwner) : TGraphicControl(AOwner) { SetBounds(0, 0, 105, 105); }
+
+void TImage::ScriptPrint(std::vector<std::string>& Lines) const {
+  Lines.push_back(ScriptHeadLine(*this, std::nullopt));
+  if (!Picture.empty()) Lines.push_back("  picture " + ScriptQuote(Picture));
+}
+
+TSplitter::TSplitter(TComponent* AOwner) : TGraphicControl(AOwner) {
+  SetBounds(0, 0, 3, 100);
+  SetAlign(alLeft);
+}
+
+void TSplitter::ScriptPrint(std::vector<std::string>& Lines) const {
+  Lines.push_back(ScriptHeadLine(*this, std::nullopt));
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/vcl/ScriptHooks.h"
+
 namespace {
 
 struct TKeyName {
@@ -138,4 +140,22 @@ TPopupMenu::~TPopupMenu() { delete FItems; }
 
 void TPopupMenu::Popup(int X, int Y) {
   if (OnPopup) OnPopup(this);
+}
+
+void TMenuItem::ScriptPrint(std::vector<std::string>& Lines) const {
+  std::string Line = ClassName();
+  if (!Name().empty()) Line += " " + Name();
+  Line += " " + ScriptQuote(Caption);
+  if (Checked) Line += " checked";
+  if (!Enabled) Line += " disabled";
+  if (!Visible) Line += " hidden";
+  Lines.push_back(Line);
+}
+
+bool TMenuItem::ScriptAction(const std::string& Verb, const std::vector<std::string>& Args) {
+  if (Verb != "click") return false;
+  ScriptCheckArgs(Verb, Args, 0, 0);
+  if (!Enabled || !Visible) throw EScriptError(ScriptName(*this) + " cannot be clicked now");
+  Click();
+  return true;
 }

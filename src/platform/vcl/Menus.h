@@ -42,6 +42,10 @@ class TMenuItem : public TComponent {
   // Fires OnClick when enabled, as the user's choice does.
   virtual void Click();
 
+  // Script hooks: the caption with "checked", "disabled", "hidden"; "click".
+  void ScriptPrint(std::vector<std::string>& Lines) const override;
+  bool ScriptAction(const std::string& Verb, const std::vector<std::string>& Args) override;
+
   std::string Caption;
   std::string Hint;
   TShortCut ShortCut = scNone;
