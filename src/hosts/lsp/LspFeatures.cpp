@@ -566,7 +566,7 @@ json TLspServer::Hover(const json& P) {
   json Result = {{"contents", {{"kind", "markdown"}, {"value", ToUtf8(Md, T->Encoding)}}}};
   int Line = 0;
   int Byte = 0;
-  PlaceCursor(D, P["position"], Line, Byte);
+  PlaceCursor(D, P.contains("position") ? P["position"] : json(), Line, Byte);
   const std::string Here = Text(D.Path)->Line(Line);
   const int At = FindWord(Here, Word);
   if (At >= 0 && At <= Byte && Byte <= At + static_cast<int>(Word.size()))

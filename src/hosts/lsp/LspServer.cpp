@@ -113,11 +113,6 @@ void TLspServer::Receive(const std::string& Body) {
   if (!FExited) PublishDiagnostics();
 }
 
-void TLspServer::ReceiveFrameError(const std::string& Error) {
-  Log("Bad frame: " + Error);
-  Send(ErrorMessage(nullptr, lspParseError, Error));
-}
-
 void TLspServer::Send(const json& Message) { FSend(DumpJson(Message)); }
 
 void TLspServer::Log(const std::string& Text) {
@@ -628,12 +623,16 @@ std::shared_ptr<TLspServer::TFileText> TLspServer::Text(const std::string& Path)
 }
 
 std::string TLspServer::UriOf(const std::string& Path) {
-  const std::string Full = ExpandFileName(Path);
-  if (TEditBufferPtr B = FSession->IDE().FindBuffer(Full)) {
+  if (TEditBufferPtr B = FSession->IDE().FindBuffer(Path)) {
     if (auto It = FDocuments.find(B->FileName()); It != FDocuments.end()) return It->second.Uri;
   }
-  const std::string Found = FindFileNoCase(Full);
-  return PathToUri(Found.empty() ? Full : Found);
+  auto& Uri = FUris[Path];
+  if (Uri.empty()) {
+    const std::string Full = ExpandFileName(Path);
+    const std::string Found = FindFileNoCase(Full);
+    Uri = PathToUri(Found.empty() ? Full : Found);
+  }
+  return Uri;
 }
 
 json TLspServer::Position(const std::string& Path, int Line, int Byte) {

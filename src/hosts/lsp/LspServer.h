@@ -49,8 +49,6 @@ class TLspServer {
   int Run(TLspInput& In);
   // Handles one message body, then publishes the diagnostics due.
   void Receive(const std::string& Body);
-  // Answers a frame the reader could not use.
-  void ReceiveFrameError(const std::string& Error);
 
   bool Exited() const { return FExited; }
   int ExitCode() const { return FShutdown ? 0 : 1; }
@@ -140,6 +138,7 @@ class TLspServer {
   std::map<std::string, TDocument> FDocuments;  // by the IDE's file name
   std::map<std::string, std::shared_ptr<TFileText>> FDiskTexts;
   std::map<std::string, std::shared_ptr<TFileText>> FBufferTexts;  // by the IDE's file name
+  std::map<std::string, std::string> FUris;  // of files that are no documents
   std::set<std::string> FCancelled;  // ids (as JSON text) cancelled before their turn
   std::vector<std::string> FRoots;   // workspace folders
   TSettings FSettings;
