@@ -243,4 +243,19 @@ TEST_F(LspTest, TheConfiguredProgramIsTheProject) {
   EXPECT_EQ(Def["uri"], Uri("far/Far.pas")) << Def.dump();
 }
 
+TEST_F(LspTest, WithoutAProgramTheUsedUnitsOfEachDocumentAreCompiled) {
+  std::filesystem::remove(Dir + "/ZooApp.dpr");
+  Write("Lone.pas", "unit Lone;\ninterface\nimplementation\nend.\n");
+  Start({"Lone.pas", "Zoo.pas"});
+  json Def = Result("textDocument/definition", At("Zoo.pas", 5, 11));
+  EXPECT_EQ(Def["uri"], Uri("Base.pas")) << Def.dump();
+  // A unit added to the uses clause later is compiled too.
+  Write("Extra.pas", "unit Extra;\ninterface\ntype\n  TExtra = class\n  end;\nimplementation\nend.\n");
+  Client->Notify("textDocument/didChange",
+                 {{"textDocument", {{"uri", Uri("Lone.pas")}, {"version", 2}}},
+                  {"contentChanges", {{{"text", "unit Lone;\ninterface\nuses Extra;\nvar X: TExtra;\nimplementation\nend.\n"}}}}});
+  Def = Result("textDocument/definition", At("Lone.pas", 3, 9));
+  EXPECT_EQ(Def["uri"], Uri("Extra.pas")) << Def.dump();
+}
+
 }  // namespace

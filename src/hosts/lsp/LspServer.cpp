@@ -403,20 +403,33 @@ void TLspServer::CompileDocument(TDocument& D) {
   TVelmoricWizard* Expert = FSession->Expert();
   D.Dirty = false;
   D.DiagnosticsDue = true;
-  D.Errors.clear();
   if (!Expert || !FSession->IDE().ActivateFile(D.Path)) return;
-  if (!Expert->GetCompiledEditor()) return;
-  try {
-    if (Expert->Source && Expert->Source->errors)
-      for (int I = 0; I < Expert->Source->errors->Count(); ++I)
-        D.Errors.push_back(Expert->Source->errors->Get(I));
-  } catch (...) {
+  const bool SavedQuick = gQuickRecompile;
+  // Quick recompile parses the document alone; a unit it uses that memory
+  // does not hold yet (a document just opened, a unit added to its uses)
+  // takes a compile of the used units as well.
+  for (int Pass = 0; Pass < 2; ++Pass) {
+    if (!Expert->GetCompiledEditor()) break;
+    bool Missing = false;
+    try {
+      D.Errors.clear();
+      if (TPascalSource* S = Expert->Source) {
+        for (int I = 0; S->errors && I < S->errors->Count(); ++I) D.Errors.push_back(S->errors->Get(I));
+        for (int I = 0; S->usesList && I < S->usesList->Count(); ++I)
+          Missing = Missing || Expert->Project->FUnitLIst->IndexOf(TPascalProject::UnitKey(S->usesList->Get(I))) < 0;
+      }
+    } catch (...) {
+      Expert->ReleaseEditor();
+      FreeAndNil(Expert->CompileProject);
+      gQuickRecompile = SavedQuick;
+      throw;
+    }
     Expert->ReleaseEditor();
     FreeAndNil(Expert->CompileProject);
-    throw;
+    if (!Missing || !gQuickRecompile) break;
+    gQuickRecompile = false;
   }
-  Expert->ReleaseEditor();
-  FreeAndNil(Expert->CompileProject);
+  gQuickRecompile = SavedQuick;
 }
 
 // ------------------------------------------------------------- diagnostics
