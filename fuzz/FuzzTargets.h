@@ -34,6 +34,8 @@ void FuzzEditorStrings(const uint8_t* Data, size_t Size);
 // Language server message reader: the first byte gives the size of the reads,
 // the rest is the byte stream from the client.
 void FuzzLspReader(const uint8_t* Data, size_t Size);
+// Rich text: the input is RTF (or text) for the rich edit's document.
+void FuzzRichText(const uint8_t* Data, size_t Size);
 
 struct TFuzzTarget {
   const char* Name;  // the program is fuzz_<Name>, its regressions fuzz/regressions/<Name>/
@@ -49,4 +51,5 @@ inline constexpr TFuzzTarget FuzzTargets[] = {
     {"registry", FuzzRegistry},
     {"editorstrings", FuzzEditorStrings},
     {"lspreader", FuzzLspReader},
+    {"richtext", FuzzRichText},
 };

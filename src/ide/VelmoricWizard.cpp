@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "browsers/VelmoricSourceExplorer.h"
+#include "help/VelmoricVirtualHelp.h"
 #include "ide/VelmoricAbout.h"
 #include "ide/VelmoricBookmarkStack.h"
 #include "ide/VelmoricEditorStrings.h"
@@ -471,11 +472,14 @@ void TVelmoricWizard::ReleasePanels() {
     }
     // Only the windows this expert equipped get their handlers back.
     if (Panel) {
-      Form->OnResize = SavedEditorResize;
-      Form->OnActivate = SavedEditorActivate;
+      if (auto It = SavedEditorHandlers.find(Form); It != SavedEditorHandlers.end()) {
+        Form->OnResize = It->second.Resize;
+        Form->OnActivate = It->second.Activate;
+      }
       delete Panel;
     }
   }
+  SavedEditorHandlers.clear();
 }
 
 void TVelmoricWizard::ReleaseForms() {
@@ -489,9 +493,10 @@ void TVelmoricWizard::ReleaseForms() {
   });
   Guarded("Error in Release FFormSourceExplorer       ",
           [&] { FreeForm(FFormSourceExplorer, "FFormSourceExplorer"); });
+  Guarded("Error in Release FormVelmoricVirtualHelp",
+          [&] { FreeForm(FormVelmoricVirtualHelp, "FormVelmoricVirtualHelp"); });
   // The forms of the later features join this list as they come, in the
-  // order: FFormVelmoricSymbols (before the explorer), FormVelmoricVirtualHelp,
-  // FFormVelmoricTableExpert, FFormVelmoricDFMView, FFormVelmoricUnits,
+  // order: FFormVelmoricSymbols (before the explorer), FFormVelmoricTableExpert, FFormVelmoricDFMView, FFormVelmoricUnits,
   // FormVelmoricNewEntry (before the about box), FFormVelmoricRTFEdit,
   // FFormVelmoricOptions (after it), FormDesktopManager (after the bookmark
   // stack).
@@ -649,8 +654,7 @@ void TVelmoricWizard::EquipEditWindow(TCustomForm* Form) {
     if (Control->Name() == PanelName) return;  // equipped already
     if (Control->ClassName() == "TTabControl") TabControl = Control;
   }
-  SavedEditorResize = Form->OnResize;
-  SavedEditorActivate = Form->OnActivate;
+  SavedEditorHandlers[Form] = {Form->OnResize, Form->OnActivate};
   Form->OnResize = [this](TObject* Sender) { MyOnResizeForm(Sender); };
   Form->OnActivate = [this](TObject* Sender) { MyOnActivate(Sender); };
 
@@ -683,14 +687,20 @@ void TVelmoricWizard::EquipEditWindow(TCustomForm* Form) {
 
 void TVelmoricWizard::MyOnActivate(TObject* Sender) {
   TTraceProc Trace("TVelmoricWizard.MyOnActivate");
-  if (SavedEditorActivate) SavedEditorActivate(Sender);
+  if (auto It = SavedEditorHandlers.find(Sender); It != SavedEditorHandlers.end()) {
+    const TNotifyEvent Saved = It->second.Activate;  // a copy: the handler may change the map
+    if (Saved) Saved(Sender);
+  }
   auto* Form = dynamic_cast<TWinControl*>(Sender);
   if (Form && Form->ControlCount() > 0) Form->Controls(0)->SetTop(PanelHeight);
 }
 
 void TVelmoricWizard::MyOnResizeForm(TObject* Sender) {
   TTraceProc Trace("TVelmoricWizard.MyOnResizeForm");
-  if (SavedEditorResize) SavedEditorResize(Sender);
+  if (auto It = SavedEditorHandlers.find(Sender); It != SavedEditorHandlers.end()) {
+    const TNotifyEvent Saved = It->second.Resize;  // a copy: the handler may change the map
+    if (Saved) Saved(Sender);
+  }
   auto* Form = dynamic_cast<TComponent*>(Sender);
   if (!Form) return;
   auto* TabControl = dynamic_cast<TControl*>(Form->FindComponent("TabControl"));
@@ -765,7 +775,10 @@ void TVelmoricWizard::MenuClickEditManual(TIMenuItemIntf* Sender) {
 }
 
 void TVelmoricWizard::MenuClickVirtualHelp(TIMenuItemIntf* Sender) {
-  NotAvailable("The virtual help");
+  if (!FormVelmoricVirtualHelp) FormVelmoricVirtualHelp = new TFormVelmoricVirtualHelp(Application);
+  FormVelmoricVirtualHelp->FMemoryProject = Project;
+  FormVelmoricVirtualHelp->GetSymbolFromCursor();
+  FormVelmoricVirtualHelp->Show();
 }
 
 void TVelmoricWizard::MenuClickOptions(TIMenuItemIntf* Sender) {
