@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "FuzzTargets.h"
+#include "hosts/lsp/LspTransport.h"
 #include "platform/ipc/IpcWindow.h"
 #include "platform/registry/Registry.h"
 #include "platform/vcl/RichText.h"
@@ -149,6 +150,27 @@ void RegistrySeeds() {
   Seed("registry", "header", "VELMORIC-REGISTRY 1\n");
 }
 
+// A client's session with the server, whole and in damaged forms.
+void LspSeeds() {
+  const std::string Open =
+      R"({"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"uri":"file:///w/u.pas",)"
+      R"("languageId":"pascal","version":1,"text":"unit u;\ninterface\nimplementation\nend.\n"}}})";
+  const std::string Session =
+      FrameMessage(R"({"jsonrpc":"2.0","id":1,"method":"initialize","params":{"rootUri":"file:///w"}})") +
+      FrameMessage(R"({"jsonrpc":"2.0","method":"initialized","params":{}})") + FrameMessage(Open) +
+      FrameMessage(R"({"jsonrpc":"2.0","id":"h","method":"textDocument/hover","params":{"textDocument":)"
+                   R"({"uri":"file:///w/u.pas"},"position":{"line":0,"character":5}}})") +
+      FrameMessage(R"({"jsonrpc":"2.0","method":"$/cancelRequest","params":{"id":"h"}})") +
+      FrameMessage(R"({"jsonrpc":"2.0","id":2,"method":"shutdown"})") +
+      FrameMessage(R"({"jsonrpc":"2.0","method":"exit"})");
+  Seed("lspreader", "session", std::string(1, '\0') + Session);
+  Seed("lspreader", "session-bytewise", std::string(1, '\1') + Session);
+  Seed("lspreader", "no-length", std::string(1, '\7') + "Content-Type: x\r\n\r\n{}" + Session);
+  Seed("lspreader", "cut", std::string(1, '\3') + Session.substr(0, Session.size() / 2));
+  Seed("lspreader", "utf8", std::string(1, '\0') +
+                                FrameMessage("{\"jsonrpc\":\"2.0\",\"method\":\"x\",\"params\":[\"\xC3\xA9\xF0\x9F\x98\x80\xE9\"]}"));
+}
+
 // Help page headers and bodies as the virtual help writes them, and the same
 // documents as the rich edit writes them.
 void RichTextSeeds() {
@@ -191,6 +213,7 @@ int main(int argc, char** argv) {
     TraceletSeeds(Files);
     FileRepositorySeeds(Files);
     RegistrySeeds();
+    LspSeeds();
     RichTextSeeds();
   } catch (const std::exception& E) {
     std::fprintf(stderr, "velmoric-fuzz-seeds: %s\n", E.what());

@@ -169,4 +169,17 @@ TEST(FuzzBodies, EditorStringsTakesBuffersAndEdits) {
   EXPECT_EQ(RunBody(TargetNamed("editorstrings"), Bytes({0}) + "no line end"), "");
 }
 
+TEST(FuzzBodies, LspReaderTakesSessionsAndDamage) {
+  const std::string Message = "Content-Length: 52\r\n\r\n"
+                              "{\"jsonrpc\":\"2.0\",\"id\":1,\"method\":\"shutdown\",\"x\":\"\xC3\xA9\"}";
+  for (int Chunk : {0, 1, 5}) {
+    EXPECT_EQ(RunBody(TargetNamed("lspreader"), Bytes({Chunk}) + Message + Message), "") << Chunk;
+    EXPECT_EQ(RunBody(TargetNamed("lspreader"), Bytes({Chunk}) + "Content-Type: a\r\n\r\n{}" + Message), "");
+    EXPECT_EQ(RunBody(TargetNamed("lspreader"), Bytes({Chunk}) + Message.substr(0, 40)), "");
+  }
+  EXPECT_EQ(RunBody(TargetNamed("lspreader"), Bytes({0}) + "Content-Length: 5\r\n\r\n[1,\xE9]"), "");
+  EXPECT_EQ(RunBody(TargetNamed("lspreader"), Bytes({2}) + std::string(20000, 'x') + "\n\n"), "");
+  EXPECT_EQ(RunBody(TargetNamed("lspreader"), ""), "");
+}
+
 }  // namespace

@@ -25,6 +25,7 @@ TBufferEdit TEditBuffer::Replace(int Pos, int Count, std::string_view Insert) {
   TBufferEdit Edit{Pos, FText.substr(Pos, Count), std::string(Insert)};
   FText.replace(Pos, Count, Insert);
   FIndexed = false;
+  ++FVersion;
   Modified = true;
   return Edit;
 }
@@ -32,6 +33,7 @@ TBufferEdit TEditBuffer::Replace(int Pos, int Count, std::string_view Insert) {
 void TEditBuffer::Reset(std::string AText) {
   FText = std::move(AText);
   FIndexed = false;
+  ++FVersion;
   ClearUndo();
 }
 
@@ -53,6 +55,7 @@ bool TEditBuffer::Undo() {
   for (auto It = Step.rbegin(); It != Step.rend(); ++It)
     FText.replace(It->Pos, It->Inserted.size(), It->Removed);
   FIndexed = false;
+  ++FVersion;
   Modified = true;
   FRedo.push_back(std::move(Step));
   return true;
@@ -64,6 +67,7 @@ bool TEditBuffer::Redo() {
   FRedo.pop_back();
   for (const TBufferEdit& E : Step) FText.replace(E.Pos, E.Removed.size(), E.Inserted);
   FIndexed = false;
+  ++FVersion;
   Modified = true;
   FUndo.push_back(std::move(Step));
   return true;

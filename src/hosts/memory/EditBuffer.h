@@ -3,6 +3,7 @@
 // positions.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -29,6 +30,8 @@ class TEditBuffer {
 
   const std::string& FileName() const { return FFileName; }
   const std::string& Text() const { return FText; }
+  // Goes up with every change of the text.
+  uint64_t Version() const { return FVersion; }
   int Length() const { return static_cast<int>(FText.size()); }
 
   // Replaces Count characters at Pos by Insert (both clamped to the text)
@@ -88,6 +91,7 @@ class TEditBuffer {
   std::vector<TUndoStep> FRedo;
   mutable std::vector<int> FLineStarts;  // built on demand
   mutable bool FIndexed = false;
+  uint64_t FVersion = 0;
 };
 
 using TEditBufferPtr = std::shared_ptr<TEditBuffer>;
