@@ -146,7 +146,8 @@ char TVelmoricDFM::PeekInLine() const {
 
 void TVelmoricDFM::DFMError(const std::string& Message) {
   TTraceProc Trace("TVelmoricDFM.DFMError");
-  const int Line = Token ? Token->TokenLine + 1 : 0;
+  const int Line = FErrorLine >= 0 ? FErrorLine + 1 : Token ? Token->TokenLine + 1 : 0;
+  FErrorLine = -1;
   ++ErrorCount;
   TraceWrite("stdOut", Format("Error in file %s line %d %s", FileName, Line, Message));
   if (ErrorCount > 1) return;  // one report per file
@@ -203,6 +204,7 @@ void TVelmoricDFM::ReadObject(TVelmoricControl* Parent) {
       PropName += Token->TokenText;
     }
     if (!Valid || FAtEnd) {
+      FErrorLine = PropLine;  // the line of the property that lacks it
       DFMError("Erwarte = ");
       return;
     }
@@ -251,9 +253,11 @@ std::string TVelmoricDFM::ReadValue() {
   }
   Value += Token->TokenText;
   // A qualified name (Form.Component) or a number with a fraction.
-  if (CharAfterToken() == '.' && Advance() && Is(".")) {
+  // Nested frames name deeper: "Frame1.Frame2.Edit1".
+  while (CharAfterToken() == '.' && Advance() && Is(".")) {
     Value += ".";
-    if (isalnum(PeekInLine()) && Advance()) Value += Token->TokenText;
+    if (!isalnum(PeekInLine()) || !Advance()) break;
+    Value += Token->TokenText;
   }
   // An exponent with a sign: "1.5E-10".
   const char Last = Value.empty() ? '\0' : Value.back();

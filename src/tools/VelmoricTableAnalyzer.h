@@ -94,6 +94,7 @@ class TVelmoricDFM : public TObject {
   std::string ReadStringValue();
   bool FAtEnd = false;
   bool FValueQuoted = false;
+  int FErrorLine = -1;
 };
 
 // The analysed set of form files.
