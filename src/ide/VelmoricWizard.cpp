@@ -14,6 +14,7 @@
 #include "project/VelmoricFileRepository.h"
 #include "project/VelmoricPascalProject.h"
 #include "project/VelmoricProjectSettings.h"
+#include "tools/VelmoricDFMView.h"
 #include "scanner/VelmoricPascalScanner.h"
 #include "trace/VelmoricStatus.h"
 #include "trace/traceletVelmoric.h"
@@ -489,9 +490,11 @@ void TVelmoricWizard::ReleaseForms() {
   });
   Guarded("Error in Release FFormSourceExplorer       ",
           [&] { FreeForm(FFormSourceExplorer, "FFormSourceExplorer"); });
+  Guarded("Error in Release FFormVelmoricDFMView      ",
+          [&] { FreeForm(FFormVelmoricDFMView, "FFormVelmoricDFMView"); });
   // The forms of the later features join this list as they come, in the
   // order: FFormVelmoricSymbols (before the explorer), FormVelmoricVirtualHelp,
-  // FFormVelmoricTableExpert, FFormVelmoricDFMView, FFormVelmoricUnits,
+  // FFormVelmoricTableExpert (before the DFM view), FFormVelmoricUnits,
   // FormVelmoricNewEntry (before the about box), FFormVelmoricRTFEdit,
   // FFormVelmoricOptions (after it), FormDesktopManager (after the bookmark
   // stack).
@@ -746,7 +749,7 @@ void TVelmoricWizard::MenuClickTableExpert(TIMenuItemIntf* Sender) {
 
 void TVelmoricWizard::MenuClickDFMDependencies(TIMenuItemIntf* Sender) {
   TTraceProcStartup Trace("TVelmoricWizard.MenuClickDFMDependencies");
-  NotAvailable("The form dependency analyzer");
+  FormVelmoricDFMView()->Show();
 }
 
 void TVelmoricWizard::MenuClickDesktopManager(TIMenuItemIntf* Sender) {
