@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <memory>
+#include <vector>
 
 #include "ide/VelmoricAmbuingity.h"
 #include "ide/VelmoricBookmarkStack.h"
@@ -355,53 +356,133 @@ void TFFormSourceExplorer::ComboBoxSuchenKeyDown(TObject* Sender, uint16_t& Key,
     Box->Items()->Add(Box->Text());
 }
 
+namespace {
+
+bool IsIdentChar(char C) {
+  return (C >= 'a' && C <= 'z') || (C >= 'A' && C <= 'Z') || (C >= '0' && C <= '9') || C == '_';
+}
+
+// The declared type of a type text: "TShapeList", "^TShapeData" and
+// "Classes.TList" name one; "array [0..1] of Integer" or "class of TShape"
+// name none a search could step into.
+TOrvikSymbol* TypeNamed(TPascalProject* Project, std::string Text) {
+  Text = Trim(Text);
+  if (!Text.empty() && Text[0] == '^') Text = Trim(Text.substr(1));
+  if (Text.empty()) return nullptr;
+  for (char C : Text)
+    if (!IsIdentChar(C) && C != '.') return nullptr;
+  const size_t Dot = Text.rfind('.');
+  if (Dot != std::string::npos) Text = Text.substr(Dot + 1);
+  if (Text.empty()) return nullptr;
+  for (TSymTyp Kind : {typClass, typRecord, typInterface, typType})
+    if (TOrvikSymbol* Sym = Project->FindSymbol(Text, Kind)) return Sym;
+  return nullptr;
+}
+
+// Where the members of Sym's value are declared: a unit, class, record or
+// interface is its own scope; a variable, field, property or parameter has
+// its type's; a function its result type's; an alias or pointer type the
+// type it names. Nil when the type is not in the project.
+TOrvikSymbol* ScopeOf(TPascalProject* Project, TOrvikSymbol* Sym) {
+  for (int Steps = 0; Sym && Steps < MaxSearchSteps; ++Steps) {
+    switch (Sym->Typ) {
+      case typUnit:
+      case typClass:
+      case typRecord:
+      case typInterface:
+        return Sym;
+      case typVar:
+      case typProperty:
+      case typParameter:
+      case typType: {
+        TOrvikSymbol* Type = TypeNamed(Project, Sym->TypeName);
+        if (Type == Sym) return nullptr;
+        Sym = Type;
+        break;
+      }
+      case typConst:
+        Sym = TypeNamed(Project, Sym->ConstType);
+        break;
+      case typProcedure:
+        Sym = TypeNamed(Project, Sym->ResultType);
+        break;
+      default:
+        return nullptr;
+    }
+  }
+  return nullptr;
+}
+
+// Word among the members of Scope and, for a class or an interface, of its
+// ancestors, nearest first.
+TOrvikSymbol* MemberOf(TPascalProject* Project, TOrvikSymbol* Scope, const std::string& Word) {
+  const std::string Lower = LowerCase(Word);
+  for (int Steps = 0; Scope && Steps < MaxSearchSteps; ++Steps) {
+    if (Scope->symbols) {
+      if (TOrvikSymbol* Hit = Scope->symbols->FindAnyFlatSymbol(Lower)) {
+        Write(Format("** found %s", Hit->name));
+        return Hit;
+      }
+    }
+    if (Scope->Ancestor.empty() || (Scope->Typ != typClass && Scope->Typ != typInterface))
+      return nullptr;
+    Write("looking for baseclass " + Scope->Ancestor);
+    Scope = Project->FindSymbol(Scope->Ancestor, Scope->Typ);
+  }
+  return nullptr;
+}
+
+// Resolves the words after the first, starting at First: each is looked up
+// in the scope of the one before. Nil when one of them is not found.
+TOrvikSymbol* ResolveRest(TPascalProject* Project, TOrvikSymbol* First,
+                          const std::vector<std::string>& Words) {
+  TOrvikSymbol* R = First;
+  for (size_t I = 1; R && I < Words.size(); ++I) {
+    const std::string& W = Words[I];
+    Write("looking for next word " + W);
+    // "TDog." is TDog; an empty word inside the expression names nothing.
+    if (W.empty()) return I + 1 == Words.size() ? R : nullptr;
+    TOrvikSymbol* Hit = nullptr;
+    // A procedure's own parameters and locals come before its result's members.
+    if (R->Typ == typProcedure && R->symbols) Hit = R->symbols->FindAnyFlatSymbol(LowerCase(W));
+    R = Hit ? Hit : MemberOf(Project, ScopeOf(Project, R), W);
+  }
+  return R;
+}
+
+}  // namespace
+
 TOrvikSymbol* FindExpression(TPascalProject* Project, const std::string& S) {
   TTraceProc Trace("TFormSourceExplorer.FindExpression");
   if (!Project) return nullptr;
+  // The words between the points.
+  std::vector<std::string> Words;
   size_t Pos = 0;
-  // The characters up to the next "." (which is consumed) or the end.
-  auto NextWord = [&] {
+  do {
     std::string W;
     while (Pos < S.size() && S[Pos] != '.') W += S[Pos++];
-    if (Pos < S.size()) ++Pos;
     Write("nextWord = " + W);
-    return W;
-  };
+    Words.push_back(W);
+  } while (Pos++ < S.size());
 
-  std::string W = NextWord();
-  if (W.empty()) return nullptr;
-  Write("looking for sym " + W);
-  TOrvikSymbol* N = Project->FindAnySymbol(LowerCase(W));
+  const std::string& First = Words[0];
+  if (First.empty()) return nullptr;
+  Write("looking for sym " + First);
+  TOrvikSymbol* N = Project->FindAnySymbol(LowerCase(First));
   Write("ahh");
   Write(N ? Format("** found %s", N->name) : std::string("not found"));
-  const size_t P = Pos;
-
-  for (int Steps = 0; Steps < MaxSearchSteps; ++Steps) {
-    TOrvikSymbol* R = N;
-    while (R) {
-      W = NextWord();
-      Write("looking for next word " + W);
-      // A class without members is searched like any other, so that its
-      // ancestors are asked next.
-      if (W.empty() || (!R->symbols && R->Typ != typClass)) break;
-      R = R->symbols ? R->symbols->FindAnyFlatSymbol(LowerCase(W)) : nullptr;
-      if (R) Write(Format("** found %s", R->name));
+  TOrvikSymbol* R = N ? ResolveRest(Project, N, Words) : nullptr;
+  // "Shapes.TShape": the first word may name a unit of the project.
+  if (!R && Words.size() > 1) {
+    std::string FileName;
+    TPascalSource* Unit = Project->FUnitLIst ? Project->FindCompiledSource(First, FileName) : nullptr;
+    if (Unit && Unit->Found) {
+      R = ResolveRest(Project, &Unit->symbols, Words);
+      if (R == &Unit->symbols) R = nullptr;  // "Shapes." names no declaration
     }
-    if (R && W.empty()) return R;
-    if (!N) return nullptr;
-    if (R) continue;  // a symbol without members, words left: read on from N
-    Write("looking for baseclass " + N->Ancestor);
-    if (N->Ancestor.empty()) {
-      // The top of the hierarchy lacks the member: with nothing left to
-      // read the search failed, else it reads on.
-      if (Pos >= S.size()) return nullptr;
-      continue;
-    }
-    N = Project->FindSymbol(N->Ancestor, typClass);
-    if (!N) return nullptr;
-    Pos = P;
   }
-  return nullptr;
+  Write(R ? Format("** found %s", R->name) : std::string("not found"));
+  return R;
 }
 
 void TFFormSourceExplorer::SpeedButtonFindeClick(TObject* Sender) {

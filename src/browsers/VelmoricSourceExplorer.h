@@ -98,9 +98,12 @@ class TFFormSourceExplorer : public TForm {
   void GotoWord(const std::string& Lower, int Nth, bool AtSemicolon, bool Push);
 };
 
-// Searches a dotted expression ("TForm1.Button1Click") in Project: the first
-// part anywhere, each further part among the children of the one before, a
-// class's missing member in its ancestors. Nil when nothing is found.
+// Searches a dotted expression ("TForm1.Button1Click", "TFormMain.FShapes.Clear")
+// in Project: the first part anywhere (or, failing that, as a unit's name),
+// each further part in the type of the one before: a class, record or
+// interface itself, a variable, field or property through its type, a
+// function through its result type; a class's missing member in its
+// ancestors. Nil when any part cannot be resolved.
 TOrvikSymbol* FindExpression(TPascalProject* Project, const std::string& S);
 
 // The explorer, nil until first needed; freed by the expert's release.

@@ -472,11 +472,14 @@ void TVelmoricWizard::ReleasePanels() {
     }
     // Only the windows this expert equipped get their handlers back.
     if (Panel) {
-      Form->OnResize = SavedEditorResize;
-      Form->OnActivate = SavedEditorActivate;
+      if (auto It = SavedEditorHandlers.find(Form); It != SavedEditorHandlers.end()) {
+        Form->OnResize = It->second.Resize;
+        Form->OnActivate = It->second.Activate;
+      }
       delete Panel;
     }
   }
+  SavedEditorHandlers.clear();
 }
 
 void TVelmoricWizard::ReleaseForms() {
@@ -652,8 +655,7 @@ void TVelmoricWizard::EquipEditWindow(TCustomForm* Form) {
     if (Control->Name() == PanelName) return;  // equipped already
     if (Control->ClassName() == "TTabControl") TabControl = Control;
   }
-  SavedEditorResize = Form->OnResize;
-  SavedEditorActivate = Form->OnActivate;
+  SavedEditorHandlers[Form] = {Form->OnResize, Form->OnActivate};
   Form->OnResize = [this](TObject* Sender) { MyOnResizeForm(Sender); };
   Form->OnActivate = [this](TObject* Sender) { MyOnActivate(Sender); };
 
@@ -686,14 +688,20 @@ void TVelmoricWizard::EquipEditWindow(TCustomForm* Form) {
 
 void TVelmoricWizard::MyOnActivate(TObject* Sender) {
   TTraceProc Trace("TVelmoricWizard.MyOnActivate");
-  if (SavedEditorActivate) SavedEditorActivate(Sender);
+  if (auto It = SavedEditorHandlers.find(Sender); It != SavedEditorHandlers.end()) {
+    const TNotifyEvent Saved = It->second.Activate;  // a copy: the handler may change the map
+    if (Saved) Saved(Sender);
+  }
   auto* Form = dynamic_cast<TWinControl*>(Sender);
   if (Form && Form->ControlCount() > 0) Form->Controls(0)->SetTop(PanelHeight);
 }
 
 void TVelmoricWizard::MyOnResizeForm(TObject* Sender) {
   TTraceProc Trace("TVelmoricWizard.MyOnResizeForm");
-  if (SavedEditorResize) SavedEditorResize(Sender);
+  if (auto It = SavedEditorHandlers.find(Sender); It != SavedEditorHandlers.end()) {
+    const TNotifyEvent Saved = It->second.Resize;  // a copy: the handler may change the map
+    if (Saved) Saved(Sender);
+  }
   auto* Form = dynamic_cast<TComponent*>(Sender);
   if (!Form) return;
   auto* TabControl = dynamic_cast<TControl*>(Form->FindComponent("TabControl"));

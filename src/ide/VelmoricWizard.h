@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 
 #include "platform/opentools/ExptIntf.h"
@@ -171,8 +172,13 @@ class TVelmoricWizard : public TIExpert {
   TList* Panels = nullptr;  // of TPanel (owned by their windows); nil with panels off
   TTimer* UpdateTimer = nullptr;
   TNotifyEvent SavedActiveFormChange;
-  TNotifyEvent SavedEditorResize;
-  TNotifyEvent SavedEditorActivate;
+  // The resize and activate handlers each equipped editor window had,
+  // called behind the expert's and given back at release.
+  struct TEditorHandlers {
+    TNotifyEvent Resize;
+    TNotifyEvent Activate;
+  };
+  std::map<const TObject*, TEditorHandlers> SavedEditorHandlers;
   TVelmoricAddInNotifier* AddInNotifier = nullptr;
   TStringList* QuickOpenFiles = nullptr;
   TList* QuickOpenItems = nullptr;  // of TIMenuItemIntf, owned

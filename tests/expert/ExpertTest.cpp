@@ -309,9 +309,11 @@ TEST_F(ExpertTest, ReleaseRestoresHandlersRemovesPanelsAndMenusAndWritesTheRepos
 
   Session->RegisterExpert();
   IDE().MainWindow()->Activate();  // the next change of the active form equips A
+  int Seen = Activations;
   IDE().ActivateFile(A);
   ASSERT_EQ(CountControls(W, "VelmoricPanel1"), 1);
   // The window's own handlers still run behind the expert's.
+  EXPECT_EQ(Activations, Seen + 1);
   W->SetWidth(700);
   EXPECT_EQ(Resizes, 1);
   std::string Remembered = Dir.File("lib/unitx.pas");
@@ -328,8 +330,16 @@ TEST_F(ExpertTest, ReleaseRestoresHandlersRemovesPanelsAndMenusAndWritesTheRepos
   EXPECT_EQ(CountControls(IDE().EditWindow(Dir.File("unit2.pas")), "VelmoricPanel1"), 0);
   W->SetWidth(600);
   EXPECT_EQ(Resizes, 2);
+  // The window's own activate handler is back alone: the expert's, which
+  // moves the first control below the panel, is gone.
+  IDE().MainWindow()->Activate();
+  Seen = Activations;
+  IDE().ActivateFile(A);
+  EXPECT_EQ(Activations, Seen + 1);
+  EXPECT_EQ(W->TabControl->Top(), 0);
   Resizes = 0;
   W->OnResize = nullptr;
+  W->OnActivate = nullptr;
 
   EXPECT_FALSE(TIntf<TIMenuItemIntf>(FindMenu("Velmoric1")));
   EXPECT_FALSE(TIntf<TIMenuItemIntf>(FindMenu("Velmoric12")));
@@ -340,6 +350,46 @@ TEST_F(ExpertTest, ReleaseRestoresHandlersRemovesPanelsAndMenusAndWritesTheRepos
   EXPECT_EQ(ReadFileBytes(Dir.File("filerep.dat")), Remembered + "\r\n");
   EXPECT_TRUE(Boxes.empty()) << Boxes.front().Text;
   Screen->OnActiveFormChange = nullptr;
+}
+
+TEST_F(ExpertTest, EachEditorWindowKeepsItsOwnHandlers) {
+  const std::string A = Open("unit1.pas", Unit1Text);
+  const std::string B = Open("unit2.pas", "unit Unit2;\ninterface\nimplementation\nend.\n");
+  TEditWindow* WA = IDE().EditWindow(A);
+  TEditWindow* WB = IDE().EditWindow(B);
+  std::vector<std::string> Calls;
+  auto Record = [&Calls](const std::string& What) {
+    return [&Calls, What](TObject*) { Calls.push_back(What); };
+  };
+  WA->OnResize = Record("resize A");
+  WA->OnActivate = Record("activate A");
+  WB->OnResize = Record("resize B");
+  WB->OnActivate = Record("activate B");
+
+  Session->RegisterExpert();
+  IDE().ActivateFile(A);
+  IDE().ActivateFile(B);
+  ASSERT_EQ(CountControls(WA, "VelmoricPanel1"), 1);
+  ASSERT_EQ(CountControls(WB, "VelmoricPanel1"), 1);
+  Calls.clear();
+  WA->SetWidth(701);
+  WB->SetWidth(702);
+  IDE().ActivateFile(A);
+  IDE().ActivateFile(B);
+  EXPECT_THAT(Calls, ElementsAre("resize A", "resize B", "activate A", "activate B"));
+
+  // At release each window gets its own handlers back.
+  Session->ReleaseExpert();
+  Calls.clear();
+  WA->SetWidth(650);
+  WB->SetWidth(640);
+  IDE().ActivateFile(A);
+  IDE().ActivateFile(B);
+  EXPECT_THAT(Calls, ElementsAre("resize A", "resize B", "activate A", "activate B"));
+  for (TEditWindow* W : {WA, WB}) {
+    W->OnResize = nullptr;
+    W->OnActivate = nullptr;
+  }
 }
 
 TEST_F(ExpertTest, ReleaseReportsItsStepsOnTheTrace) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "hosts/memory/EditWindow.h"
+#include "hosts/memory/ExpertSession.h"
 #include "hosts/memory/MemoryIDE.h"
 #include "ide/VelmoricEditorStrings.h"
 #include "platform/vcl/ExtCtrls.h"
@@ -209,6 +210,49 @@ TEST_F(MemoryIDETest, ViewsKeepCursorAndTopAndConvertTabs) {
   EXPECT_EQ(View->CharPosToPos(TCharPos{1, 2}), 6);
   EXPECT_EQ(View->PosToCharPos(6).Line, 2);
   EXPECT_EQ(View->PosToCharPos(6).CharIndex, 1);
+}
+
+TEST_F(MemoryIDETest, CursorAndTopStayInsideTheText) {
+  // Line 1 ends at column 10 ("a", a tab to column 8, "b"), line 2 at 16,
+  // line 3 is the empty line after the last line end.
+  const std::string F = Dir.Write("c.pas", "a\tb\r\n\tx := 1;\r\n");
+  ASSERT_TRUE(ToolServices->OpenFile(F));
+  TIntf<TIEditorInterface> Ed(Editor(F));
+  TIntf<TIEditView> View(Ed->GetView(0));
+  auto Cursor = [&] { return std::to_string(View->CursorPos().Line) + ":" + std::to_string(View->CursorPos().Col); };
+  View->SetCursorPos(TEditPos{99, 2});
+  EXPECT_EQ(Cursor(), "2:16");
+  View->SetCursorPos(TEditPos{5, 99999});
+  EXPECT_EQ(Cursor(), "3:1");
+  View->SetCursorPos(TEditPos{-4, -7});
+  EXPECT_EQ(Cursor(), "1:1");
+  View->SetCursorPos(TEditPos{10, 1});  // just after the last character
+  EXPECT_EQ(Cursor(), "1:10");
+  View->SetCursorPos(TEditPos{4, 1});   // inside the tab: left as it is
+  EXPECT_EQ(Cursor(), "1:4");
+  View->SetTopPos(TEditPos{1, 500});
+  EXPECT_EQ(View->TopPos().Line, 3);
+
+  // A change that shortens the text takes the cursor along.
+  View->SetCursorPos(TEditPos{14, 2});
+  View->SetTopPos(TEditPos{1, 3});
+  IDE->EditText(F, 0, IDE->Buffer(F).Length(), "ab");
+  EXPECT_EQ(Cursor(), "1:3");
+  EXPECT_EQ(View->TopPos().Line, 1);
+  // Undo brings the text back; the cursor stays where it was put.
+  ASSERT_TRUE(IDE->Undo(F));
+  EXPECT_EQ(Cursor(), "1:3");
+}
+
+TEST_F(MemoryIDETest, TheSessionPlacesTheCursorInsideTheText) {
+  IDE.reset();  // the session brings its own
+  TExpertSession Session;
+  const std::string G = Session.OpenFile(Dir.Write("d.pas", "unit D;\nend.\n"));
+  Session.SetCursor(G, 99999, 99999);
+  EXPECT_EQ(Session.Cursor(G).Line, 3);
+  EXPECT_EQ(Session.Cursor(G).Col, 1);
+  Session.SetCursor(G, 2, 99999);
+  EXPECT_EQ(Session.Cursor(G).Col, 5);
 }
 
 TEST_F(MemoryIDETest, ProjectUnitsComeFromTheProgramFile) {

@@ -111,6 +111,43 @@ TEST_F(NavigationCliTest, ExploreShowsClassesMembersAndSearches) {
   EXPECT_EQ(R.Out, "");
 }
 
+TEST_F(NavigationCliTest, PositionsOutsideTheFileAreRefused) {
+  // The editor shows one line more than the text's line ends: the empty
+  // line after the last one.
+  int Lines = 1;
+  for (char C : navtest::ZooUnit) Lines += C == '\n';
+  const int FirstLineEnd = static_cast<int>(std::string("unit Zoo;").size()) + 1;
+  struct TCase {
+    std::string Args;
+    std::string Mentions;
+  };
+  for (const TCase& C : std::vector<TCase>{
+           {"find-position Zoo.pas 99999", "LINE 99999"},
+           {"find-position Zoo.pas " + IntToStr(Lines + 1), "LINE " + IntToStr(Lines + 1)},
+           {"hyperjump Zoo.pas 9999 1", "LINE 9999"},
+           {"hyperjump Zoo.pas 1 " + IntToStr(FirstLineEnd + 1), "COL " + IntToStr(FirstLineEnd + 1)},
+           {"hyperjump --project ZooApp.dpr Zoo.pas 2 300", "COL 300"},
+           {"explore Zoo.pas --find 99999", "99999"},
+           {"explore Zoo.pas --find 0", "0"},
+           {"explore Zoo.pas --find 99999999999999", "99999999999999"},
+       }) {
+    CliResult R = Run(C.Args);
+    EXPECT_EQ(R.Status, 2) << C.Args;
+    EXPECT_EQ(R.Out, "") << C.Args;
+    EXPECT_NE(R.Err.find(C.Mentions), std::string::npos) << C.Args << ": " << R.Err;
+    EXPECT_NE(R.Err.find("Zoo.pas"), std::string::npos) << C.Args << ": " << R.Err;
+  }
+  // The last line and the column just after a line's last character are inside.
+  CliResult R = Run("find-position Zoo.pas " + IntToStr(Lines));
+  EXPECT_EQ(R.Status, 0) << R.Err;
+  R = Run("hyperjump Zoo.pas 1 " + IntToStr(FirstLineEnd));
+  EXPECT_EQ(R.Status, 0) << R.Err;
+  EXPECT_EQ(R.Out, At("Zoo.pas", 1) + ":" + IntToStr(FirstLineEnd) + "\n");
+  R = Run("explore Zoo.pas --find " + IntToStr(Lines));
+  EXPECT_EQ(R.Status, 0) << R.Err;
+  EXPECT_EQ(ReadFileBytes(Dir.File("Zoo.pas")), navtest::ZooUnit);
+}
+
 TEST_F(NavigationCliTest, BadArgumentsAreReportedClearly) {
   CliResult R = Run("find-position Zoo.pas");
   EXPECT_EQ(R.Status, 2);

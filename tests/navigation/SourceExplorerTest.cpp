@@ -160,6 +160,121 @@ TEST_F(SourceExplorerTest, FindExpressionAsksTheAncestorsOfAClassWithoutMembers)
   EXPECT_EQ(FindExpression(&P, "TLoopA.Missing"), nullptr);
 }
 
+// Two units in the manner of a drawing program: a form whose fields and
+// properties have the list's type, the list derived from a class the
+// project does not hold.
+class DottedSearchTest : public SourceExplorerTest {
+ protected:
+  void SetUp() override {
+    SourceExplorerTest::SetUp();
+    ShapesFile = Dir.Write("Shapes.pas", ShapesUnit);
+    FormFile = Dir.Write("MainForm.pas", FormUnit);
+    Project.Compile(FormFile, {oCompileUnits, oCompileImplementation});
+  }
+  // "Owner.Name" of a found symbol, or "not found".
+  std::string Find(const std::string& Expression) {
+    TOrvikSymbol* Sym = FindExpression(&Project, Expression);
+    if (!Sym) return "not found";
+    return (Sym->Parent && Sym->Parent->Typ != typUnit ? Sym->Parent->name + "." : "") + Sym->name;
+  }
+
+  const std::string ShapesUnit =
+      "unit Shapes;\n"
+      "interface\n"
+      "uses Classes;\n"
+      "type\n"
+      "  TShape = class(TPersistent)\n"
+      "  public\n"
+      "    Color: Integer;\n"
+      "    procedure Draw;\n"
+      "  end;\n"
+      "  TShapeList = class(TList)\n"
+      "  private\n"
+      "    function GetShape(Index: Integer): TShape;\n"
+      "  public\n"
+      "    function AddShape(Shape: TShape): Integer;\n"
+      "    function ShapeAt(X, Y: Integer): TShape;\n"
+      "    property Shapes[Index: Integer]: TShape read GetShape; default;\n"
+      "  end;\n"
+      "  TCountedList = class(TShapeList)\n"
+      "  end;\n"
+      "  TShapeData = record\n"
+      "    Left, Top: Integer;\n"
+      "  end;\n"
+      "  PShapeData = ^TShapeData;\n"
+      "  TShapeAlias = TShape;\n"
+      "implementation\n"
+      "end.\n";
+  const std::string FormUnit =
+      "unit MainForm;\n"
+      "interface\n"
+      "uses Shapes;\n"
+      "type\n"
+      "  TFormMain = class(TForm)\n"
+      "  private\n"
+      "    FShapes: TCountedList;\n"
+      "    FOrigin: TPoint;\n"
+      "    FData: PShapeData;\n"
+      "    FFirst: TShapeAlias;\n"
+      "    FGrid: array[0..3] of TShape;\n"
+      "  public\n"
+      "    property Shapes: TShapeList read FShapes;\n"
+      "  end;\n"
+      "implementation\n"
+      "end.\n";
+  std::string ShapesFile, FormFile;
+  TPascalProject Project;
+};
+
+TEST_F(DottedSearchTest, EachPartIsLookedUpInTheTypeOfThePartBefore) {
+  // A field, then a method of its type's class (TCountedList has none of
+  // its own, its ancestor TShapeList has).
+  EXPECT_EQ(Find("TFormMain.FShapes.AddShape"), "TShapeList.AddShape");
+  EXPECT_EQ(Find("tformmain.fshapes.addshape"), "TShapeList.AddShape");
+  // A property, a function's result, a field of that.
+  EXPECT_EQ(Find("TFormMain.Shapes.ShapeAt.Color"), "TShape.Color");
+  EXPECT_EQ(Find("TFormMain.Shapes.Shapes.Draw"), "TShape.Draw");
+  // A pointer type and an alias lead to the type they name.
+  EXPECT_EQ(Find("TFormMain.FData.Top"), "TShapeData.Top");
+  EXPECT_EQ(Find("TFormMain.FFirst.Draw"), "TShape.Draw");
+  // The last part may be a field with a type of its own.
+  EXPECT_EQ(Find("TFormMain.FShapes"), "TFormMain.FShapes");
+  EXPECT_EQ(Find("TFormMain.FShapes."), "TFormMain.FShapes");
+}
+
+TEST_F(DottedSearchTest, APartThatCannotBeResolvedFindsNothing) {
+  // Count is TList's, a class outside the project: not the form's class.
+  EXPECT_EQ(Find("TFormMain.FShapes.Count"), "not found");
+  EXPECT_EQ(Find("TFormMain.FShapes.Nothing"), "not found");
+  EXPECT_EQ(Find("TFormMain.FOrigin.X"), "not found");
+  EXPECT_EQ(Find("TFormMain.FGrid.Draw"), "not found");
+  EXPECT_EQ(Find("TFormMain.Nothing.Draw"), "not found");
+  EXPECT_EQ(Find("TFormMain..FShapes"), "not found");
+  // A method without a result type has no members.
+  EXPECT_EQ(Find("TShape.Draw.Color"), "not found");
+}
+
+TEST_F(DottedSearchTest, AUnitNameQualifiesTheNameAfterIt) {
+  // "Shapes" is also a property of the form and of the list: their types
+  // have no member TShape, the unit Shapes has.
+  EXPECT_EQ(Find("Shapes.TShape"), "TShape");
+  EXPECT_EQ(FindExpression(&Project, "Shapes.TShape"), Project.FindSymbol("TShape", typClass));
+  EXPECT_EQ(Find("MainForm.TFormMain.FShapes.ShapeAt"), "TShapeList.ShapeAt");
+  EXPECT_EQ(Find("Shapes.TNothing"), "not found");
+}
+
+TEST_F(DottedSearchTest, TheSearchBoxGoesWhereTheExpressionLeads) {
+  Session->OpenFile(FormFile);
+  Session->RegisterExpert();
+  Session->SetCursor(FormFile, 1, 1);
+  FormSourceExplorer()->SpeedButtonCompileClick(nullptr);
+  Search("TFormMain.FShapes.ShapeAt");
+  EXPECT_EQ(Where(), "Shapes.pas:" + IntToStr(LineOf(ShapesUnit, "function ShapeAt")));
+  // Nothing found: the editor stays where it is.
+  Search("TFormMain.FShapes.Count");
+  EXPECT_EQ(Where(), "Shapes.pas:" + IntToStr(LineOf(ShapesUnit, "function ShapeAt")));
+}
+
 TEST_F(SourceExplorerTest, ANameWithoutAPointGoesThroughTheAmbiguityDialog) {
   StartOnProject();
   // One symbol: taken at once.
@@ -245,6 +360,47 @@ TEST_F(SourceExplorerTest, TheHistoryButtonsFollowTheBookmarkStack) {
   EXPECT_EQ(Stack->Top, 0);
   EXPECT_EQ(Where(), Entry(0));
   EXPECT_TRUE(Explorer()->ButtonPrev->Enabled);
+}
+
+TEST_F(SourceExplorerTest, TheBackButtonWalksTheHistoryBackToItsOldestEntry) {
+  StartOnProject();
+  TBookmarkStack* Stack = Expert()->BookmarkStack;
+  for (int Line : {3, 8, 14}) {
+    Session->SetCursor(ZooFile, Line, 1);
+    Explorer()->SpeedButtonBookmark->Click();
+  }
+  // Each bookmark goes in before the entry Top points at: 8, 14, 3.
+  ASSERT_EQ(Stack->Count(), 3);
+  ASSERT_EQ(Stack->Top, 2);
+  Session->SetCursor(ZooFile, 20, 1);
+  Explorer()->ButtonPrev->Click();
+  EXPECT_EQ(Stack->Top, 1);
+  EXPECT_EQ(Where(), "Zoo.pas:14");
+  EXPECT_TRUE(Explorer()->ButtonPrev->Enabled);
+  EXPECT_TRUE(Explorer()->ButtonNext->Enabled);
+  Explorer()->ButtonPrev->Click();
+  EXPECT_EQ(Stack->Top, 0);
+  EXPECT_EQ(Where(), "Zoo.pas:8");
+  // At the oldest entry it stays there.
+  Session->SetCursor(ZooFile, 20, 1);
+  Explorer()->ButtonPrev->Click();
+  EXPECT_EQ(Stack->Top, 0);
+  EXPECT_EQ(Where(), "Zoo.pas:8");
+  // The copy on the editor window does the same.
+  TComponent* Panel = IDE().EditWindow(ZooFile)->FindComponent("VelmoricPanel1");
+  ASSERT_NE(Panel, nullptr);
+  auto* Copy = dynamic_cast<TSpeedButton*>(Panel->FindComponent("ButtonPrev"));
+  ASSERT_NE(Copy, nullptr);
+  Session->SetCursor(ZooFile, 20, 1);
+  Copy->Click();
+  EXPECT_EQ(Where(), "Zoo.pas:8");
+  // With an empty history it does nothing and both buttons are off.
+  Stack->Clear();
+  Session->SetCursor(ZooFile, 20, 1);
+  Explorer()->ButtonPrev->Click();
+  EXPECT_EQ(Where(), "Zoo.pas:20");
+  EXPECT_FALSE(Explorer()->ButtonPrev->Enabled);
+  EXPECT_FALSE(Explorer()->ButtonNext->Enabled);
 }
 
 // ---------------------------------------------------------------- pop-ups

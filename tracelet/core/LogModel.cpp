@@ -155,6 +155,7 @@ void TLogModel::RebuildFrom(int TopRecord) {
       FView[FLineCount - 1].Marker = mkPlus;
   }
   FTopLine = NewTop >= 0 ? NewTop : std::min(FTopLine, FLineCount);
+  ClampLeftOffset();
 }
 
 void TLogModel::AppendListed(int Record) {
@@ -300,14 +301,29 @@ void TLogModel::LineLeft() {
 }
 
 void TLogModel::PageLeft(int ClientWidth) {
+  FClientWidth = ClientWidth;
   if (FLeftOffset < 5) FLeftOffset += ClientWidth;
   if (FLeftOffset > 5) FLeftOffset = 5;
 }
 
 void TLogModel::ScrollRight(int ClientWidth, int Step) {
+  FClientWidth = ClientWidth;
   if (FMaxWidth + FLeftOffset > ClientWidth - 5) FLeftOffset -= Step;
   if (FMaxWidth + FLeftOffset < ClientWidth - 5) FLeftOffset = ClientWidth - FMaxWidth - 5;
   if (FMaxWidth < ClientWidth) FLeftOffset = 5;
+}
+
+void TLogModel::SetClientWidth(int ClientWidth) {
+  FClientWidth = ClientWidth;
+  ClampLeftOffset();
+}
+
+void TLogModel::ClampLeftOffset() {
+  // The right end is where scrolling right stops: the widest line's end
+  // 5 pixels from the edge; a window wider than every line does not scroll.
+  int Lowest = 5;
+  if (FClientWidth > 0 && FMaxWidth >= FClientWidth) Lowest = std::min(5, FClientWidth - FMaxWidth - 5);
+  FLeftOffset = std::clamp(FLeftOffset, Lowest, 5);
 }
 
 void TLogModel::SetMeasure(std::function<int(std::string_view)> Measure) {

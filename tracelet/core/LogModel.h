@@ -127,6 +127,10 @@ class TLogModel {
   void PageLeft(int ClientWidth);
   void LineRight(int ClientWidth) { ScrollRight(ClientWidth, 10); }
   void PageRight(int ClientWidth) { ScrollRight(ClientWidth, ClientWidth); }
+  // The width of the window's client area (the scroll calls pass it too):
+  // LeftOffset is kept between 5 and the right end of the scroll range,
+  // now and after every rebuild of the view.
+  void SetClientWidth(int ClientWidth);
 
   // Width of a line as MaxWidth counts it. The default counts characters
   // with tabs expanded to multiples of 8; the window measures pixels.
@@ -155,6 +159,7 @@ class TLogModel {
   void RebuildFrom(int TopRecord);
   void AppendListed(int Record);
   void ScrollRight(int ClientWidth, int Step);
+  void ClampLeftOffset();
   void WriteLog(std::string_view Stream, std::string_view Text);
 
   std::vector<uint8_t> FStore;
@@ -165,6 +170,7 @@ class TLogModel {
   int FTopLine = 0;
   int FMaxWidth = 0;
   int FLeftOffset = 5;
+  int FClientWidth = 0;  // 0 until known
   bool FFullRepaint = false;
   int FEventCount = 0;
   std::FILE* FLogFile = nullptr;

@@ -1,6 +1,7 @@
 #include "qt/LogView.h"
 
 #include <QContextMenuEvent>
+#include <QMainWindow>
 #include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
@@ -53,7 +54,28 @@ void TLogView::SetLineFont(const QFont& Font) {
 
 int TLogView::LineHeight() const { return std::max(1, QFontMetrics(FFont).height()); }
 
-int TLogView::VisibleRows() const { return viewport()->height() / LineHeight(); }
+int TLogView::VisibleRows() { return ClientSize().height() / LineHeight(); }
+
+QSize TLogView::ClientSize() {
+  QWidget* Window = window();
+  if (!isVisible() && Window != this) {
+    // Hidden (the usual start, in the tray): Qt lays the window out only
+    // when it is shown. Give this view the window's client area below the
+    // menu bar, as the window's layout will, and lay out the viewport.
+    int MenuHeight = 0;
+    if (auto* Main = qobject_cast<QMainWindow*>(Window); Main && Main->menuWidget()) {
+      QWidget* Menu = Main->menuWidget();
+      MenuHeight = Menu->heightForWidth(Window->width());
+      if (MenuHeight < 0) MenuHeight = Menu->sizeHint().height();
+      MenuHeight = std::max(MenuHeight, Menu->minimumSizeHint().height());
+    }
+    const QRect Client = Window->contentsRect();
+    setGeometry(Client.left(), Client.top() + MenuHeight, Client.width(),
+                std::max(0, Client.height() - MenuHeight));
+    setViewportMargins(viewportMargins());
+  }
+  return viewport()->size();
+}
 
 void TLogView::ShowNewLine(int Line) {
   switch (FModel.ShowNewLine(Line, VisibleRows())) {
@@ -78,13 +100,16 @@ void TLogView::Refresh() {
 }
 
 void TLogView::UpdateScrollBars() {
+  const QSize Client = ClientSize();
   QScrollBar* V = verticalScrollBar();
   V->setRange(0, FModel.LineCount());
-  V->setPageStep(std::max(1, VisibleRows()));
+  V->setPageStep(std::max(1, Client.height() / LineHeight()));
   V->setValue(FModel.TopLine());
+  // The offset stays within the range the listed lines give.
+  FModel.SetClientWidth(Client.width());
   QScrollBar* H = horizontalScrollBar();
-  H->setRange(0, std::max(0, FModel.MaxWidth() - viewport()->width()));
-  H->setPageStep(std::max(1, viewport()->width()));
+  H->setRange(0, std::max(0, FModel.MaxWidth() - Client.width()));
+  H->setPageStep(std::max(1, Client.width()));
   H->setValue(-FModel.LeftOffset());
 }
 
@@ -167,8 +192,8 @@ void TLogView::resizeEvent(QResizeEvent* Event) {
 }
 
 void TLogView::VerticalAction(int Action) {
-  // Pages count whole rows of the widget's own font.
-  int Rows = viewport()->height() / std::max(1, viewport()->fontMetrics().height());
+  // Pages count the rows painted, in the chosen font.
+  int Rows = VisibleRows();
   switch (Action) {
     case QAbstractSlider::SliderSingleStepSub:
       if (FModel.LineUp()) viewport()->scroll(0, LineHeight());

@@ -25,8 +25,12 @@ class TLogView : public QAbstractScrollArea {
   void SetLineFont(const QFont& Font);
   const QFont& LineFont() const { return FFont; }
   int LineHeight() const;
-  // Whole rows of the painting font in the client area (ShowNewLine's R).
-  int VisibleRows() const;
+  // Whole rows of the painting font in the client area (ShowNewLine's R),
+  // also before the window was first shown.
+  int VisibleRows();
+  // The client area: the viewport, laid out from the window's own size
+  // while the window has never been shown.
+  QSize ClientSize();
   // Draws a received line: in place, or with a jump, or a full repaint.
   void ShowNewLine(int Line);
   // After a rebuild of the view: new scroll ranges, everything repainted.

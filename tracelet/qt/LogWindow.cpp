@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
@@ -31,13 +32,22 @@ QIcon MakeIcon() {
   return QIcon(Pixmap);
 }
 
+// The file choice: "*.txt" filters the list, the name starts empty. A
+// pattern typed as the name becomes the filter and the dialog stays, so
+// no file is ever named after a pattern.
 QString DefaultChooseFile(QWidget* Parent, const QString& Caption) {
   QFileDialog Dialog(Parent, Caption, QString(), "*.txt");
   Dialog.setFileMode(QFileDialog::AnyFile);
   Dialog.setAcceptMode(QFileDialog::AcceptSave);
-  Dialog.selectFile("*.txt");
-  if (Dialog.exec() != QDialog::Accepted || Dialog.selectedFiles().isEmpty()) return QString();
-  return Dialog.selectedFiles().first();
+  for (;;) {
+    if (Dialog.exec() != QDialog::Accepted || Dialog.selectedFiles().isEmpty()) return QString();
+    const QString File = Dialog.selectedFiles().first();
+    const QFileInfo Info(File);
+    const QString Name = Info.fileName();
+    if (!Name.contains('*') && !Name.contains('?')) return File;
+    Dialog.setDirectory(Info.absolutePath());
+    Dialog.setNameFilter(Name);
+  }
 }
 
 }  // namespace

@@ -403,6 +403,52 @@ TEST(LogModel, HorizontalScrollingFollowsTheWidestLine) {
   EXPECT_EQ(M.LeftOffset(), 5);
 }
 
+TEST(LogModel, TheHorizontalOffsetStaysInTheRangeOfTheListedLines) {
+  TLogModel M;
+  M.SetMeasure([](std::string_view T) { return static_cast<int>(T.size()); });
+  M.StoreLine(std::string(200, 'w'), "wide");
+  M.StoreLine("short", "stdOut");
+  M.ToggleStream(M.FindStream("wide"));
+  ASSERT_EQ(M.MaxWidth(), 200);
+  const int W = 100;
+  M.PageRight(W);
+  M.PageRight(W);
+  ASSERT_EQ(M.LeftOffset(), W - 200 - 5);
+  // Hiding the wide stream leaves nothing to scroll: the text starts at the left again.
+  M.ToggleStream(M.FindStream("wide"));
+  EXPECT_EQ(M.MaxWidth(), 5);
+  EXPECT_EQ(M.LeftOffset(), 5);
+
+  M.ToggleStream(M.FindStream("wide"));
+  M.PageRight(W);
+  M.PageRight(W);
+  ASSERT_LT(M.LeftOffset(), 0);
+  M.Clear();
+  EXPECT_EQ(M.LeftOffset(), 5);
+
+  // A narrower range keeps the offset but no further than the range's end.
+  M.StoreLine(std::string(200, 'w'), "stdOut");
+  M.RebuildView();
+  M.PageRight(W);
+  M.PageRight(W);
+  ASSERT_EQ(M.LeftOffset(), -105);
+  M.SetMeasure([](std::string_view T) { return static_cast<int>(T.size()) / 4; });
+  M.RebuildView();
+  EXPECT_EQ(M.MaxWidth(), 50);
+  EXPECT_EQ(M.LeftOffset(), 5);  // the line fits the window now
+  M.SetMeasure([](std::string_view T) { return static_cast<int>(T.size()) * 3 / 4; });
+  M.RebuildView();
+  EXPECT_EQ(M.MaxWidth(), 150);
+  M.PageRight(W);
+  M.PageRight(W);
+  ASSERT_EQ(M.LeftOffset(), W - 150 - 5);
+  // The window grows: the offset follows the range.
+  M.SetClientWidth(140);
+  EXPECT_EQ(M.LeftOffset(), 140 - 150 - 5);
+  M.SetClientWidth(400);
+  EXPECT_EQ(M.LeftOffset(), 5);
+}
+
 TEST(LogModel, MaxWidthCountsTabsToMultiplesOfEight) {
   TLogModel M;
   M.StoreLine("ab\tc", "stdOut");

@@ -7,6 +7,9 @@
 #include <QClipboard>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -272,6 +275,141 @@ TEST_F(Window, ANewLineOutsideTheWindowMakesTheViewJumpToAThird) {
   EXPECT_EQ(Win->View()->LineFont().family(), "Arial");
   Win->Command(cmFontNormal);
   EXPECT_EQ(Win->View()->LineFont().pixelSize(), 14);
+}
+
+TEST_F(Window, LinesReceivedBeforeTheFirstShowFillTheWindowOnceShown) {
+  // The usual start: in the tray, never shown.
+  Win.reset();
+  Win = std::make_unique<TLogWindow>(Model, &Receiver);
+  Win->resize(600, 800);
+  ASSERT_FALSE(Win->isVisible());
+  const int HiddenRows = Win->View()->VisibleRows();
+  for (int I = 0; I < 30; ++I) Send("stdOut", Format("line %d", I));
+  Deliver();
+  Win->ToggleShown();
+  QCoreApplication::processEvents();
+  ASSERT_TRUE(Win->isVisible());
+  // The rows counted while hidden are the rows shown.
+  EXPECT_EQ(HiddenRows, Win->View()->VisibleRows());
+  ASSERT_GT(Win->View()->VisibleRows(), 31);
+  EXPECT_EQ(Model.TopLine(), 0);
+  EXPECT_EQ(Win->View()->verticalScrollBar()->value(), 0);
+  EXPECT_EQ(Win->View()->LineAt(QPoint(40, Win->View()->LineHeight() * 29 + 1)), 29);
+}
+
+TEST_F(Window, AHiddenWindowCountsTheRowsOfItsOwnSize) {
+  Win.reset();
+  Win = std::make_unique<TLogWindow>(Model, &Receiver);
+  ASSERT_FALSE(Win->isVisible());
+  const int HiddenRows = Win->View()->VisibleRows();
+  for (int I = 0; I < 30; ++I) Send("stdOut", Format("line %d", I));
+  Deliver();
+  const int HiddenTop = Model.TopLine();
+  Win->ToggleShown();
+  QCoreApplication::processEvents();
+  const int Rows = Win->View()->VisibleRows();
+  EXPECT_EQ(HiddenRows, Rows);
+  ASSERT_GT(Rows, 3);
+  // As in a window shown from the start: the newest line is in view and
+  // the rows above it are filled.
+  EXPECT_EQ(Model.TopLine(), HiddenTop);
+  EXPECT_LE(Model.TopLine(), 29);
+  EXPECT_GE(Model.TopLine() + Rows - 2, 29);
+  EXPECT_LE(Model.TopLine(), 29 - Rows / 3);
+}
+
+TEST_F(Window, TheHorizontalOffsetFollowsTheRangeOfTheView) {
+  Win->Command(cmStreamToggle + Model.RegisterStream("wide"));
+  Send("wide", std::string(250, 'W'));
+  Send("stdOut", "short");
+  Deliver();
+  QScrollBar* Bar = Win->View()->horizontalScrollBar();
+  ASSERT_GT(Bar->maximum(), 0);
+  for (int I = 0; I < 20; ++I) Bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  ASSERT_LT(Model.LeftOffset(), 0);
+
+  // Hiding the wide stream: nothing left to scroll, the text starts at the left.
+  Win->Command(cmStreamToggle + Model.FindStream("wide"));
+  EXPECT_EQ(Model.LeftOffset(), 5);
+  EXPECT_EQ(Bar->maximum(), 0);
+
+  // A smaller font: the offset goes no further than the new range's end.
+  Win->Command(cmStreamToggle + Model.FindStream("wide"));
+  for (int I = 0; I < 20; ++I) Bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  const int Wide = Model.LeftOffset();
+  Win->Command(cmFontMini);
+  const int W = Win->View()->viewport()->width();
+  EXPECT_GT(Model.LeftOffset(), Wide);
+  EXPECT_GE(Model.LeftOffset(), std::min(5, W - Model.MaxWidth() - 5));
+  EXPECT_LE(Bar->value(), Bar->maximum());
+
+  // Clearing the store.
+  for (int I = 0; I < 20; ++I) Bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  Win->Command(cmLoeschen);
+  EXPECT_EQ(Model.LeftOffset(), 5);
+  EXPECT_EQ(Bar->value(), 0);
+}
+
+TEST_F(Window, PagesCountRowsOfTheChosenFont) {
+  for (int I = 0; I < 300; ++I) {
+    Send("stdOut", Format("line %d", I));
+    if (I % 100 == 99) Deliver();  // the socket holds only so much
+  }
+  QScrollBar* Bar = Win->View()->verticalScrollBar();
+  for (int Id : {cmFontMini, cmFontKlein, cmFontNormal}) {
+    Win->Command(Id);
+    const int Painted =
+        Win->View()->viewport()->height() / QFontMetrics(Win->View()->LineFont()).height();
+    ASSERT_GT(Painted, 2);
+    Model.SetTopLine(0);
+    Bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(Model.TopLine(), Painted) << Id;
+    Bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(Model.TopLine(), 2 * Painted) << Id;
+    Bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+    EXPECT_EQ(Model.TopLine(), Painted) << Id;
+  }
+}
+
+TEST_F(Window, TheLogFileDialogOffersAFilterNotAName) {
+  // Works the real dialog as it comes up: each step once per showing.
+  std::vector<std::function<void(QFileDialog*)>> Steps;
+  QStringList TypedNames;
+  Steps.push_back([&](QFileDialog* D) {
+    D->setDirectory(QString::fromStdString(Dir));
+    auto* Name = D->findChild<QLineEdit*>("fileNameEdit");
+    ASSERT_NE(Name, nullptr);
+    TypedNames << Name->text();
+    EXPECT_TRUE(D->nameFilters().join(" ").contains("*.txt")) << D->nameFilters().join(" ").toStdString();
+    // A pattern typed as the name filters the list; the dialog stays.
+    Name->setText("*.txt");
+    QMetaObject::invokeMethod(D, "accept", Qt::DirectConnection);
+  });
+  Steps.push_back([&](QFileDialog* D) {
+    auto* Name = D->findChild<QLineEdit*>("fileNameEdit");
+    ASSERT_NE(Name, nullptr);
+    TypedNames << Name->text();
+    Name->setText("log.txt");
+    QMetaObject::invokeMethod(D, "accept", Qt::DirectConnection);
+  });
+  size_t Next = 0;
+  QTimer Driver;
+  QObject::connect(&Driver, &QTimer::timeout, [&] {
+    auto* D = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (D && D->isVisible() && Next < Steps.size()) Steps[Next++](D);
+  });
+  Driver.start(20);
+  Win->Command(cmLogfile);
+  Driver.stop();
+  EXPECT_EQ(Next, Steps.size());
+  // Offered first: no name. Then the pattern stays, as the list's filter.
+  EXPECT_EQ(TypedNames, QStringList({"", "*.txt"}));
+  EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(Dir + "/*.txt")));
+  EXPECT_TRUE(Model.LogOpen());
+  Send("stdOut", "logged");
+  Deliver();
+  Model.CloseLogFile();
+  EXPECT_EQ(ReadFileBytes(Dir + "/log.txt"), "stdOut  |logged\n");
 }
 
 TEST_F(Window, ScreenshotOfTheWindow) {

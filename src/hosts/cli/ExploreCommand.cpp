@@ -4,7 +4,8 @@
 // - --class NAME: the members box of class NAME (procedures first), one a line;
 // - --find EXPR: types EXPR into the search box and presses Enter (a symbol
 //   name, a dotted expression or a line number), then prints the place the
-//   search jumps to as <path>:<line>:<col>. A name that several symbols
+//   search jumps to as <path>:<line>:<col>; a line number outside FILE is a
+//   usage error (status 2). A name that several symbols
 //   carry prints "? <full name>\t<path>:<line>" lines instead; a search that
 //   finds nothing prints nothing and ends with status 1.
 #include <ostream>
@@ -12,6 +13,7 @@
 #include "browsers/VelmoricSourceExplorer.h"
 #include "hosts/cli/CliCommands.h"
 #include "hosts/cli/NavigationSession.h"
+#include "hosts/memory/MemoryIDE.h"
 
 namespace {
 
@@ -46,6 +48,15 @@ int RunExplore(const std::vector<std::string>& Args, std::ostream& Out, std::ost
     TStringList* Members = Explorer->ComboBoxFinde->Items();
     for (int J = 0; J < Members->Count(); ++J) Out << Members->Get(J) << '\n';
   } else if (HaveFind) {
+    // Digits are a line number: one of FILE's lines.
+    if (!Expression.empty() && Expression.find_first_not_of("0123456789") == std::string::npos) {
+      const int Count = Session.IDE().Buffer(Session.FileName()).LineCount();
+      const size_t Digits = Expression.find_first_not_of('0');
+      if (Digits == std::string::npos || Expression.size() - Digits > 9 ||
+          std::stoi(Expression) > Count)
+        throw CliUsageError{Format("--find %s: line %s is outside %s (lines 1 to %d)", Expression,
+                                   Expression, Session.FileName(), Count)};
+    }
     const std::string Before = Session.Position();
     Explorer->ComboBoxSuchen->TypeText(Expression);
     uint16_t Key = VK_RETURN;

@@ -1,7 +1,7 @@
 // velmoric find-position [--project DPR] FILE LINE: runs "Find position" with
 // the cursor on the 1-based LINE of FILE and prints the name it puts into the
 // editor window's caption ("TForm1.Button1Click"), or nothing when no
-// procedure holds the line.
+// procedure holds the line. A LINE outside FILE is a usage error (status 2).
 #include <ostream>
 
 #include "hosts/cli/CliCommands.h"
@@ -16,6 +16,7 @@ int RunFindPosition(const std::vector<std::string>& Args, std::ostream& Out, std
   const int Line = PositiveArg(A.Rest[1], "LINE");
 
   TNavigationSession Session(A.Project, A.Rest[0]);
+  Session.CheckLine("LINE", Line);
   Session.SetCursor(Line, 1);
   TEditWindow* Window = Session.IDE().EditWindow(Session.FileName());
   const std::string Suffix = " - " + Session.FileName();

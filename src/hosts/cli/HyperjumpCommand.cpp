@@ -6,6 +6,7 @@
 // symbol is printed instead and nothing moves:
 //   ? <full name>\t<path>:<line>
 // --choose N picks the N-th of them (1-based) as a double click would.
+// A LINE or COL outside FILE is a usage error (status 2).
 #include <ostream>
 
 #include "hosts/cli/CliCommands.h"
@@ -21,6 +22,7 @@ int RunHyperjump(const std::vector<std::string>& Args, std::ostream& Out, std::o
 
   TNavigationSession Session(A.Project, A.Rest[0]);
   Session.Choose = A.Choose;
+  Session.CheckColumn("COL", Line, Col);
   Session.SetCursor(Line, Col);
   Session.Click("Velmoric9");  // Hyper&jump
   if (!Session.ChooseError.empty()) {

@@ -2,6 +2,7 @@
 
 #include "browsers/VelmoricSourceExplorer.h"
 #include "hosts/cli/CliCommands.h"
+#include "hosts/memory/MemoryIDE.h"
 #include "ide/VelmoricAmbuingity.h"
 #include "ide/VelmoricNavigation.h"
 #include "ide/VelmoricWizard.h"
@@ -87,6 +88,20 @@ TNavigationSession::~TNavigationSession() {
 }
 
 void TNavigationSession::SetCursor(int Line, int Col) { FSession.SetCursor(FFileName, Line, Col); }
+
+void TNavigationSession::CheckLine(const std::string& What, int Line) {
+  const int Count = IDE().Buffer(FFileName).LineCount();
+  if (Line < 1 || Line > Count)
+    throw CliUsageError{Format("%s %d is outside %s (lines 1 to %d)", What, Line, FFileName, Count)};
+}
+
+void TNavigationSession::CheckColumn(const std::string& What, int Line, int Col) {
+  CheckLine("LINE", Line);
+  const int Last = IDE().Buffer(FFileName).LineEndColumn(Line);
+  if (Col < 1 || Col > Last)
+    throw CliUsageError{Format("%s %d is outside line %d of %s (columns 1 to %d)", What, Col, Line,
+                               FFileName, Last)};
+}
 
 void TNavigationSession::Click(const std::string& ItemName) {
   if (!IDE().ClickMenuItem(ItemName)) throw Exception("The menu item " + ItemName + " is missing");

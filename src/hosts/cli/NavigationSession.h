@@ -43,6 +43,12 @@ class TNavigationSession {
 
   // Puts FILE's cursor at the 1-based line and column and brings it to the front.
   void SetCursor(int Line, int Col);
+  // A usage error unless the 1-based Line (named What on the command line)
+  // is a line of FILE as the editor shows it.
+  void CheckLine(const std::string& What, int Line);
+  // A usage error unless Col is a column of that line: 1 up to the one just
+  // after its last character.
+  void CheckColumn(const std::string& What, int Line, int Col);
   // Chooses the expert's menu item of that name as the user would.
   void Click(const std::string& ItemName);
   // The current file and its cursor as <path>:<line>:<col>.

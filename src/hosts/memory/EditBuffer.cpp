@@ -137,3 +137,18 @@ TEditPos TEditBuffer::CharPosToEditPos(TCharPos CharPos) const {
   if (Index > Len) Col += Index - Len;
   return TEditPos{Clamp16(Col), Line};
 }
+
+int TEditBuffer::LineEndColumn(int Line) const {
+  return CharPosToEditPos(TCharPos{Clamp16(LineLength(Line)), Line}).Col;
+}
+
+TEditPos TEditBuffer::ClampEditPos(TEditPos Pos) const {
+  Pos.Line = std::clamp(Pos.Line, 1, LineCount());
+  Pos.Col = Clamp16(std::clamp(int(Pos.Col), 1, LineEndColumn(Pos.Line)));
+  return Pos;
+}
+
+void TEditBuffer::ClampView() {
+  Cursor = ClampEditPos(Cursor);
+  Top = ClampEditPos(Top);
+}

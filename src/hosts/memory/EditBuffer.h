@@ -56,6 +56,14 @@ class TEditBuffer {
   TCharPos EditPosToCharPos(TEditPos EditPos) const;
   TEditPos CharPosToEditPos(TCharPos CharPos) const;
 
+  // The screen column just after the last character of a 1-based line.
+  int LineEndColumn(int Line) const;
+  // Pos moved into the text as an editor moves its cursor: the line to the
+  // first or last, the column to 1 or just after the line's last character.
+  TEditPos ClampEditPos(TEditPos Pos) const;
+  // Cursor and Top clamped to the text (after it changed).
+  void ClampView();
+
   // View state: the cursor and the top of the view (screen positions).
   TEditPos Cursor;
   TEditPos Top;

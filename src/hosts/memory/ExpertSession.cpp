@@ -60,8 +60,7 @@ void TExpertSession::ReleaseExpert() {
 
 void TExpertSession::SetCursor(const std::string& FileName, int Line, int Col) {
   TEditBuffer& B = FIDE->Buffer(FileName);
-  B.Cursor.Line = std::max(Line, 1);
-  B.Cursor.Col = static_cast<int16_t>(std::clamp(Col, 1, 32767));
+  B.Cursor = B.ClampEditPos(TEditPos{static_cast<int16_t>(std::clamp(Col, 1, 32767)), Line});
   FIDE->ActivateFile(FileName);
 }
 

@@ -51,8 +51,8 @@ class TExpertSession {
   // Lets the IDE release the expert (its ten release steps).
   void ReleaseExpert();
 
-  // Puts the cursor of the file's editor at the 1-based Line and Col and
-  // brings its window to the front.
+  // Puts the cursor of the file's editor at the 1-based Line and Col (moved
+  // into the text as an editor does) and brings its window to the front.
   void SetCursor(const std::string& FileName, int Line, int Col);
   TEditPos Cursor(const std::string& FileName) const;
   TEditPos TopLine(const std::string& FileName) const;

@@ -226,7 +226,10 @@ void TMemoryIDE::NotifyModule(TEditBuffer& Buffer, TNotifyCode Code) {
   }
 }
 
-void TMemoryIDE::BufferChanged(TEditBuffer& Buffer) { NotifyModule(Buffer, ncEditorModified); }
+void TMemoryIDE::BufferChanged(TEditBuffer& Buffer) {
+  Buffer.ClampView();
+  NotifyModule(Buffer, ncEditorModified);
+}
 
 // ------------------------------------------------------------------ files
 
@@ -287,6 +290,7 @@ bool TMemoryIDE::ReloadFile(const std::string& FileName) {
   if (!B) return false;
   try {
     B->Reset(ReadFileBytes(B->FileName()));
+    B->ClampView();
   } catch (const Exception& E) {
     FLastError = E.Message();
     return false;

@@ -234,8 +234,7 @@ class TMemoryView : public TIEditView {
   TEditPos GetPos(int Index) override { return Index == 1 ? FBuffer->Top : FBuffer->Cursor; }
 
   void SetPos(int Index, TEditPos Value) override {
-    Value.Line = std::max(Value.Line, 1);
-    Value.Col = std::max<int16_t>(Value.Col, 1);
+    Value = FBuffer->ClampEditPos(Value);
     if (Index == 1) FBuffer->Top = Value;
     else if (Index == 0) FBuffer->Cursor = Value;
   }
