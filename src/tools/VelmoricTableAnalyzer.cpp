@@ -158,6 +158,16 @@ void TVelmoricDFM::DFMError(const std::string& Message) {
 
 void TVelmoricDFM::ReadObject(TVelmoricControl* Parent) {
   TTraceProc Trace("TVelmoricDFM.ReadObject");
+  // Components nest a few levels; deeper text is damage, not recursed into.
+  if (FDepth >= MaxObjectDepth) {
+    DFMError("Erwarte: end");
+    return;
+  }
+  ++FDepth;
+  struct TLeave {
+    int& Depth;
+    ~TLeave() { --Depth; }
+  } Leave{FDepth};
   if (!Advance()) return;
   const int NameLine = Token->TokenLine;
   auto* Control = new TVelmoricControl(this, Parent, Token->TokenText);
@@ -181,7 +191,8 @@ void TVelmoricDFM::ReadObject(TVelmoricControl* Parent) {
     }
     if (!Advance()) return;
   }
-  TraceWrite("obj", Control->ComponentClass + ":" + Control->Name + Control->ParentPath() + "  Read Object " +
+  if (tracelet)
+    tracelet->StrWrite("obj", Control->ComponentClass + ":" + Control->Name + Control->ParentPath() + "  Read Object " +
                         IntToStr(Token->TokenLine));
 
   while (!FAtEnd && !Is("end")) {

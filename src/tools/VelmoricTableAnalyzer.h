@@ -95,6 +95,8 @@ class TVelmoricDFM : public TObject {
   bool FAtEnd = false;
   bool FValueQuoted = false;
   int FErrorLine = -1;
+  int FDepth = 0;
+  static constexpr int MaxObjectDepth = 256;
 };
 
 // The analysed set of form files.

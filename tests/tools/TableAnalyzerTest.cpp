@@ -267,6 +267,16 @@ TEST_F(FormAnalyzer, ASyntaxErrorIsReportedOncePerFileAndReadingGoesOn) {
   EXPECT_NE(Other.Form(0)->FindControl("B"), nullptr) << "reading goes on after the error";
 }
 
+TEST_F(FormAnalyzer, DeepNestingIsReportedNotRecursedInto) {
+  std::string Text;
+  for (int I = 0; I < 3000; ++I) Text += "object C" + std::to_string(I) + ": TPanel\n";
+  TVelmoricDFMProject Project;
+  Project.LoadFromFile(File("Deep.lfm", Text));
+  ASSERT_EQ(Boxes.size(), 1u);
+  EXPECT_NE(Boxes[0].find("Erwarte: end"), std::string::npos) << Boxes[0];
+  EXPECT_EQ(Project.Form(0)->FindControl("C0")->ComponentClass, "TPanel");
+}
+
 TEST_F(FormAnalyzer, AFileThatIsNoFormFileRaisesTheStreamErrorAndAddsNothing) {
   TVelmoricDFMProject Project;
   Project.LoadFromFile(File("Good.dfm", "object Good: TForm\nend\n"));
