@@ -31,6 +31,8 @@ void FuzzRegistry(const uint8_t* Data, size_t Size);
 // Editor buffer adapter: the first byte gives the number of control bytes
 // that follow (positions and edits), the rest is the buffer's text.
 void FuzzEditorStrings(const uint8_t* Data, size_t Size);
+// Rich text: the input is RTF (or text) for the rich edit's document.
+void FuzzRichText(const uint8_t* Data, size_t Size);
 // Form files: the input is a ".dfm" or ".lfm", binary or text.
 void FuzzFormFile(const uint8_t* Data, size_t Size);
 
@@ -47,5 +49,6 @@ inline constexpr TFuzzTarget FuzzTargets[] = {
     {"filerepository", FuzzFileRepository},
     {"registry", FuzzRegistry},
     {"editorstrings", FuzzEditorStrings},
+    {"richtext", FuzzRichText},
     {"formfile", FuzzFormFile},
 };
