@@ -17,6 +17,7 @@
 #include "platform/registry/Registry.h"
 #include "platform/vcl/RichText.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/vcl/FormFiles.h"
 #include "project/VelmoricFileRepository.h"
 #include "project/VelmoricProjectSettings.h"
 #include "project/VelmoricSymbolStore.h"
@@ -196,6 +197,50 @@ void RichTextSeeds() {
   Seed("richtext", "plain.txt", "plain text\r\nsecond line");
 }
 
+// Form files: a binary form with a value of each type (bare and behind a
+// resource header) and its text.
+void FormFileSeeds() {
+  for (bool Header : {false, true}) {
+    TFormBinaryWriter W(Header, "TFORM1");
+    W.BeginObject("TForm1", "Form1");
+    W.WriteProperty("Caption");
+    W.WriteString("It's");
+    W.WriteProperty("Left");
+    W.WriteInteger(-300);
+    W.WriteProperty("Font.Style");
+    W.WriteSet({"fsBold"});
+    W.WriteProperty("Ratio");
+    W.WriteExtended(1.25L);
+    W.WriteProperty("Data");
+    W.WriteBinary("\x01\x02");
+    W.WriteProperty("Items.Strings");
+    W.BeginList();
+    W.WriteWideString(u"a\u00e9");
+    W.EndList();
+    W.WriteProperty("Columns");
+    W.BeginCollection();
+    W.BeginItem(1);
+    W.WriteProperty("FieldName");
+    W.WriteUTF8String("NAME");
+    W.EndList();
+    W.EndList();
+    W.EndList();
+    W.BeginObject("TDataSource", "DataSource1", ffInherited | ffChildPos, 1);
+    W.WriteProperty("DataSet");
+    W.WriteIdent("DataModule1.Table1");
+    W.EndList();
+    W.EndList();
+    W.EndList();
+    const std::string Binary = W.Data();
+    Seed("formfile", Header ? "form-res.dfm" : "form.dfm", Binary);
+    if (!Header) {
+      TStringStream In(Binary), Out;
+      FormStreamToText(In, Out);
+      Seed("formfile", "form-text.dfm", Out.DataString());
+    }
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -215,6 +260,7 @@ int main(int argc, char** argv) {
     RegistrySeeds();
     LspSeeds();
     RichTextSeeds();
+    FormFileSeeds();
   } catch (const std::exception& E) {
     std::fprintf(stderr, "velmoric-fuzz-seeds: %s\n", E.what());
     return 1;

@@ -36,6 +36,8 @@ void FuzzEditorStrings(const uint8_t* Data, size_t Size);
 void FuzzLspReader(const uint8_t* Data, size_t Size);
 // Rich text: the input is RTF (or text) for the rich edit's document.
 void FuzzRichText(const uint8_t* Data, size_t Size);
+// Form files: the input is a ".dfm" or ".lfm", binary or text.
+void FuzzFormFile(const uint8_t* Data, size_t Size);
 
 struct TFuzzTarget {
   const char* Name;  // the program is fuzz_<Name>, its regressions fuzz/regressions/<Name>/
@@ -52,4 +54,5 @@ inline constexpr TFuzzTarget FuzzTargets[] = {
     {"editorstrings", FuzzEditorStrings},
     {"lspreader", FuzzLspReader},
     {"richtext", FuzzRichText},
+    {"formfile", FuzzFormFile},
 };

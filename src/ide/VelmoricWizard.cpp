@@ -17,6 +17,7 @@
 #include "project/VelmoricFileRepository.h"
 #include "project/VelmoricPascalProject.h"
 #include "project/VelmoricProjectSettings.h"
+#include "tools/VelmoricDFMView.h"
 #include "scanner/VelmoricPascalScanner.h"
 #include "trace/VelmoricStatus.h"
 #include "trace/traceletVelmoric.h"
@@ -499,11 +500,13 @@ void TVelmoricWizard::ReleaseForms() {
           [&] { FreeForm(FFormSourceExplorer, "FFormSourceExplorer"); });
   Guarded("Error in Release FormVelmoricVirtualHelp",
           [&] { FreeForm(FormVelmoricVirtualHelp, "FormVelmoricVirtualHelp"); });
+  Guarded("Error in Release FFormVelmoricDFMView      ",
+          [&] { FreeForm(FFormVelmoricDFMView, "FFormVelmoricDFMView"); });
   Guarded("Error in Release FFormVelmoricUnits        ",
           [&] { FreeForm(FFormVelmoricUnits, "FFormVelmoricUnits"); });
   // The forms of the later features join this list as they come, in the
-  // order: FFormVelmoricTableExpert and FFormVelmoricDFMView (before the
-  // units browser), FormVelmoricNewEntry (before the about box), FFormVelmoricRTFEdit,
+  // order: FFormVelmoricTableExpert (before the DFM view), FormVelmoricNewEntry
+  // (before the about box), FFormVelmoricRTFEdit,
   // FFormVelmoricOptions (after it), FormDesktopManager (after the bookmark
   // stack).
   Guarded("Error in Release FFormVelmoricAbout        ",
@@ -752,7 +755,7 @@ void TVelmoricWizard::MenuClickTableExpert(TIMenuItemIntf* Sender) {
 
 void TVelmoricWizard::MenuClickDFMDependencies(TIMenuItemIntf* Sender) {
   TTraceProcStartup Trace("TVelmoricWizard.MenuClickDFMDependencies");
-  NotAvailable("The form dependency analyzer");
+  FormVelmoricDFMView()->Show();
 }
 
 void TVelmoricWizard::MenuClickDesktopManager(TIMenuItemIntf* Sender) {

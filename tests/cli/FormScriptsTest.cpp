@@ -93,7 +93,7 @@ TEST_F(FormScriptsTest, SymbolExplorerListsExploresAndJumps) {
   const TRun R = Script("symbol-explorer");
   ASSERT_EQ(R.Status, 0) << R.Err;
   EXPECT_NE(R.Out.find("TEdit EditSearch \"TEllipseShape\""), std::string::npos) << R.Out;
-  EXPECT_NE(R.Out.find("TLabel LabelSymbols \"symbols: 12\""), std::string::npos);
+  EXPECT_NE(R.Out.find("TLabel LabelSymbols \"symbols: 14\""), std::string::npos);
   EXPECT_NE(R.Out.find("  * Draw | TRectShape | Procedure | public | Shapes.pas\n"),
             std::string::npos);
   EXPECT_NE(R.Out.find("\n288:1\n"), std::string::npos);

@@ -125,7 +125,7 @@ TEST_F(ExpertTest, MenuHasExactlyTheEntriesOfTheTableAfterTheSearchMenu) {
 
 TEST_F(ExpertTest, EntriesOfLaterFeaturesSayTheyAreNotAvailableYet) {
   Session->RegisterExpert();
-  for (const char* Name : {"Velmoric6", "Velmoric10", "Velmoric13", "Velmoric14", "Velmoric15",
+  for (const char* Name : {"Velmoric6", "Velmoric10", "Velmoric14", "Velmoric15",
                            "Velmoric20", "Velmoric23"}) {
     SCOPED_TRACE(Name);
     Boxes.clear();

@@ -12,6 +12,7 @@
 #include "FuzzTargets.h"
 #include "platform/ipc/IpcWindow.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/vcl/FormFiles.h"
 #include "project/VelmoricSymbolStore.h"
 #include "scanner/VelmoricPascalScanner.h"
 #include "trace/TracePayload.h"
@@ -180,6 +181,31 @@ TEST(FuzzBodies, LspReaderTakesSessionsAndDamage) {
   EXPECT_EQ(RunBody(TargetNamed("lspreader"), Bytes({0}) + "Content-Length: 5\r\n\r\n[1,\xE9]"), "");
   EXPECT_EQ(RunBody(TargetNamed("lspreader"), Bytes({2}) + std::string(20000, 'x') + "\n\n"), "");
   EXPECT_EQ(RunBody(TargetNamed("lspreader"), ""), "");
+}
+
+TEST(FuzzBodies, FormFileTakesBinaryTextAndDamage) {
+  TFormBinaryWriter W(true);
+  W.BeginObject("TForm1", "Form1");
+  W.WriteProperty("ActiveControl");
+  W.WriteIdent("Edit1");
+  W.WriteProperty("Font.Style");
+  W.WriteSet({"fsBold"});
+  W.EndList();
+  W.BeginObject("TEdit", "Edit1");
+  W.WriteProperty("Text");
+  W.WriteString("x'y");
+  W.EndList();
+  W.EndList();
+  W.EndList();
+  const std::string Binary = W.Data();
+  EXPECT_EQ(RunBody(TargetNamed("formfile"), Binary), "");
+  EXPECT_EQ(RunBody(TargetNamed("formfile"), Binary.substr(0, Binary.size() / 2)), "");
+  EXPECT_EQ(RunBody(TargetNamed("formfile"), "object Form1: TForm1\n  Left = -8\n  Caption = 'a'#13'b' +\n 'c'\n"
+                                             "  Data = {\n 0102\n }\n  Items = <\n item\n X = 1\n end>\nend\n"),
+            "");
+  EXPECT_EQ(RunBody(TargetNamed("formfile"), "object Form1: TForm1\n  Left 3\n  object\n"), "");
+  EXPECT_EQ(RunBody(TargetNamed("formfile"), "inherited"), "");
+  EXPECT_EQ(RunBody(TargetNamed("formfile"), "unit Unit1;"), "");
 }
 
 }  // namespace
