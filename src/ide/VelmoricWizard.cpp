@@ -17,6 +17,7 @@
 #include "scanner/VelmoricPascalScanner.h"
 #include "trace/VelmoricStatus.h"
 #include "trace/traceletVelmoric.h"
+#include "tools/VelmoracDesktopManager.h"
 
 TVelmoricWizard* TheVelmoricFairy = nullptr;
 bool bFindTimer = true;
@@ -302,8 +303,8 @@ TVelmoricWizard::TVelmoricWizard() {
       Explorer->Hide();
       Explorer->Expert = this;
       Explorer->Bookmarks = BookmarkStack;
-      // The desktop manager's form comes with the desktop manager.
       WriteOn("velmoric.startup", "Create Desktop Manager");
+      GetFormDesktopManager();
     }
   });
   Guarded("Error in File Repository", [&] { WriteOn("velmoric.startup", "File Repository"); });
@@ -496,12 +497,13 @@ void TVelmoricWizard::ReleaseForms() {
   // order: FFormVelmoricSymbols (before the explorer), FormVelmoricVirtualHelp,
   // FFormVelmoricTableExpert, FFormVelmoricDFMView, FFormVelmoricUnits,
   // FormVelmoricNewEntry (before the about box), FFormVelmoricRTFEdit,
-  // FFormVelmoricOptions (after it), FormDesktopManager (after the bookmark
-  // stack).
+  // FFormVelmoricOptions (after it).
   Guarded("Error in Release FFormVelmoricAbout        ",
           [&] { FreeForm(FFormVelmoricAbout, "FFormVelmoricAbout"); });
   Guarded("Error in Release FFormVelmoricBookmarkStack",
           [&] { FreeForm(FFormVelmoricBookmarkStack, "FFormVelmoricBookmarkStack"); });
+  Guarded("Error in Release FormDesktopManager",
+          [&] { FreeForm(FormDesktopManager, "FormDesktopManager"); });
 }
 
 void TVelmoricWizard::ReleaseMenuItems(TList* Items) {
@@ -759,12 +761,12 @@ void TVelmoricWizard::MenuClickDFMDependencies(TIMenuItemIntf* Sender) {
 
 void TVelmoricWizard::MenuClickDesktopManager(TIMenuItemIntf* Sender) {
   TTraceProcStartup Trace("TVelmoricWizard.MenuClickDesktopManager");
-  NotAvailable("The desktop manager");
+  GetFormDesktopManager()->Show();
 }
 
 void TVelmoricWizard::MenuClickDesktopCycle(TIMenuItemIntf* Sender) {
   TTraceProcStartup Trace("TVelmoricWizard.MenuClickDesktopCycle");
-  NotAvailable("The desktop manager");
+  GetFormDesktopManager()->ButtonCycleClick(nullptr);
 }
 
 void TVelmoricWizard::MenuClickEditManual(TIMenuItemIntf* Sender) {

@@ -12,6 +12,7 @@
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
@@ -46,6 +47,8 @@ class TCustomForm : public TWinControl {
   int ModalResult = mrNone;
   TFormStyle FormStyle = fsNormal;
   TFormBorderStyle BorderStyle = bsSizeable;
+  // Minimised or maximised by the user; the bounds stay those of the normal state.
+  TWindowState WindowState = wsNormal;
   std::string HelpFile;
   bool KeyPreview = false;
 
