@@ -121,7 +121,7 @@ TEST_F(VclControlsTest, ListsSelectByTextOrIndexAndMultiSelectCollects) {
   EXPECT_TRUE(List->ScriptAction("select", {"stored"}));
   EXPECT_EQ(List->SelCount(), 2);
   EXPECT_TRUE(List->Selected(2) && List->Selected(1) && !List->Selected(0));
-  EXPECT_EQ(Print(*List), Lines({R"(TListBox ListBoxType "")", "    published", "  * stored", "  * default"}));
+  EXPECT_EQ(Print(*List), Lines({"TListBox ListBoxType", "    published", "  * stored", "  * default"}));
   EXPECT_TRUE(List->ScriptAction("unselect", {"#2"}));
   EXPECT_EQ(List->SelCount(), 1);
   EXPECT_THROW(List->ScriptAction("select", {"#3"}), EScriptError);
@@ -197,8 +197,32 @@ TEST_F(VclControlsTest, MemoLinesAndTextAgreeAndEveryChangeIsReported) {
   Memo->SetText("");
   EXPECT_EQ(Memo->Lines()->Count(), 0);
   EXPECT_EQ(Changes, 3);
+  // Keys type at the end: characters, Enter for a new line, backspace.
+  for (const char* K : {"a", "Enter", "b", "Backspace", "Backspace", "c"}) Memo->ScriptAction("keypress", {K});
+  EXPECT_EQ(Memo->Text(), "ac");
   Memo->ReadOnly = true;
   EXPECT_THROW(Memo->ScriptAction("set", {"x"}), EScriptError);
+  Memo->ScriptAction("keypress", {"x"});
+  EXPECT_EQ(Memo->Text(), "ac");
+}
+
+TEST_F(VclControlsTest, KeysTypeIntoEditsUnlessTheHandlerTakesThem) {
+  auto* Edit = Make<TEdit>(Form, "Edit1");
+  int Changes = 0;
+  Edit->OnChange = [&](TObject*) { ++Changes; };
+  Edit->OnKeyPress = [](TObject*, char& Key) {
+    if (Key == '!') Key = 0;
+  };
+  for (const char* K : {"a", "!", "b", "Backspace", "c", "Escape"}) Edit->ScriptAction("keypress", {K});
+  EXPECT_EQ(Edit->Text(), "ac");
+  EXPECT_EQ(Changes, 4);
+  auto* Combo = Make<TComboBox>(Form, "Combo1");
+  Combo->Items()->Add("x");
+  Combo->ScriptAction("keypress", {"y"});
+  EXPECT_EQ(Combo->Text(), "y");
+  Combo->Style = csDropDownList;
+  Combo->ScriptAction("keypress", {"z"});
+  EXPECT_EQ(Combo->Text(), "y");
 }
 
 TEST_F(VclControlsTest, PageControlShowsOnlyTheActivePageAndAsksBeforeTheUserChanges) {

@@ -67,6 +67,10 @@ class TEditBuffer {
   // View state: the cursor and the top of the view (screen positions).
   TEditPos Cursor;
   TEditPos Top;
+  // The selected block, from BlockStart up to BlockAfter (screen
+  // positions); there is none when the two are equal.
+  TEditPos BlockStart;
+  TEditPos BlockAfter;
   int TabWidth = 8;
 
   bool Modified = false;

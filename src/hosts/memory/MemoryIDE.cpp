@@ -13,6 +13,7 @@
 #include "platform/registry/Registry.h"
 #include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/FileSearch.h"
+#include "platform/vcl/Dialogs.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Menus.h"
 
@@ -23,6 +24,14 @@ void SaveText(const std::string& FileName, const std::string& Data) {
   const TAtomicWriteResult R = TryWriteFileAtomically(FileName, Data);
   if (!R)
     throw EInOutError(Format("Cannot write %s: %s", FileName, std::strerror(R.Error)), R.Error);
+}
+
+// The offsets of the buffer's selected block; false when there is none.
+bool Block(TEditBuffer& B, int& From, int& To) {
+  From = B.CharPosToPos(B.EditPosToCharPos(B.BlockStart));
+  To = B.CharPosToPos(B.EditPosToCharPos(B.BlockAfter));
+  if (From > To) std::swap(From, To);
+  return From < To;
 }
 
 struct TMenuDef {
@@ -146,6 +155,34 @@ void TMemoryIDE::BuildMainMenu() {
          if (!I.SaveFile(F)) throw Exception(I.LastError());
        }));
   Bind("FileCloseItem", OnCurrent([](TMemoryIDE& I, const std::string& F) { I.CloseFile(F); }));
+  // The selected block and the clipboard.
+  Bind("EditCopyItem", OnCurrent([](TMemoryIDE& I, const std::string& F) {
+         int From, To;
+         TEditBuffer& B = I.Buffer(F);
+         if (Block(B, From, To)) Clipboard().SetAsText(B.Text().substr(From, To - From));
+       }));
+  Bind("EditCutItem", OnCurrent([](TMemoryIDE& I, const std::string& F) {
+         int From, To;
+         TEditBuffer& B = I.Buffer(F);
+         if (!Block(B, From, To)) return;
+         Clipboard().SetAsText(B.Text().substr(From, To - From));
+         I.EditText(F, From, To - From, "");
+         B.Cursor = B.CharPosToEditPos(B.PosToCharPos(From));
+         B.BlockStart = B.BlockAfter = B.Cursor;
+       }));
+  Bind("EditPasteItem", OnCurrent([](TMemoryIDE& I, const std::string& F) {
+         const std::string Text = Clipboard().AsText();
+         TEditBuffer& B = I.Buffer(F);
+         const int Pos = B.CharPosToPos(B.EditPosToCharPos(B.Cursor));
+         if (Text.empty()) return;
+         I.EditText(F, Pos, 0, Text);
+         B.Cursor = B.CharPosToEditPos(B.PosToCharPos(Pos + static_cast<int>(Text.size())));
+       }));
+  Bind("EditSelectAllItem", OnCurrent([](TMemoryIDE& I, const std::string& F) {
+         TEditBuffer& B = I.Buffer(F);
+         B.BlockStart = TEditPos{};
+         B.BlockAfter = B.CharPosToEditPos(B.PosToCharPos(B.Length()));
+       }));
   Bind("FileSaveAllItem", [this] { SaveAllFiles(); });
   Bind("FileCloseAllItem", [this] {
     while (!FBuffers.empty())

@@ -10,11 +10,10 @@ TVclHost& VclHost() {
 }
 
 namespace {
-
 std::string ProcessClipboard;
+}  // namespace
 
-// Without a host answer: the most cautious button.
-int DefaultAnswer(TMsgDlgButtons Buttons) {
+int MessageBoxDefaultAnswer(TMsgDlgButtons Buttons) {
   if (Buttons & MsgDlgButton(mbCancel)) return mrCancel;
   if (Buttons & MsgDlgButton(mbNo)) return mrNo;
   if (Buttons & MsgDlgButton(mbAbort)) return mrAbort;
@@ -23,12 +22,10 @@ int DefaultAnswer(TMsgDlgButtons Buttons) {
   return mrCancel;
 }
 
-}  // namespace
-
 int ShowMessageBox(const TMessageBoxRequest& Request) {
   if (VclHost().MessageBox) return VclHost().MessageBox(Request);
   std::cerr << Request.Caption << ": " << Request.Text << "\n";
-  return DefaultAnswer(Request.Buttons);
+  return MessageBoxDefaultAnswer(Request.Buttons);
 }
 
 int MessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx) {

@@ -11,6 +11,9 @@
 // Shows the message box through the host; returns the modal result of the
 // button chosen.
 int ShowMessageBox(const TMessageBoxRequest& Request);
+// The answer without a host: the most cautious of the buttons (Cancel, No,
+// Abort, OK, Ignore, in this order).
+int MessageBoxDefaultAnswer(TMsgDlgButtons Buttons);
 // The library's message dialog: its caption names the type ("Warning",
 // "Error", "Information", "Confirm", or the application's title).
 int MessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx);

@@ -92,6 +92,13 @@ void TComboBox::TypeText(const std::string& Text) {
   if (OnChange) OnChange(this);
 }
 
+void TComboBox::KeyPress(char& Key) {
+  TWinControl::KeyPress(Key);
+  if (Style == csDropDownList || !Enabled) return;
+  if (Key == 8 && !FText.empty()) TypeText(FText.substr(0, FText.size() - 1));
+  else if (static_cast<unsigned char>(Key) >= ' ') TypeText(FText + Key);
+}
+
 void TComboBox::DropDown() {
   if (Enabled && OnDropDown) OnDropDown(this);
 }
@@ -128,6 +135,13 @@ void TEdit::ScriptPrint(std::vector<std::string>& Lines) const {
   Lines.push_back(ScriptHeadLine(*this, FText));
 }
 
+void TEdit::KeyPress(char& Key) {
+  TWinControl::KeyPress(Key);
+  if (ReadOnly || !Enabled) return;
+  if (Key == 8 && !FText.empty()) SetText(FText.substr(0, FText.size() - 1));
+  else if (static_cast<unsigned char>(Key) >= ' ') SetText(FText + Key);
+}
+
 bool TEdit::ScriptAction(const std::string& Verb, const std::vector<std::string>& Args) {
   if (Verb != "set") return TWinControl::ScriptAction(Verb, Args);
   ScriptCheckArgs(Verb, Args, 1, 1);
@@ -151,7 +165,7 @@ bool TCheckBox::ScriptAction(const std::string& Verb, const std::vector<std::str
 // ------------------------------------------------------ lists
 
 void TCustomListControl::ScriptPrint(std::vector<std::string>& Lines) const {
-  TControl::ScriptPrint(Lines);
+  Lines.push_back(ScriptHeadLine(*this, std::nullopt));
   for (int I = 0; I < FItems->Count(); ++I) Lines.push_back(ScriptItemLine(FItems->Get(I), ItemSelected(I)));
 }
 
@@ -246,7 +260,7 @@ bool TListBox::ScriptAction(const std::string& Verb, const std::vector<std::stri
 }
 
 void TTabControl::ScriptPrint(std::vector<std::string>& Lines) const {
-  TControl::ScriptPrint(Lines);
+  Lines.push_back(ScriptHeadLine(*this, std::nullopt));
   for (int I = 0; I < FTabs->Count(); ++I) Lines.push_back(ScriptItemLine(FTabs->Get(I), I == TabIndex));
 }
 
@@ -285,6 +299,30 @@ std::string TMemo::Text() const {
 void TMemo::SetText(const std::string& Value) {
   if (Value == Text()) return;
   FLines->SetText(std::string_view(Value));
+}
+
+void TMemo::KeyPress(char& Key) {
+  TWinControl::KeyPress(Key);
+  if (ReadOnly || !Enabled) return;
+  const int Last = FLines->Count() - 1;
+  auto Append = [&](const std::string& Text) {
+    if (Last < 0) FLines->Add(Text);
+    else FLines->Put(Last, FLines->Get(Last) + Text);
+  };
+  if (Key == 8) {
+    if (Last < 0) return;
+    const std::string Line = FLines->Get(Last);
+    if (!Line.empty()) FLines->Put(Last, Line.substr(0, Line.size() - 1));
+    else FLines->Delete(Last);  // back onto the line before
+  } else if (Key == '\r') {
+    if (!WantReturns) return;
+    if (Last < 0) FLines->Add("");
+    FLines->Add("");
+  } else if (Key == '\t') {
+    if (WantTabs) Append("\t");
+  } else if (static_cast<unsigned char>(Key) >= ' ') {
+    Append(std::string(1, Key));
+  }
 }
 
 void TMemo::ScriptPrint(std::vector<std::string>& Lines) const {

@@ -64,6 +64,9 @@ class TEdit : public TWinControl {
   std::string ClassName() const override { return "TEdit"; }
   const std::string& Text() const { return FText; }
   void SetText(const std::string& Value);  // fires OnChange when it changes
+  // After OnKeyPress, a character the handler left is typed at the end of
+  // the text (a backspace takes the last one away).
+  void KeyPress(char& Key) override;
   // Script hooks: the text; "set TEXT".
   void ScriptPrint(std::vector<std::string>& Lines) const override;
   bool ScriptAction(const std::string& Verb, const std::vector<std::string>& Args) override;
@@ -131,6 +134,8 @@ class TComboBox : public TCustomListControl {
   void TypeText(const std::string& Text);
   // The user opens the list: OnDropDown.
   void DropDown();
+  // As an edit's, unless the style is a drop-down list.
+  void KeyPress(char& Key) override;
   // Script hooks: the text and the items; "set TEXT", "select ITEM".
   void ScriptPrint(std::vector<std::string>& Lines) const override;
   bool ScriptAction(const std::string& Verb, const std::vector<std::string>& Args) override;
@@ -209,6 +214,8 @@ class TMemo : public TWinControl {
   bool WantsKey(uint16_t Key) const override {
     return (Key == VK_RETURN && WantReturns) || (Key == VK_TAB && WantTabs);
   }
+  // As an edit's; Enter starts a new line when WantReturns.
+  void KeyPress(char& Key) override;
   // Script hooks: the lines; "set TEXT".
   void ScriptPrint(std::vector<std::string>& Lines) const override;
   bool ScriptAction(const std::string& Verb, const std::vector<std::string>& Args) override;
