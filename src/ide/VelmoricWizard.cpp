@@ -18,6 +18,7 @@
 #include "trace/VelmoricStatus.h"
 #include "trace/traceletVelmoric.h"
 #include "tools/VelmoracDesktopManager.h"
+#include "options/VelmoricOptions.h"
 
 TVelmoricWizard* TheVelmoricFairy = nullptr;
 bool bFindTimer = true;
@@ -496,10 +497,12 @@ void TVelmoricWizard::ReleaseForms() {
   // The forms of the later features join this list as they come, in the
   // order: FFormVelmoricSymbols (before the explorer), FormVelmoricVirtualHelp,
   // FFormVelmoricTableExpert, FFormVelmoricDFMView, FFormVelmoricUnits,
-  // FormVelmoricNewEntry (before the about box), FFormVelmoricRTFEdit,
-  // FFormVelmoricOptions (after it).
+  // FormVelmoricNewEntry (before the about box), FFormVelmoricRTFEdit (after
+  // it).
   Guarded("Error in Release FFormVelmoricAbout        ",
           [&] { FreeForm(FFormVelmoricAbout, "FFormVelmoricAbout"); });
+  Guarded("Error in Release FFormVelmoricOptions      ",
+          [&] { FreeForm(FFormVelmoricOptions, "FFormVelmoricOptions"); });
   Guarded("Error in Release FFormVelmoricBookmarkStack",
           [&] { FreeForm(FFormVelmoricBookmarkStack, "FFormVelmoricBookmarkStack"); });
   Guarded("Error in Release FormDesktopManager",
@@ -780,5 +783,7 @@ void TVelmoricWizard::MenuClickVirtualHelp(TIMenuItemIntf* Sender) {
 
 void TVelmoricWizard::MenuClickOptions(TIMenuItemIntf* Sender) {
   TTraceProcStartup Trace("TVelmoricWizard.MenuClickOptions");
-  NotAvailable("The options dialog");
+  TFFormVelmoricOptions* Form = FormVelmoricOptions();
+  Form->Expert = this;
+  Form->Show();
 }

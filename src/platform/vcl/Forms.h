@@ -16,6 +16,7 @@ enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
+using TDropFilesEvent = std::function<void(const std::vector<std::string>& FileNames)>;
 
 VELMORIC_DECLARE_EXCEPTION(EInvalidOperation, Exception)
 
@@ -49,6 +50,11 @@ class TCustomForm : public TWinControl {
   TFormBorderStyle BorderStyle = bsSizeable;
   // Minimised or maximised by the user; the bounds stay those of the normal state.
   TWindowState WindowState = wsNormal;
+  // Files dropped from the shell reach OnDropFiles while AcceptFiles is set.
+  bool AcceptFiles = false;
+  TDropFilesEvent OnDropFiles;
+  // The shell drops files on the form; false when it does not take them.
+  bool DropFiles(const std::vector<std::string>& FileNames);
   std::string HelpFile;
   bool KeyPreview = false;
 
