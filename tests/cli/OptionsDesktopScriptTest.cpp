@@ -85,15 +85,15 @@ TEST_F(OptionsDesktopScriptTest, SearchPathAndShortCutFromTheOptionsReachANewPro
       "  click ButtonAddPath\n"
       "  tab PageControl1 Menu\n"
       "  select ListBoxMenu \"Desktop manager\"\n"
-      "  keypress Edit1 F5\n"
+      "  keypress Edit1 Ctrl+Shift+F5\n"
       "  print Edit1\n"
       "  click Button2\n"
       "end\n");
   ASSERT_EQ(Options.Status, 0) << Options.Err;
-  EXPECT_NE(Options.Out.find("VK_F5"), std::string::npos) << Options.Out;
+  EXPECT_NE(Options.Out.find("\"Shift Ctrl VK_F5\""), std::string::npos) << Options.Out;
 
   TRun After = Run(Jump +
-                   "key F5\n"
+                   "key Ctrl+Shift+F5\n"
                    "form FormDesktopManager\n"
                    "  print ListBoxDesktops\n"
                    "end\n");
