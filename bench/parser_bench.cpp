@@ -216,10 +216,10 @@ int main(int argc, char** argv) {
   } else if (WithCtags) {
     std::printf("ctags: not run (not installed or failed): %s\n", Joined(Ctags).c_str());
   }
-  std::printf("symbols %lld, errors %lld, parses given up at end of text %d, "
+  std::printf("symbols %lld, errors %lld (%.2f per 1000 lines), parses given up at end of text %d, "
               "lines reached %.1f%%\n",
-              D.Symbols, D.Errors, D.GaveUp,
-              100.0 * static_cast<double>(D.LinesReached) / static_cast<double>(D.Lines));
+              D.Symbols, D.Errors, 1000.0 * static_cast<double>(D.Errors) / static_cast<double>(D.Lines),
+              D.GaveUp, 100.0 * static_cast<double>(D.LinesReached) / static_cast<double>(D.Lines));
 
   Json J = {{"root", Root},
             {"files", Files.size()},

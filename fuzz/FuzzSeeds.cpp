@@ -14,6 +14,7 @@
 #include "FuzzTargets.h"
 #include "platform/ipc/IpcWindow.h"
 #include "platform/registry/Registry.h"
+#include "platform/vcl/RichText.h"
 #include "platform/rtl/SysUtils.h"
 #include "project/VelmoricFileRepository.h"
 #include "project/VelmoricProjectSettings.h"
@@ -148,6 +149,31 @@ void RegistrySeeds() {
   Seed("registry", "header", "VELMORIC-REGISTRY 1\n");
 }
 
+// Help page headers and bodies as the virtual help writes them, and the same
+// documents as the rich edit writes them.
+void RichTextSeeds() {
+  const std::string Header =
+      "{\\rtf1\\ansi\\deff0\\deftab720{\\fonttbl{\\f0\\fswiss MS Sans Serif;}{\\f1\\froman\\fcharset2 Symbol;}"
+      "{\\f2\\fswiss\\fcharset1 MS Sans Serif;}{\\f3\\fswiss\\fcharset1 MS Sans Serif;}}\r\n"
+      "{\\colortbl\\red0\\green0\\blue0;\\red0\\green0\\blue255;}\r\n"
+      "\\deflang1031\\plain\\f3\\fs30\\cf1 TForm1.Button1Click\\plain\\f3\\fs16\r\n\\keepn\r\n"
+      "\\par \\plain\\f2\\fs18\\cf0\\b procedure\\plain\\f2\\fs18\\cf0  Button1Click(Sender: TObject)\\keepn\r\n"
+      "\\par }\r\n";
+  const std::string Body =
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f2\\froman Times New Roman;}}{\\colortbl;\\red0\\green0\\blue255;}"
+      "\\pard\\qc\\plain\\f2\\fs25\\b Parameters\\plain\\par \\plain\\f2\\fs20 Sender\\tab Specifies\\par"
+      "\\pard{\\pntext\\'b7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}item \\'e4\\u8364?{\\uldb {Link}}{\\v TFoo_Bar}"
+      "\\par\\page{\\up $}{\\footnote $ TFoo.Bar}{\\*\\unknown x}\\par}";
+  Seed("richtext", "header.rtf", Header);
+  Seed("richtext", "body.rtf", Body);
+  for (const std::string* S : {&Header, &Body}) {
+    TRichTextDocument D;
+    D.LoadRtf(*S);
+    Seed("richtext", S == &Header ? "header-written.rtf" : "body-written.rtf", D.SaveRtf());
+  }
+  Seed("richtext", "plain.txt", "plain text\r\nsecond line");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -165,6 +191,7 @@ int main(int argc, char** argv) {
     TraceletSeeds(Files);
     FileRepositorySeeds(Files);
     RegistrySeeds();
+    RichTextSeeds();
   } catch (const std::exception& E) {
     std::fprintf(stderr, "velmoric-fuzz-seeds: %s\n", E.what());
     return 1;

@@ -31,6 +31,8 @@ void FuzzRegistry(const uint8_t* Data, size_t Size);
 // Editor buffer adapter: the first byte gives the number of control bytes
 // that follow (positions and edits), the rest is the buffer's text.
 void FuzzEditorStrings(const uint8_t* Data, size_t Size);
+// Rich text: the input is RTF (or text) for the rich edit's document.
+void FuzzRichText(const uint8_t* Data, size_t Size);
 
 struct TFuzzTarget {
   const char* Name;  // the program is fuzz_<Name>, its regressions fuzz/regressions/<Name>/
@@ -45,4 +47,5 @@ inline constexpr TFuzzTarget FuzzTargets[] = {
     {"filerepository", FuzzFileRepository},
     {"registry", FuzzRegistry},
     {"editorstrings", FuzzEditorStrings},
+    {"richtext", FuzzRichText},
 };

@@ -12,6 +12,7 @@
 #include "project/VelmoricPascalProject.h"
 #include "trace/VelmoricStatus.h"
 #include "trace/traceletVelmoric.h"
+#include "wizards/VelmoricNewProcedure.h"
 
 TFFormSourceExplorer* FFormSourceExplorer = nullptr;
 
@@ -632,7 +633,14 @@ void TFFormSourceExplorer::NewClass1Click(TObject* Sender) {
 
 void TFFormSourceExplorer::NewVariable1Click(TObject* Sender) {
   TTraceProc Trace("TFormSourceExplorer.NewVariable1Click");
-  ShowMessage("New Symbol is not available yet");
+  std::unique_ptr<TFormVelmoricNewProcedure> Form(new TFormVelmoricNewProcedure(Application));
+  FormVelmoricNewProcedure = Form.get();
+  Form->Project = Expert ? Expert->Project : nullptr;
+  Form->ContextSymbol = SelectedSymbol(ComboBoxClass);
+  Form->EditSymbol = nullptr;
+  Form->ChangeMode = false;
+  Form->EditProcName->SetText(ComboBoxFinde->Text());
+  Form->ShowModal();
 }
 
 void TFFormSourceExplorer::JumptoPrototype1Click(TObject* Sender) {

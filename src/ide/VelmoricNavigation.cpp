@@ -12,6 +12,7 @@
 #include "project/VelmoricFileRepository.h"
 #include "project/VelmoricPascalProject.h"
 #include "trace/traceletVelmoric.h"
+#include "wizards/VelmoricNewProcedure.h"
 
 namespace {
 
@@ -265,6 +266,9 @@ void TVelmoricWizard::MenuClickEditSymbol(TIMenuItemIntf* Sender) {
   Write(Dashes);
   if (!GetCompiledEditor()) return;
   auto Find = std::make_unique<TFindSymbol>();
+  // The dialog is the application's while it is shown; freed afterwards.
+  std::unique_ptr<TFormVelmoricNewProcedure> Form(new TFormVelmoricNewProcedure(Application));
+  FormVelmoricNewProcedure = Form.get();
   try {
     std::string Word;
     Source->GetSymbolFromCursor(Find.get(), Word);
@@ -301,23 +305,61 @@ void TVelmoricWizard::MenuClickEditSymbol(TIMenuItemIntf* Sender) {
         while (Token->Next() && Token->TokenText != ")") Params += Token->TokenText + " ";
         Params = Trim(Params);
       }
+      Form->EditParameter->SetText(Params);
       Write(Format("Create prototype for function %s.%s", ClassName, W2));
       // A heading line also lies in the range of the procedure before it:
       // the procedure at the cursor counts only when it is the one named.
       TOrvikSymbol* Sym = Find->ProcAgain;
       if (!Sym || !SameText(Sym->name, W2)) Sym = Source->FindSymbolInClass(ClassName, W2);
+      // A prototype line inside a class names no class: the procedure
+      // declared on that line is meant.
+      if (!Sym && ClassName.empty() && Source->symbols.symbols) {
+        const int Line = Find->CursorLine - 1;
+        auto Walk = [&](auto& Self, TOrvikSymbol* Owner) -> TOrvikSymbol* {
+          for (int I = 0; Owner->symbols && I < Owner->symbols->Count(); ++I) {
+            TOrvikSymbol* C = Owner->symbols->GetSymbol(I);
+            if (C->Typ == typProcedure && C->DeclLine == Line && SameText(C->name, W2)) return C;
+            if (C->Typ == typClass)
+              if (TOrvikSymbol* Found = Self(Self, C)) return Found;
+          }
+          return nullptr;
+        };
+        Sym = Walk(Walk, &Source->symbols);
+      }
       Write(Sym ? "sym: " + Sym->name : std::string("sym=NIL"));
       if (!Params.empty() && Sym) Sym->Params = Params;
+      Form->EditSymbol = Sym;
+      Form->ChangeMode = true;
+      if (Sym) Form->ContextSymbol = Sym->Parent;
+      // An implementation without prototype hangs below the unit: its
+      // class is the one its heading names.
+      if (Sym && !ClassName.empty() && (!Sym->Parent || Sym->Parent->Typ != typClass))
+        if (TOrvikSymbol* Cls = Source->symbols.symbols
+                                    ? Source->symbols.symbols->FindSymbol({typClass}, ClassName)
+                                    : nullptr)
+          Form->ContextSymbol = Cls;
+      Form->Project = CompileProject;
+      Form->ShowModal();
     } else {
       Write("Found symbol " + Word);
       Write(Dashes);
+      Form->Project = CompileProject;
+      Form->ContextSymbol = Find->Owner ? Find->Owner : Find->ProcAgain;
+      if (Find->Symbol) {
+        Form->EditSymbol = Find->Symbol;
+        Form->ChangeMode = true;
+        Form->ContextSymbol = Find->Symbol->Parent ? Find->Symbol->Parent : Find->ProcAgain;
+      }
+      Form->EditProcName->SetText(Word);
+      Form->ShowModal();
     }
-    NotAvailable("New symbol");
   } catch (...) {
+    Form.reset();
     ReleaseEditor();
     FreeAndNil(CompileProject);
     throw;
   }
+  Form.reset();
   ReleaseEditor();
   FreeAndNil(CompileProject);
 }

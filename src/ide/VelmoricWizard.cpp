@@ -3,6 +3,9 @@
 #include <functional>
 
 #include "browsers/VelmoricSourceExplorer.h"
+#include "help/VelmoricVirtualHelp.h"
+#include "browsers/VelmoricSymbols.h"
+#include "browsers/VelmoricUnits.h"
 #include "ide/VelmoricAbout.h"
 #include "ide/VelmoricBookmarkStack.h"
 #include "ide/VelmoricEditorStrings.h"
@@ -492,13 +495,18 @@ void TVelmoricWizard::ReleaseForms() {
     if (FreeForm(FormVelmoricCompiling, "FormVelmoricCompiling"))
       Write("Release form FormVelmoricCompile");
   });
+  Guarded("Error in Release FFormVelmoricSymbols      ",
+          [&] { FreeForm(FFormVelmoricSymbols, "FFormVelmoricSymbols"); });
   Guarded("Error in Release FFormSourceExplorer       ",
           [&] { FreeForm(FFormSourceExplorer, "FFormSourceExplorer"); });
+  Guarded("Error in Release FormVelmoricVirtualHelp",
+          [&] { FreeForm(FormVelmoricVirtualHelp, "FormVelmoricVirtualHelp"); });
+  Guarded("Error in Release FFormVelmoricUnits        ",
+          [&] { FreeForm(FFormVelmoricUnits, "FFormVelmoricUnits"); });
   // The forms of the later features join this list as they come, in the
-  // order: FFormVelmoricSymbols (before the explorer), FormVelmoricVirtualHelp,
-  // FFormVelmoricTableExpert, FFormVelmoricDFMView, FFormVelmoricUnits,
-  // FormVelmoricNewEntry (before the about box), FFormVelmoricRTFEdit (after
-  // it).
+  // order: FFormVelmoricTableExpert and FFormVelmoricDFMView (before the
+  // units browser), FormVelmoricNewEntry (before the about box),
+  // FFormVelmoricRTFEdit (after it).
   Guarded("Error in Release FFormVelmoricAbout        ",
           [&] { FreeForm(FFormVelmoricAbout, "FFormVelmoricAbout"); });
   Guarded("Error in Release FFormVelmoricOptions      ",
@@ -730,16 +738,10 @@ void TVelmoricWizard::MenuClickBookmarkStack(TIMenuItemIntf* Sender) {
 
 void TVelmoricWizard::MenuClickUnitDependencies(TIMenuItemIntf* Sender) {
   TTraceProcStartup Trace("TVelmoricWizard.MenuClickUnitDependencies");
-  NotAvailable("The unit dependency browser");
-}
-
-void TVelmoricWizard::MenuClickUsesManager(TIMenuItemIntf* Sender) {
-  NotAvailable("The uses manager");
-}
-
-void TVelmoricWizard::MenuClickSymbols(TIMenuItemIntf* Sender) {
-  TTraceProcStartup Trace("TVelmoricWizard.MenuClickSymbols");
-  NotAvailable("The symbol explorer");
+  TFFormVelmoricUnits* Form = FormVelmoricUnits();
+  Form->Project = Project;
+  if (Form->Visible()) Form->Rebuild();
+  Form->Show();
 }
 
 void TVelmoricWizard::MenuClickInheritanceWizard(TIMenuItemIntf* Sender) {
@@ -747,10 +749,6 @@ void TVelmoricWizard::MenuClickInheritanceWizard(TIMenuItemIntf* Sender) {
   NotAvailable("The class wizard");
 }
 
-void TVelmoricWizard::MenuClickExpandWord(TIMenuItemIntf* Sender) {
-  TTraceProcStartup Trace("TVelmoricWizard.MenuClickExpandWord");
-  NotAvailable("Expand word");
-}
 
 void TVelmoricWizard::MenuClickTableExpert(TIMenuItemIntf* Sender) {
   TTraceProcStartup Trace("TVelmoricWizard.MenuClickTableExpert");
@@ -778,7 +776,10 @@ void TVelmoricWizard::MenuClickEditManual(TIMenuItemIntf* Sender) {
 }
 
 void TVelmoricWizard::MenuClickVirtualHelp(TIMenuItemIntf* Sender) {
-  NotAvailable("The virtual help");
+  if (!FormVelmoricVirtualHelp) FormVelmoricVirtualHelp = new TFormVelmoricVirtualHelp(Application);
+  FormVelmoricVirtualHelp->FMemoryProject = Project;
+  FormVelmoricVirtualHelp->GetSymbolFromCursor();
+  FormVelmoricVirtualHelp->Show();
 }
 
 void TVelmoricWizard::MenuClickOptions(TIMenuItemIntf* Sender) {

@@ -462,11 +462,16 @@ bool TPascalProject::FindSource(const std::string& UnitName, std::string& FileNa
 
   std::string N = LowerFilePart(UnitName);
   if (N.find(".pas") == std::string::npos) N += ".pas";
+  // The IDE project's units, "x.pas" or else "x.pp" (Free Pascal's units).
+  const std::string NPp = N.size() > 4 && N.compare(N.size() - 4, 4, ".pas") == 0
+                              ? N.substr(0, N.size() - 4) + ".pp"
+                              : std::string();
   if (ToolServices) {
     const int Count = ToolServices->GetUnitCount();
     for (int I = 0; I < Count; ++I) {
       const std::string Unit = ToolServices->GetUnitName(I);
-      if (LowerFilePart(Unit) != N) continue;
+      const std::string Part = LowerFilePart(Unit);
+      if (Part != N && (NPp.empty() || Part != NPp)) continue;
       if (const std::string Name = Look(Unit); !Name.empty()) return Found(Name);
     }
   }
@@ -478,17 +483,23 @@ bool TPascalProject::FindSource(const std::string& UnitName, std::string& FileNa
 
   std::string F = LowerFilePart(UnitName);
   if (const size_t Dot = F.find('.'); Dot != std::string::npos) F.resize(Dot);
+  const std::string Pp = F + ".pp";
   F += ".pas";
   TraceLine(F);
+  // In each place the unit is "x.pas", else "x.pp".
+  const auto LookUnit = [&](const std::string& Prefix) {
+    const std::string Name = Look(Prefix + F);
+    return Name.empty() ? Look(Prefix + Pp) : Name;
+  };
   bool Result = false;
-  if (const std::string Here = Look(F); !Here.empty()) {
+  if (const std::string Here = LookUnit(""); !Here.empty()) {
     Result = Found(Here);
   } else if (!Path.empty()) {
     size_t Start = 0;
     for (;;) {
       const size_t End = Path.find(';', Start);
       const std::string Dir = Path.substr(Start, End == std::string::npos ? End : End - Start);
-      if (const std::string Name = Look(Dir + "/" + F); !Name.empty()) {
+      if (const std::string Name = LookUnit(Dir + "/"); !Name.empty()) {
         Result = Found(Name);
         break;
       }

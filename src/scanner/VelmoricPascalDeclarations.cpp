@@ -17,6 +17,21 @@ std::string TextBetween(const std::string& S, size_t OpenAt, size_t OpenLength,
 
 }  // namespace
 
+// Whether the tokens after the current one are "; DIRECTIVE" closing a
+// procedural type (TypeText so far) rather than "; NAME :" of a next variable.
+bool TPascalSource::CallingConventionFollows(const std::string& TypeText) {
+  TTraceProc Trace("TPascalSource.CallingConventionFollows");
+  const std::string Start = LowerCase(TypeText.substr(0, 9));
+  if (Start != "procedure" && Start.compare(0, 8, "function") != 0) return false;
+  const std::vector<std::string> Next = Peek(3);
+  if (Next[0] != ";") return false;
+  static const char* const Words[] = {"cdecl", "stdcall", "pascal", "register", "safecall",
+                                      "far", "near", "varargs", "winapi", "mwpascal"};
+  for (const char* W : Words)
+    if (Next[1] == W) return Next[2] != ":" && Next[2] != ",";
+  return false;
+}
+
 void TPascalSource::GetComment(std::string& Comment) {
   TTraceProc Trace("TPascalSource.GetComment");
   const std::string& S = Token->LineText;
@@ -28,17 +43,27 @@ void TPascalSource::GetComment(std::string& Comment) {
 
 void TPascalSource::ScanConst(TOrvikSymbol* Owner) {
   TTraceProc Trace("TPascalSource.ScanConst");
+  ScanConstSection(Owner, tPrivate, false);
+}
+
+// A const section of a unit or procedure, or (InMembers) one nested in a
+// class or record, which the next member ends; its constants get Bereich.
+void TPascalSource::ScanConstSection(TOrvikSymbol* Owner, TBereichTokenType Bereich, bool InMembers) {
+  TTraceProc Trace("TPascalSource.ScanConstSection");
   EnterParse("Const");
   NextToken();
   while (!FEof) {
     TDefType Section;
+    if (InMembers && !TokenIs("const") && AtMemberKeyword()) break;
     if (Token->IsDefBereich(Section)) {
       if (Section != tConst) break;
       NextToken();
       continue;
     }
-    // A program's or unit's statements end the section too.
+    // A program's or unit's statements end the section too, and so do the
+    // headings that start with no section keyword.
     if (TokenIs("begin") || TokenIs("asm") || TokenIs("end")) break;
+    if (AtOtherProcStart()) break;
 
     std::string Comment;
     GetComment(Comment);
@@ -73,6 +98,7 @@ void TPascalSource::ScanConst(TOrvikSymbol* Owner) {
       }
     }
     TOrvikSymbol* Sym = NewSymbol(typConst, Name);
+    Sym->Bereich = Bereich;
     Sym->TypeName = Value;
     Sym->ConstType = TypeText;
     Sym->Comment = Comment;
@@ -120,6 +146,12 @@ void TPascalSource::ScanVariable(TOrvikSymbol* Owner, TBereichTokenType Bereich,
         else if (TokenIs("record")) ++Records;
         else if (TokenIs("end") && Records > 0) --Records;
         TypeText += Token->TokenText + " ";
+        // A procedural type's calling convention ("F: procedure; cdecl;")
+        // belongs to the type, not to a next variable named "cdecl".
+        if (Depth == 0 && Records == 0 && CallingConventionFollows(TypeText)) {
+          NextToken();
+          TypeText += "; ";
+        }
       }
       TypeText = TrimRight(TypeText);
       if (Owner) {
@@ -152,8 +184,10 @@ void TPascalSource::ScanGlobalVar() {
     FirstName = Token->TokenText;
     TDefType Section;
     if (Token->IsDefBereich(Section)) break;
-    // A program's or unit's statements end the section too.
+    // A program's or unit's statements end the section too, and so do the
+    // headings that start with no section keyword.
     if (TokenIs("begin") || TokenIs("asm") || TokenIs("end")) break;
+    if (AtOtherProcStart()) break;
   }
   ExitParse();
 }

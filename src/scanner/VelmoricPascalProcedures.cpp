@@ -34,6 +34,19 @@ bool IsOtherDirective(const std::string& Lower) {
   return false;
 }
 
+// Directives of later compilers after a prototype (the compilers this parser
+// was first made for knew none of them): read over like the options.
+bool IsNewDirective(const std::string& Lower) {
+  TTraceProc Trace("IsNewDirective");
+  static const char* const Words[] = {"overload", "reintroduce", "inline",       "static",
+                                      "final",    "deprecated",  "experimental", "platform",
+                                      "unimplemented", "enumerator", "winapi", "noreturn",
+                                      "hardfloat", "mwpascal", "vectorcall", "varargs"};
+  for (const char* W : Words)
+    if (Lower == W) return true;
+  return false;
+}
+
 // The first procedure named Name in List, in list order. In a sorted list
 // the names equal to Name stand together from the place Find gives.
 TOrvikSymbol* FindProcedure(TOrvikSymbols* List, const std::string& Name) {
@@ -80,16 +93,34 @@ std::string_view TrimView(std::string_view S) {
 bool TPascalSource::ScanProcedure(TOrvikSymbol* Owner, TProcTokenType Kind,
                                   TBereichTokenType Bereich) {
   TTraceProc Trace("TPascalSource.ScanProcedure");
+  ScanPrototype(Owner, Kind, Bereich, false);
+  return true;
+}
+
+// A prototype in a class, interface or record, positioned on its procedure
+// word (or, IsOperator, on "operator": the record is named by the operator).
+void TPascalSource::ScanPrototype(TOrvikSymbol* Owner, TProcTokenType Kind, TBereichTokenType Bereich,
+                                  bool IsOperator) {
+  TTraceProc Trace("TPascalSource.ScanPrototype");
   EnterParse("Procedure prototype");
   TOrvikSymbol* Sym = NewSymbol(typProcedure, "");
-  NextToken();
-  Sym->name = Token->TokenText;
+  if (IsOperator) {
+    Sym->DeclLine = Token->TokenLine;
+    Sym->name = ReadOperatorName();
+  } else {
+    NextToken();
+    Sym->name = Token->TokenText;
+    Sym->DeclLine = Token->TokenLine;
+    NextToken();
+  }
   Sym->Bereich = Bereich;
   Sym->Line = -1;
-  Sym->DeclLine = Token->TokenLine;
   TOrvikSymbol* Target = Owner ? Owner : &symbols;
 
-  NextToken();
+  if (TokenIs("<")) {  // a generic method's type parameters
+    SkipAngles();
+    NextToken();
+  }
   if (TokenIs("(")) {
     std::string Text;
     while (NextToken() && !TokenIs(")")) Text += Token->TokenText + " ";
@@ -103,7 +134,7 @@ bool TPascalSource::ScanProcedure(TOrvikSymbol* Owner, TProcTokenType Kind,
       if (Owner) AddOrvikSymbol(Owner, Sym);
       NextToken();
       ExitParse();
-      return true;
+      return;
     }
     std::string Text;
     while (NextToken() && !TokenIs(";")) Text += Token->TokenText + " ";
@@ -111,12 +142,23 @@ bool TPascalSource::ScanProcedure(TOrvikSymbol* Owner, TProcTokenType Kind,
   }
   if (TokenIs(";")) {
     NextToken();
+    // In records, objects and helpers (read only since classes were) every
+    // directive is read over; in classes and interfaces those of later
+    // compilers only.
+    const bool AllDirectives = FAllDirectives || (Owner && Owner->Typ == typRecord);
     TProcOptionsType Option;
-    while (!FEof && Token->IsProcOption(Option)) {
-      Sym->Options += Option;
-      if (Option == tMessage) {
-        NextToken();
-        Sym->MessageId = Token->TokenText;
+    for (;;) {
+      if (FEof) break;
+      if (Token->IsProcOption(Option)) {
+        Sym->Options += Option;
+        if (Option == tMessage) {
+          NextToken();
+          Sym->MessageId = Token->TokenText;
+        }
+      } else if (TBereichTokenType Scope; Token->IsScope(Scope) ||  // "public" starts a section here
+                 (!IsNewDirective(Token->LowerText) &&
+                  !(AllDirectives && IsOtherDirective(Token->LowerText)))) {
+        break;
       }
       SkipTo(";");
       NextToken();
@@ -128,7 +170,6 @@ bool TPascalSource::ScanProcedure(TOrvikSymbol* Owner, TProcTokenType Kind,
     NextToken();
   }
   ExitParse();
-  return true;
 }
 
 // --------------------------------------------------------- implementations
@@ -159,23 +200,49 @@ void TPascalSource::ScanProcImplementation2(TOrvikSymbol* Owner, TBereichTokenTy
   ReadLongComment(CommentLine, CommentCount, Comment);
 
   TProcTokenType Kind = tProcedure;
-  Token->IsProcToken(Kind);
+  const bool IsOperator = TokenIs("operator");
+  if (IsOperator) Kind = tFunction;  // "operator + (A, B: T) R: T": named by the operator
+  else Token->IsProcToken(Kind);
 
-  NextToken();
-  Name = Token->TokenText;
-  NextToken();
-  int N = H;
-  TBereichTokenType Scope = Bereich;
-  if (TokenIs(".")) {  // Class.Method
-    ClassName = Name;
+  if (IsOperator) {
+    Name = ReadOperatorName();
+  } else {
     NextToken();
     Name = Token->TokenText;
-    N = Token->TokenLine;
     NextToken();
+  }
+  if (TokenIs("<")) {  // "TList<T>.Add", "Swap<T>": type parameters
+    SkipAngles();
+    NextToken();
+  }
+  int N = H;
+  TBereichTokenType Scope = Bereich;
+  std::vector<std::string> ClassPath;
+  while (TokenIs(".")) {  // Class.Method, Outer.Inner.Method
+    ClassPath.push_back(Name);
+    ClassName = Name;
+    if (IsOperator) {
+      Name = ReadOperatorName();
+      N = Token->TokenLine;
+    } else {
+      NextToken();
+      Name = Token->TokenText;
+      N = Token->TokenLine;
+      NextToken();
+    }
+    if (TokenIs("<")) {
+      SkipAngles();
+      NextToken();
+    }
     Scope = tPublic;
   }
+  if (ClassPath.size() > 1) {
+    ClassName.clear();
+    for (const std::string& Part : ClassPath) ClassName += (ClassName.empty() ? "" : ".") + Part;
+  }
 
-  TOrvikSymbol* Sym = FindSymbolInClass(ClassName, Name);
+  TOrvikSymbol* Sym = ClassPath.size() > 1 ? FindSymbolInClassPath(ClassPath, Name)
+                                           : FindSymbolInClass(ClassName, Name);
   if (!Sym && Owner && Owner->symbols) Sym = FindProcedure(Owner->symbols, Name);
   const bool IsNew = !Sym;
   if (Sym) {
@@ -239,6 +306,9 @@ void TPascalSource::ScanProcImplementation2(TOrvikSymbol* Owner, TBereichTokenTy
     }
     if (Sym->Params.empty()) Sym->Params = Text;
   }
+
+  // An operator's result may be named: "operator + (A, B: T) R: T".
+  if (IsOperator && !Token->TokenText.empty() && isalnum(Token->TokenText[0])) NextToken();
 
   // Result type.
   if (TokenIs(":")) {
@@ -390,8 +460,13 @@ TOrvikSymbol* TPascalSource::FindSymbolInClass(const std::string& ClassName,
     const int I = List->IndexOf(LowerCase(ClassName));
     if (I < 0) return nullptr;
     auto* Cls = static_cast<TOrvikSymbol*>(List->GetObjects(I));
-    if (!Cls || Cls->Typ != typClass || !Cls->symbols) return nullptr;
+    // A record's methods (advanced records, helpers) are found as a class's.
+    const bool Record = Cls && Cls->Typ == typRecord;
+    if (!Cls || (Cls->Typ != typClass && !Record) || !Cls->symbols) return nullptr;
     List = Cls->symbols;
+    const int J = List->IndexOf(LowerCase(Name));
+    auto* Sym = J < 0 ? nullptr : static_cast<TOrvikSymbol*>(List->GetObjects(J));
+    return Record && Sym && Sym->Typ != typProcedure ? nullptr : Sym;
   }
   const int I = List->IndexOf(LowerCase(Name));
   return I < 0 ? nullptr : static_cast<TOrvikSymbol*>(List->GetObjects(I));

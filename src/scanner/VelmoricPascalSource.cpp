@@ -19,6 +19,10 @@ constexpr int MaxNesting = 100;
 void TraceWrite(const std::string& Text) {
   if (tracelet) tracelet->write(Text);
 }
+
+bool IsProcWord(const std::string& Lower) {
+  return Lower == "procedure" || Lower == "function" || Lower == "constructor" || Lower == "destructor";
+}
 }  // namespace
 
 TPascalSource::TPascalSource(TToken* AToken) {
@@ -173,7 +177,12 @@ void TPascalSource::ParseUnit(TCompilerOptionsSet AOptions) {
       if (TokenIs("initialization") || TokenIs("finalization") || TokenIs("end")) break;
       TDefType Kind;
       bool StopDispatch = false;
-      while (!StopDispatch && Token->IsDefBereich(Kind)) {
+      while (!StopDispatch) {
+        if (AtOperatorHeading()) {  // "operator + (A, B: T): T" at unit level
+          ScanProcImplementation(&symbols);
+          continue;
+        }
+        if (!Token->IsDefBereich(Kind)) break;
         switch (Kind) {
           case tType: ScanType(&symbols); break;
           case tVar: ScanGlobalVar(); break;
@@ -224,35 +233,56 @@ void TPascalSource::ScanType(TOrvikSymbol* Owner) {
   EnterParse("Scan type");
   NextToken();
   TDefType Section;
-  while (!FEof && !Token->IsDefBereich(Section) && !TokenIs("begin") && !TokenIs("asm")) {
-    const std::string Name = Token->TokenText;
-    if (!NextToken()) break;
-    if (!TokenIs("=")) {
-      NextToken();  // not a declaration: the next token may start one
-      continue;
-    }
-    if (!NextToken()) break;
-    if (TokenIs("interface")) {
-      ScanInterface(Name, Owner);
-    } else if (TokenIs("class")) {
-      ScanClass(Name, Owner);
-    } else if (TokenIs("record")) {
-      Scanrecord(Name, Owner);
-    } else if (TokenIs("packed")) {
-      if (NextToken() && TokenIs("record")) Scanrecord(Name, Owner);
-      else ScanPlainType(Name, "packed ");
-    } else {
-      ScanPlainType(Name, "");
-    }
-    NextToken();
+  while (!FEof && !Token->IsDefBereich(Section) && !TokenIs("begin") && !TokenIs("asm") &&
+         !AtOtherProcStart()) {
+    if (ScanTypeDeclaration(Owner)) NextToken();
   }
   ExitParse();
+}
+
+bool TPascalSource::ScanTypeDeclaration(TOrvikSymbol* Owner) {
+  TTraceProc Trace("TPascalSource.ScanTypeDeclaration");
+  std::string Name = Token->TokenText;
+  if (!NextToken()) return false;
+  // "generic TList<T> = ...", "TList<T> = ...": the type is TList.
+  if (SameText(Name, "generic") && !TokenIs("=") && !Token->TokenText.empty() && isalnum(Token->TokenText[0])) {
+    Name = Token->TokenText;
+    if (!NextToken()) return false;
+  }
+  if (TokenIs("<")) {
+    SkipAngles();
+    if (!NextToken()) return false;
+  }
+  if (!TokenIs("=")) {
+    NextToken();  // not a declaration: the next token may start one
+    return false;
+  }
+  if (!NextToken()) return false;
+  if (TokenIs("interface")) {
+    ScanInterface(Name, Owner);
+  } else if (TokenIs("class") || TokenIs("object")) {
+    ScanClass(Name, Owner);
+  } else if (TokenIs("record")) {
+    Scanrecord(Name, Owner);
+  } else if (TokenIs("packed")) {
+    if (!NextToken()) return false;
+    if (TokenIs("record")) Scanrecord(Name, Owner);
+    else if (TokenIs("object") || TokenIs("class")) ScanClass(Name, Owner);
+    else ScanPlainType(Name, "packed ");
+  } else if (TokenIs("type") && Peek(1)[0] == "helper") {
+    Scanrecord(Name, Owner);  // "type helper for T": a record with methods
+  } else {
+    ScanPlainType(Name, "");
+  }
+  return true;
 }
 
 // Any other type: the declaration's tokens up to the ";" that closes it at
 // parenthesis depth 0, each followed by a blank. Added to the unit root.
 void TPascalSource::ScanPlainType(const std::string& Name, const std::string& Prefix) {
   TTraceProc Trace("TPascalSource.ScanPlainType");
+  TOrvikSymbol* Into = FNestedIn;
+  FNestedIn = nullptr;
   TOrvikSymbol* Sym = NewSymbol(typType, Name);
   Sym->Line = Token->TokenLine;
   Sym->TypeName = Prefix;
@@ -263,33 +293,60 @@ void TPascalSource::ScanPlainType(const std::string& Name, const std::string& Pr
     Sym->TypeName += Token->TokenText + " ";
     NextToken();
   }
-  AddSymbol(Sym);
+  PlaceType(Sym, Into, FNestedScope);
 }
 
 void TPascalSource::ScanClass(const std::string& Name, TOrvikSymbol* Owner) {
   TTraceProc Trace("TPascalSource.ScanClass");
   if (ProcDebug) TraceWrite("******* enter scan class");
   EnterParse("Class");
+  TOrvikSymbol* Into = FNestedIn;
+  const TBereichTokenType IntoScope = FNestedScope;
+  FNestedIn = nullptr;
+  const bool IsObject = TokenIs("object");
   NextToken();
   if (TokenIs("of")) {  // a class reference
     NextToken();
     NextToken();
   }
+  // "class abstract", "class sealed" (a field so named is followed by ":" or ",").
+  if ((TokenIs("abstract") || TokenIs("sealed")) && Peek(1)[0] != ":" && Peek(1)[0] != ",") NextToken();
   if (!FEof && !TokenIs(";")) {  // ";": a forward declaration or class reference
     TOrvikSymbol* Cls = NewSymbol(typClass, Name);
     Cls->Line = Token->TokenLine;
     bool HasBody = true;
-    if (TokenIs("(")) {
+    bool AllDirectives = IsObject;
+    if (TokenIs("helper") && (Peek(1)[0] == "for" || Peek(1)[0] == "(")) {
+      SkipHelperHead(Cls);
+      AllDirectives = true;
+    } else if (TokenIs("(")) {
       NextToken();
       Cls->Ancestor = Token->TokenText;
+      // A generic ancestor keeps its whole text: "TList<Integer>",
+      // "specialize TFPGList<TItem>".
+      if (TokenIs("specialize") || Peek(1)[0] == "<") {
+        Cls->Ancestor.clear();
+        while (!FEof && !TokenIs(")") && !TokenIs(",")) {
+          if (TokenIs("<")) {
+            Cls->Ancestor += SkipAngles();
+          } else {
+            if (!Cls->Ancestor.empty() && isalnum(Cls->Ancestor.back()) && isalnum(Token->TokenText[0]))
+              Cls->Ancestor += ' ';
+            Cls->Ancestor += Token->TokenText;
+          }
+          NextToken();
+        }
+      }
       SkipTo(")");
       NextToken();
       HasBody = !TokenIs(";");  // "= class(TBase);"
     }
     if (HasBody) {
-      AddSymbol(Cls);
-      Cls->Parent = Owner;
+      if (!PlaceType(Cls, Into, IntoScope)) Cls->Parent = Owner;
+      const bool Saved = FAllDirectives;
+      FAllDirectives = AllDirectives;
       ScanMembers(Cls);
+      FAllDirectives = Saved;
     } else {
       delete Cls;
     }
@@ -301,6 +358,9 @@ void TPascalSource::ScanClass(const std::string& Name, TOrvikSymbol* Owner) {
 void TPascalSource::ScanInterface(const std::string& Name, TOrvikSymbol* Owner) {
   TTraceProc Trace("TPascalSource.ScanInterface");
   EnterParse("Class");
+  TOrvikSymbol* Into = FNestedIn;
+  const TBereichTokenType IntoScope = FNestedScope;
+  FNestedIn = nullptr;
   NextToken();
   // The interface's identifier, "['{...}']", right after "interface" or
   // after the ancestor list.
@@ -323,8 +383,7 @@ void TPascalSource::ScanInterface(const std::string& Name, TOrvikSymbol* Owner) 
       SkipIdentifier();
     }
     if (HasBody) {
-      AddSymbol(Intf);
-      Intf->Parent = Owner;
+      if (!PlaceType(Intf, Into, IntoScope)) Intf->Parent = Owner;
       ScanMembers(Intf);
     } else {
       delete Intf;
@@ -341,6 +400,7 @@ void TPascalSource::ScanMembers(TOrvikSymbol* Cls) {
   while (!FEof && !TokenIs("end")) {
     TProcTokenType Kind;
     TBereichTokenType Scope;
+    if (ScanDialectMember(Cls, Visibility)) continue;  // leaves the parser on the next member
     if (TokenIs("class")) {  // a class method
       NextToken();
       if (Token->IsProcToken(Kind)) {
@@ -369,20 +429,48 @@ void TPascalSource::ScanMembers(TOrvikSymbol* Cls) {
 void TPascalSource::Scanrecord(const std::string& Name, TOrvikSymbol* Owner) {
   TTraceProc Trace("TPascalSource.Scanrecord");
   EnterParse("Record");
+  TOrvikSymbol* Into = FNestedIn;
+  const TBereichTokenType IntoScope = FNestedScope;
+  FNestedIn = nullptr;
   TOrvikSymbol* Rec = NewSymbol(typRecord, Name);
   Rec->Line = Token->TokenLine;
   NextToken();
+  if (TokenIs("helper") && (Peek(1)[0] == "for" || Peek(1)[0] == "(")) SkipHelperHead(Rec);
+  // Advanced records: methods, properties, operators, visibility words and
+  // nested sections beside the fields. A word followed by ":" or "," is a
+  // field, whatever its name.
+  TBereichTokenType Visibility = tPublic;
+  auto FieldName = [this] {
+    const std::string After = Peek(1)[0];
+    return After == ":" || After == ",";
+  };
   while (!FEof) {
+    TProcTokenType Kind;
+    TBereichTokenType Scope;
     if (TokenIs("case")) {
       ScanVariantPart(Rec);  // the token after it is examined again
     } else if (TokenIs("end")) {
       break;
+    } else if (!FieldName() && ScanDialectMember(Rec, Visibility)) {
+      // on the next member
+    } else if (!FieldName() && Token->IsScope(Scope)) {
+      Visibility = Scope;
+      NextToken();
+    } else if (TokenIs("property")) {
+      ScanProperty(Rec, Visibility);
+      NextToken();
+    } else if (Token->IsProcToken(Kind)) {
+      ScanProcedure(Rec, Kind, Visibility);
+    } else if (TokenIs("class") && IsProcWord(Peek(1)[0])) {  // a class method
+      NextToken();
+      Token->IsProcToken(Kind);
+      ScanProcedure(Rec, Kind, Visibility);
     } else {
-      ScanVariable(Rec, tPublic, Token->TokenText);
+      ScanVariable(Rec, Visibility, Token->TokenText);
       NextToken();
     }
   }
-  AddSymbol(Rec);
+  PlaceType(Rec, Into, IntoScope);
   if (TokenIs("end")) NextToken();
   ExitParse();
 }

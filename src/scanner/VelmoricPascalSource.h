@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/opentools/EditIntf.h"
 #include "platform/rtl/Classes.h"
@@ -142,10 +143,54 @@ class TPascalSource : public TObject {
   }
   void ScanPlainType(const std::string& Name, const std::string& Prefix);
   void ScanMembers(TOrvikSymbol* Cls);
+  // One "Name = ..." of a type section; false (and the token after the name
+  // skipped) when the tokens are no declaration.
+  bool ScanTypeDeclaration(TOrvikSymbol* Owner);
+  // The lower-case texts of the next N tokens (a string gives "'"); the
+  // scanner stays where it is.
+  std::vector<std::string> Peek(int N);
+  // Skips a type parameter or argument list "<...>" (positioned on "<") and
+  // returns it joined; the parser stays on the closing ">".
+  std::string SkipAngles();
+  // Members of classes, objects, interfaces and records beyond fields,
+  // methods, properties and visibility words: strict visibility, nested
+  // type, const and var sections, class var/property/operator, generic
+  // methods. False, with nothing read, for any other token.
+  bool ScanDialectMember(TOrvikSymbol* Owner, TBereichTokenType& Visibility);
+  // Whether the token starts a member (ends a nested section of a class or
+  // record).
+  bool AtMemberKeyword();
+  void ScanConstSection(TOrvikSymbol* Owner, TBereichTokenType Bereich, bool InMembers);
+  void ScanOperatorPrototype(TOrvikSymbol* Owner, TBereichTokenType Bereich);
+  void ScanPrototype(TOrvikSymbol* Owner, TProcTokenType Kind, TBereichTokenType Bereich, bool IsOperator);
+  // The name of an operator after the word "operator" (on it): "+", ":=",
+  // "Add"; the parser stays on the token after the name.
+  std::string ReadOperatorName();
+  // Whether the token "operator" starts an operator heading (not an
+  // identifier named so).
+  bool AtOperatorHeading();
+  // Whether the token starts a procedure heading that is no section keyword:
+  // "class procedure", "generic function", an operator heading.
+  bool AtOtherProcStart();
+  bool CallingConventionFollows(const std::string& TypeText);
+  // A helper's "helper [(Ancestor)] for Type" (positioned on "helper"), up to
+  // its first member.
+  void SkipHelperHead(TOrvikSymbol* Sym);
+  TOrvikSymbol* FindSymbolInClassPath(const std::vector<std::string>& Path, const std::string& Name);
+  // Adds a type symbol to the class or record whose nested type section
+  // declares it, or else to the unit root; true for a nested one.
+  bool PlaceType(TOrvikSymbol* Sym, TOrvikSymbol* Into, TBereichTokenType Scope);
   void ScanLocalSections(TOrvikSymbol* Proc);
   void SkipBody();
   void SkipDirectives(TOrvikSymbol* Sym);
 
+  // The class or record whose nested type section is being read, with the
+  // section's scope: the next type symbol made becomes its child.
+  TOrvikSymbol* FNestedIn = nullptr;
+  TBereichTokenType FNestedScope = tPublic;
+  // Reading an object or helper: every directive after a method's prototype
+  // is read over, as in records (these were never read as classes).
+  bool FAllDirectives = false;
   bool FEof = false;   // the last NextToken found the end of the text
   int FNesting = 0;    // depth of nested procedures and variant parts
 };

@@ -150,6 +150,17 @@ TEST(FuzzBodies, RegistryTakesSettingsAndDamage) {
   EXPECT_EQ(RunBody(TargetNamed("registry"), "not a settings file"), "");
 }
 
+TEST(FuzzBodies, RichTextTakesRtfAndText) {
+  EXPECT_EQ(RunBody(TargetNamed("richtext"),
+                    "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}{\\colortbl;\\red0\\green0\\blue255;}"
+                    "\\pard\\qc\\f0\\fs25\\cf1\\b Title\\b0\\par{\\*\\pn\\pnlvlblt}x\\tab\\'e4{\\v hidden}"
+                    "\\page{\\footnote # ctx}\\par}"),
+            "");
+  EXPECT_EQ(RunBody(TargetNamed("richtext"), "{\\rtf1 \\'0d\\u13?x{\\fonttbl{\\f1 a\\'0ab;}}\\f1 y"), "");
+  EXPECT_EQ(RunBody(TargetNamed("richtext"), "plain\r\ntext"), "");
+  EXPECT_EQ(RunBody(TargetNamed("richtext"), ""), "");
+}
+
 TEST(FuzzBodies, EditorStringsTakesBuffersAndEdits) {
   const std::string Control = Bytes({20, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20});
   EXPECT_EQ(RunBody(TargetNamed("editorstrings"), Control + Unit), "");

@@ -2,6 +2,8 @@
 // project, the main menu, notifiers, editor windows, experts and time.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -293,6 +295,13 @@ TEST_F(MemoryIDETest, ProjectUnitsComeFromTheProgramFile) {
   EXPECT_EQ(ToolServices->GetUnitName(4), "");
   ASSERT_EQ(ToolServices->GetFormCount(), 1);
   EXPECT_EQ(ToolServices->GetFormName(0), Dir.File("Forms/Editor.dfm"));
+  // A Lazarus form file where there is no Delphi one; the Delphi one first.
+  Dir.Write("Forms/editor.lfm", "object FormEditor: TFormEditor\nend\n");
+  EXPECT_EQ(ToolServices->GetFormName(0), Dir.File("Forms/Editor.dfm"));
+  std::filesystem::remove(Dir.File("Forms/Editor.dfm"));
+  EXPECT_EQ(ToolServices->GetFormName(0), Dir.File("Forms/editor.lfm"));
+  std::filesystem::remove(Dir.File("Forms/editor.lfm"));
+  EXPECT_EQ(ToolServices->GetFormName(0), Dir.File("Forms/Editor.dfm"));  // the name, not on disk
   EXPECT_EQ(Application->Title, "Velmoric IDE - Demo");
 
   // A new module joins the project.

@@ -10,6 +10,7 @@
 #include "ide/VelmoricBookmarkStack.h"
 #include "project/VelmoricFileRepository.h"
 #include "project/VelmoricPascalProject.h"
+#include "wizards/VelmoricNewProcedure.h"
 
 using navtest::LineOf;
 using ::testing::ElementsAre;
@@ -276,12 +277,21 @@ TEST_F(NavigationCommandsTest, NewSymbolReadsThePrototypeUnderTheCursor) {
   CursorAt(ZooFile, navtest::ZooUnit, "procedure TDog.Move");
   IDE().EditText(ZooFile, static_cast<int>(navtest::ZooUnit.find("Move(Steps: Integer);\nbegin")) + 5,
                  5, "Count");
+  std::string Caption, Parameter;
+  Modal = [&](TCustomForm& Form) {
+    Caption = Form.Caption;
+    Parameter = static_cast<TFormVelmoricNewProcedure&>(Form).EditParameter->Text();
+    return int(mrCancel);
+  };
   Expert()->MenuClickEditSymbol(nullptr);
   EXPECT_EQ(MethodOfDog("Move")->Params, "Count : Integer");
   // The heading line also lies in the range of TDog.Speak, which stays as it was.
   EXPECT_EQ(MethodOfDog("Speak")->Params, SpeakParams);
-  // The wizard that edits it comes later.
-  EXPECT_THAT(Boxes, ElementsAre("New symbol is not available yet"));
+  // The class expert opens to change the method.
+  EXPECT_EQ(ModalShown, 1);
+  EXPECT_EQ(Caption, "Change symbol");
+  EXPECT_EQ(Parameter, "Count : Integer");
+  EXPECT_TRUE(Boxes.empty());
   EXPECT_EQ(Expert()->CompileProject, nullptr);
   EXPECT_EQ(Expert()->Source, nullptr);
 }

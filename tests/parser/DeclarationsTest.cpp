@@ -233,6 +233,33 @@ end.
   EXPECT_TRUE(Errors(*Source).empty());
 }
 
+TEST(Variables, AProceduralTypeKeepsItsCallingConvention) {
+  const std::string Text = R"(unit u;
+interface
+type
+  TApi = class
+    OnDraw: procedure(Dc: Integer); stdcall;
+    Count: Integer;
+  end;
+var
+  Hook: function(A: Integer): Boolean; cdecl;
+  Free: procedure; pascal = nil;
+  Plain: procedure;
+  Cdecl: Integer;
+implementation
+end.
+)";
+  auto Source = ParseText(Text);
+  EXPECT_TRUE(Errors(*Source).empty());
+  EXPECT_THAT(ChildNames(&Source->symbols), ElementsAre("Cdecl", "Free", "Hook", "Plain", "TApi"));
+  EXPECT_EQ(Top(*Source, "Hook")->TypeName, "function ( A : Integer ) : Boolean ; cdecl");
+  EXPECT_EQ(Top(*Source, "Free")->TypeName, "procedure ; pascal = nil");
+  EXPECT_EQ(Top(*Source, "Plain")->TypeName, "procedure");  // "Cdecl" after it is a variable
+  EXPECT_EQ(Top(*Source, "Cdecl")->TypeName, "Integer");
+  EXPECT_THAT(ChildNames(Top(*Source, "TApi")), ElementsAre("Count", "OnDraw"));
+  EXPECT_EQ(Child(Top(*Source, "TApi"), "OnDraw")->TypeName, "procedure ( Dc : Integer ) ; stdcall");
+}
+
 TEST(Variables, AnInlineRecordLocalVariable) {
   const std::string Text = R"(unit u;
 interface

@@ -136,6 +136,27 @@ TEST(ParseCommand, TextListsSymbolsByDepthThenErrors) {
   std::remove(Path.c_str());
 }
 
+TEST(ParseCommand, StatsTellHowFarTheParseGot) {
+  const std::string Path = TempFile("OrdersStats.pas", Unit);
+  const TRun R = RunCli("parse --stats " + Path);
+  ASSERT_EQ(R.Status, 0);
+  // Unit has 23 lines; the parse ends on "end." (its last line) with 5 symbols below the root.
+  EXPECT_THAT(R.Out, testing::EndsWith("\n# lines 23 reached 23 errors 1 symbols 5\n"));
+  const TRun J = RunCli("parse --json --stats " + Path);
+  ASSERT_EQ(J.Status, 0);
+  const Json Stats = Json::parse(J.Out)["stats"];
+  EXPECT_EQ(Stats["lines"], 23);
+  EXPECT_EQ(Stats["reached"], 23);
+  EXPECT_EQ(Stats["errors"], 1);
+  EXPECT_EQ(Stats["symbols"], 5);
+
+  // A parse that stops early (a stray "end;" at unit level) reaches fewer lines.
+  const std::string Stops = TempFile("Stops.pas", "unit Stops;\ninterface\nend;\ntype\n  T = Integer;\nimplementation\nend.\n");
+  EXPECT_THAT(RunCli("parse --stats " + Stops).Out, testing::HasSubstr("# lines 7 reached 3 errors 0 symbols 0"));
+  std::remove(Path.c_str());
+  std::remove(Stops.c_str());
+}
+
 TEST(ParseCommand, BadInputGivesAnErrorStatus) {
   EXPECT_EQ(RunCli("parse /nonexistent/Unit1.pas").Status, 1);
   EXPECT_EQ(RunCli("parse").Status, 2);

@@ -167,7 +167,8 @@ end.
 }
 
 TEST(UnitStructure, ClassKeywordWithoutProcedureIsAnError) {
-  const std::string Text = "unit u;\ninterface\ntype\n  TA = class\n    class var X: Integer;\n  end;\nimplementation\nend.\n";
+  // ("class var", "class property" and "class operator" are members of their own.)
+  const std::string Text = "unit u;\ninterface\ntype\n  TA = class\n    class X: Integer;\n  end;\nimplementation\nend.\n";
   auto Source = ParseText(Text);
   EXPECT_THAT(Errors(*Source), testing::Contains("Error C:\\Src\\Unit1.pas(4): Erwarte procedure"));
   EXPECT_NE(Top(*Source, "TA"), nullptr);

@@ -57,6 +57,17 @@ TEST_F(CompileCommand, ParsesThenLoadsAndReparsesOnlyATouchedUnit) {
   EXPECT_EQ(R.Out, Expected("loaded", "parsed", "loaded", "loaded"));
 }
 
+TEST_F(CompileCommand, ALazarusProgramAndItsPpUnits) {
+  const std::string Lpr = Dir.Write(
+      "Tool.lpr", "program Tool;\n{$mode objfpc}{$H+}\nuses\n  Helpers in 'src/helpers.pp', Plain;\nbegin\nend.\n");
+  Dir.Write("src/helpers.pp", "unit Helpers;\n{$mode objfpc}\ninterface\nimplementation\nend.\n");
+  Dir.Write("lib/plain.pp", "unit Plain;\ninterface\nimplementation\nend.\n");
+  const CliResult R = Compile("--search-path " + Quoted(Dir.File("lib")) + " " + Quoted(Lpr));
+  ASSERT_EQ(R.Status, 0) << R.Err;
+  EXPECT_EQ(R.Out, "tool\tparsed\t" + Lpr + "\n" + "helpers\tparsed\t" + Dir.File("src/helpers.pp") + "\n" +
+                       "plain\tparsed\t" + Dir.File("lib/plain.pp") + "\n");
+}
+
 TEST_F(CompileCommand, WithoutTheSearchPathTheLibraryUnitsAreMissing) {
   const CliResult R = Compile(Quoted(Dir.File("UnitA.pas")));
   ASSERT_EQ(R.Status, 0) << R.Err;

@@ -379,6 +379,38 @@ TEST_F(ProjectTest, FindSourceSearchOrder) {
   EXPECT_FALSE(P.FindSource("other", F));
 }
 
+TEST_F(ProjectTest, FreePascalUnitsAreFoundAsPpAfterPas) {
+  ScratchDir Lib1, Lib2, Work;
+  Lib1.Write("Mixed.PP", "unit Mixed; interface implementation end.");
+  Lib2.Write("mixed.pas", "unit Mixed; interface implementation end.");
+  Lib2.Write("both.pp", "unit Both; interface implementation end.");
+  Lib2.Write("Both.pas", "unit Both; interface implementation end.");
+  Work.Write("local.pp", "unit Local; interface implementation end.");
+  CurrentDir Cd(Work.Path);
+  AdditionalSearchPath = Lib1.Path + ";" + Lib2.Path;
+  TPascalProject P;
+  std::string F;
+  // In each folder ".pas" first, then ".pp"; the folders keep their order.
+  ASSERT_TRUE(P.FindSource("mixed", F));
+  EXPECT_EQ(F, Lib1.Path + "/Mixed.PP");
+  ASSERT_TRUE(P.FindSource("BOTH", F));
+  EXPECT_EQ(F, Lib2.Path + "/Both.pas");
+  ASSERT_TRUE(P.FindSource("Local", F));
+  EXPECT_EQ(F, std::filesystem::current_path().string() + "/local.pp");
+  EXPECT_FALSE(P.FindSource("none", F));
+
+  // A ".pp" unit is parsed and gets its store like any other.
+  TPascalProject Memory;
+  {
+    TPascalProject Q;
+    Q.FMemoryProject = &Memory;
+    Q.Compile(Work.Write("main.pas", "unit Main; interface uses Mixed; implementation end."),
+              {oCompileUnits, oCompileImplementation});
+  }
+  EXPECT_EQ(Units(Memory), "main:parsed mixed:parsed");
+  EXPECT_TRUE(FileExists(Lib1.File("Mixed.pax")));
+}
+
 TEST_F(ProjectTest, TheSearchPathComesFromTheIdesLibraryKey) {
   ScratchDir Lib;
   Lib.Write("Libunit.pas", "unit LibUnit; interface implementation end.");

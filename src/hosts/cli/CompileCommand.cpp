@@ -6,7 +6,7 @@
 // where <how> is "parsed", "loaded" (from its symbol store file) or
 // "missing" (not found; <file> is then the name as used). DIRS is a
 // ";"-separated list of directories searched after the IDE's library path.
-// A program file (.dpr) is opened as the IDE's project first, so that the
+// A program file (.dpr, .lpr) is opened as the IDE's project first, so that the
 // units it names with "in" are found. FILE must be a Pascal source (.pas,
 // .pp, .dpr, .lpr); anything else is refused with status 2.
 #include <ostream>
@@ -53,7 +53,8 @@ int RunCompile(const std::vector<std::string>& Args, std::ostream& Out, std::ost
   }
 
   TMemoryIDE IDE;
-  if (SameText(ExtractFileExt(FileName), ".dpr") && !IDE.OpenProject(FileName)) {
+  const std::string Ext = ExtractFileExt(FileName);
+  if ((SameText(Ext, ".dpr") || SameText(Ext, ".lpr")) && !IDE.OpenProject(FileName)) {
     Err << "velmoric compile: " << IDE.LastError() << "\n";
     return 1;
   }

@@ -1,4 +1,4 @@
-// velmoric parse [--interface] [--local-vars] [--json] FILE: parses a unit and
+// velmoric parse [--interface] [--local-vars] [--json] [--stats] FILE: parses a unit and
 // prints its symbol tree and parse errors.
 //
 // Text output: one symbol a line, indented by two blanks per depth:
@@ -6,6 +6,11 @@
 // followed by the error lines as the parser recorded them.
 // --json: one object {file, name, uses, errors, symbols}; a symbol has a key
 // for every field of the symbol record and its children under "symbols".
+// --stats: how far the parse got, after the rest (a last text line
+// "# lines <n> reached <n> errors <n> symbols <n>", or the JSON key "stats"):
+// the file's lines, the lines up to where the parse stopped, the parse errors
+// and the symbols below the unit root.
+#include <algorithm>
 #include <nlohmann/json.hpp>
 #include <ostream>
 
@@ -128,6 +133,12 @@ Json ListJson(const TStrings* List) {
   return A;
 }
 
+long long CountSymbols(const TOrvikSymbol& Sym) {
+  long long N = 0;
+  for (const TOrvikSymbol* Child : Children(Sym)) N += 1 + CountSymbols(*Child);
+  return N;
+}
+
 void PrintTree(const TOrvikSymbol& Sym, int Depth, std::ostream& Out) {
   for (const TOrvikSymbol* Child : Children(Sym)) {
     Out << std::string(2 * Depth, ' ')
@@ -141,11 +152,13 @@ void PrintTree(const TOrvikSymbol& Sym, int Depth, std::ostream& Out) {
 int RunParse(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err) {
   TCompilerOptionsSet Options{oCompileImplementation};
   bool AsJson = false;
+  bool Stats = false;
   std::string FileName;
   for (const std::string& A : Args) {
     if (A == "--interface") Options.Exclude(oCompileImplementation);
     else if (A == "--local-vars") Options.Include(oCompileLocalVar);
     else if (A == "--json") AsJson = true;
+    else if (A == "--stats") Stats = true;
     else if (A.size() > 1 && A[0] == '-') throw CliUsageError{"unknown option " + A};
     else if (!FileName.empty()) throw CliUsageError{"expects one file name"};
     else FileName = A;
@@ -171,6 +184,9 @@ int RunParse(const std::vector<std::string>& Args, std::ostream& Out, std::ostre
     Failure = E.Message();
   }
 
+  // The parse stopped on the scanner's current line (or past the last).
+  const int LineCount = Source.Token->Lines->Count();
+  const int Reached = std::min(Source.Token->Line + 1, LineCount);
   if (AsJson) {
     Json J;
     J["file"] = Text(Source.FileName);
@@ -180,10 +196,17 @@ int RunParse(const std::vector<std::string>& Args, std::ostream& Out, std::ostre
     Json Subs = Json::array();
     for (const TOrvikSymbol* Child : Children(Source.symbols)) Subs.push_back(SymbolJson(*Child));
     J["symbols"] = Subs;
+    if (Stats)
+      J["stats"] = {{"lines", LineCount}, {"reached", Reached}, {"errors", Source.errors->Count()},
+                    {"symbols", CountSymbols(Source.symbols)}};
     Out << J.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
   } else {
     PrintTree(Source.symbols, 0, Out);
     for (int I = 0; I < Source.errors->Count(); ++I) Out << Source.errors->Get(I) << '\n';
+    if (Stats)
+      Out << Format("# lines %d reached %d errors %d symbols %d", LineCount, Reached,
+                    Source.errors->Count(), static_cast<int>(CountSymbols(Source.symbols)))
+          << '\n';
   }
   Out.flush();
   if (!Failure.empty()) {
@@ -193,7 +216,7 @@ int RunParse(const std::vector<std::string>& Args, std::ostream& Out, std::ostre
   return 0;
 }
 
-CliRegistration Register{{"parse", "[--interface] [--local-vars] [--json] FILE",
+CliRegistration Register{{"parse", "[--interface] [--local-vars] [--json] [--stats] FILE",
                           "Parses a Pascal unit and prints its symbols and parse errors",
                           RunParse}};
 

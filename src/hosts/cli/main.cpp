@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
     PrintHelp(std::cerr);
     return 2;
   }
-  if (Args[0] == "--help" || Args[0] == "-h" || Args[0] == "help") {
+  if (Args[0] == "--help" || Args[0] == "-h" || (Args[0] == "help" && Args.size() == 1)) {
     PrintHelp(std::cout);
     return 0;
   }

@@ -539,9 +539,11 @@ std::string TMemoryIDE::GetFormName(int Index) {
   for (const TProjectEntry& U : FProjectUnits) {
     if (U.FormName.empty()) continue;
     if (Index-- == 0) {
+      // A Delphi form file, else a Lazarus one.
       const std::string Dfm = ChangeFileExt(U.FileName, ".dfm");
-      const std::string OnDisk = FindFileNoCase(Dfm);
-      return OnDisk.empty() ? Dfm : OnDisk;
+      if (const std::string OnDisk = FindFileNoCase(Dfm); FileExists(OnDisk)) return OnDisk;
+      const std::string Lfm = FindFileNoCase(ChangeFileExt(U.FileName, ".lfm"));
+      return FileExists(Lfm) ? Lfm : Dfm;
     }
   }
   return {};

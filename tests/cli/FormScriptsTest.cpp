@@ -1,0 +1,114 @@
+// The scripts of examples/scripts run by `velmoric script` over a copy of
+// the demo: the uses manager, expand word, the symbol explorer and the
+// unit dependency browser worked through their controls, and the demo
+// still parses without new errors after the uses manager rewrote a clause.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "platform/rtl/SysUtils.h"
+
+namespace {
+
+struct TRun {
+  int Status = -1;
+  std::string Out, Err;
+};
+
+class FormScriptsTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::string T = testing::TempDir() + "velmoric-formscripts-XXXXXX";
+    ASSERT_TRUE(::mkdtemp(T.data()));
+    Dir = T;
+    const std::string Source = VELMORIC_SOURCE_DIR;
+    std::filesystem::create_directories(Dir + "/examples");
+    for (const char* Sub : {"demo", "scripts"})
+      std::filesystem::copy(Source + "/examples/" + Sub, Dir + "/examples/" + Sub,
+                            std::filesystem::copy_options::recursive);
+  }
+  void TearDown() override {
+    std::error_code Ec;
+    std::filesystem::remove_all(Dir, Ec);
+  }
+
+  TRun Velmoric(const std::string& Args) {
+    const std::string Cmd = "cd '" + Dir + "' && VELMORIC_REGISTRY='" + Dir + "/registry' VELMORIC_DATA='" +
+                            Dir + "/data' " + VELMORIC_CLI + " " + Args + " 2>'" + Dir + "/err'";
+    TRun R;
+    FILE* P = ::popen(Cmd.c_str(), "r");
+    if (!P) return R;
+    std::array<char, 4096> Buf;
+    size_t N;
+    while ((N = std::fread(Buf.data(), 1, Buf.size(), P)) > 0) R.Out.append(Buf.data(), N);
+    const int W = ::pclose(P);
+    R.Status = WIFEXITED(W) ? WEXITSTATUS(W) : -1;
+    R.Err = ReadFileBytes(Dir + "/err");
+    return R;
+  }
+  TRun Script(const std::string& Name, const std::string& Extra = "") {
+    const std::string File = "examples/scripts/" + Name + ".script";
+    if (!Extra.empty()) WriteFileBytes(Dir + "/" + File, ReadFileBytes(Dir + "/" + File) + Extra);
+    return Velmoric("script --project examples/demo/Demo.dpr " + File);
+  }
+  // The parse errors of a demo file as `velmoric parse --json` gives them.
+  std::string Errors(const std::string& Name) {
+    const TRun R = Velmoric("parse --json examples/demo/" + Name);
+    const size_t From = R.Out.find("\"errors\"");
+    return From == std::string::npos ? R.Out : R.Out.substr(From, R.Out.find(']', From) - From);
+  }
+
+  std::string Dir;
+};
+
+TEST_F(FormScriptsTest, UsesManagerRewritesTheClausesAndTheUnitStillParses) {
+  const std::string Before = Errors("MainForm.pas");
+  const TRun R = Script("uses-manager", "save\n");
+  ASSERT_EQ(R.Status, 0) << R.Err;
+  EXPECT_EQ(R.Err, "");
+  EXPECT_NE(R.Out.find("TListBox ListBoxImplementation\n    ShapeDialog\n  * ShapeExport\n"),
+            std::string::npos)
+      << R.Out;
+  const std::string Text = ReadFileBytes(Dir + "/examples/demo/MainForm.pas");
+  EXPECT_NE(Text.find("uses  Classes, ComCtrls, Controls, Dialogs, ExtCtrls, Forms, Graphics,"),
+            std::string::npos);
+  EXPECT_NE(Text.find("uses  ShapeDialog;"), std::string::npos);
+  EXPECT_EQ(Errors("MainForm.pas"), Before);
+}
+
+TEST_F(FormScriptsTest, ExpandWordOffersTheMostFrequentFirst) {
+  const TRun R = Script("expand-word");
+  ASSERT_EQ(R.Status, 0) << R.Err;
+  EXPECT_NE(R.Out.find("  *    6 SaveChanges\n       5 SaveDialogExport\n"), std::string::npos)
+      << R.Out;
+  EXPECT_NE(R.Out.find("431:21\n431:35\n"), std::string::npos);
+}
+
+TEST_F(FormScriptsTest, SymbolExplorerListsExploresAndJumps) {
+  const TRun R = Script("symbol-explorer");
+  ASSERT_EQ(R.Status, 0) << R.Err;
+  EXPECT_NE(R.Out.find("TEdit EditSearch \"TEllipseShape\""), std::string::npos) << R.Out;
+  EXPECT_NE(R.Out.find("TLabel LabelSymbols \"symbols: 12\""), std::string::npos);
+  EXPECT_NE(R.Out.find("  * Draw | TRectShape | Procedure | public | Shapes.pas\n"),
+            std::string::npos);
+  EXPECT_NE(R.Out.find("\n288:1\n"), std::string::npos);
+}
+
+TEST_F(FormScriptsTest, UnitDependenciesTreeDependantsAndFolders) {
+  const TRun R = Script("unit-dependencies");
+  ASSERT_EQ(R.Status, 0) << R.Err;
+  EXPECT_NE(R.Out.find("TListBox ListBoxDependants\n    demo\n    demo mainform via shapedialog\n"),
+            std::string::npos)
+      << R.Out;
+  EXPECT_NE(R.Out.find("    [-] mainform (examples/demo/MainForm.pas)\n      windows not found\n"),
+            std::string::npos);
+  EXPECT_NE(R.Out.find("\n    unknown files\n"), std::string::npos);
+  EXPECT_NE(R.Out.find("TListBox ListBoxFiles\n    mainform.pas\n    shapes.pas\n"), std::string::npos);
+}
+
+}  // namespace
