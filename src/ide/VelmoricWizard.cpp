@@ -21,6 +21,8 @@
 #include "scanner/VelmoricPascalScanner.h"
 #include "trace/VelmoricStatus.h"
 #include "trace/traceletVelmoric.h"
+#include "tools/VelmoracDesktopManager.h"
+#include "options/VelmoricOptions.h"
 
 TVelmoricWizard* TheVelmoricFairy = nullptr;
 bool bFindTimer = true;
@@ -306,8 +308,8 @@ TVelmoricWizard::TVelmoricWizard() {
       Explorer->Hide();
       Explorer->Expert = this;
       Explorer->Bookmarks = BookmarkStack;
-      // The desktop manager's form comes with the desktop manager.
       WriteOn("velmoric.startup", "Create Desktop Manager");
+      GetFormDesktopManager();
     }
   });
   Guarded("Error in File Repository", [&] { WriteOn("velmoric.startup", "File Repository"); });
@@ -506,13 +508,15 @@ void TVelmoricWizard::ReleaseForms() {
           [&] { FreeForm(FFormVelmoricUnits, "FFormVelmoricUnits"); });
   // The forms of the later features join this list as they come, in the
   // order: FFormVelmoricTableExpert (before the DFM view), FormVelmoricNewEntry
-  // (before the about box), FFormVelmoricRTFEdit,
-  // FFormVelmoricOptions (after it), FormDesktopManager (after the bookmark
-  // stack).
+  // (before the about box), FFormVelmoricRTFEdit (after it).
   Guarded("Error in Release FFormVelmoricAbout        ",
           [&] { FreeForm(FFormVelmoricAbout, "FFormVelmoricAbout"); });
+  Guarded("Error in Release FFormVelmoricOptions      ",
+          [&] { FreeForm(FFormVelmoricOptions, "FFormVelmoricOptions"); });
   Guarded("Error in Release FFormVelmoricBookmarkStack",
           [&] { FreeForm(FFormVelmoricBookmarkStack, "FFormVelmoricBookmarkStack"); });
+  Guarded("Error in Release FormDesktopManager",
+          [&] { FreeForm(FormDesktopManager, "FormDesktopManager"); });
 }
 
 void TVelmoricWizard::ReleaseMenuItems(TList* Items) {
@@ -760,12 +764,12 @@ void TVelmoricWizard::MenuClickDFMDependencies(TIMenuItemIntf* Sender) {
 
 void TVelmoricWizard::MenuClickDesktopManager(TIMenuItemIntf* Sender) {
   TTraceProcStartup Trace("TVelmoricWizard.MenuClickDesktopManager");
-  NotAvailable("The desktop manager");
+  GetFormDesktopManager()->Show();
 }
 
 void TVelmoricWizard::MenuClickDesktopCycle(TIMenuItemIntf* Sender) {
   TTraceProcStartup Trace("TVelmoricWizard.MenuClickDesktopCycle");
-  NotAvailable("The desktop manager");
+  GetFormDesktopManager()->ButtonCycleClick(nullptr);
 }
 
 void TVelmoricWizard::MenuClickEditManual(TIMenuItemIntf* Sender) {
@@ -782,5 +786,7 @@ void TVelmoricWizard::MenuClickVirtualHelp(TIMenuItemIntf* Sender) {
 
 void TVelmoricWizard::MenuClickOptions(TIMenuItemIntf* Sender) {
   TTraceProcStartup Trace("TVelmoricWizard.MenuClickOptions");
-  NotAvailable("The options dialog");
+  TFFormVelmoricOptions* Form = FormVelmoricOptions();
+  Form->Expert = this;
+  Form->Show();
 }

@@ -232,7 +232,7 @@ TEST_F(ScriptCommandTest, EveryErrorStopsTheScriptWithItsLine) {
       {Open + "message Perhaps\n", "script:2: unknown answer Perhaps (OK, Cancel, Yes, No, Abort, Retry, Ignore)\n"},
       {Open + "end\n", "script:2: end without dialog or form\n"},
       {Open + "print everything\n",
-       "script:2: print takes text, caption, cursor, menu, files or clipboard, not everything\n"},
+       "script:2: print takes text, caption, cursor, menu, files, clipboard, title or main-caption, not everything\n"},
       {Open + "menu \"Velmoric > Source explorer...\"\nform FormSourceExplorer\n  click Nothing\nend\n",
        "script:4: FormSourceExplorer has no control Nothing\n"},
       {Open + "menu \"Velmoric > Source explorer...\"\nform FormSourceExplorer\n  select ComboBoxClass TNone\nend\n",

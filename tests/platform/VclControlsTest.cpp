@@ -144,6 +144,23 @@ TEST_F(VclControlsTest, ListsSelectByTextOrIndexAndMultiSelectCollects) {
   EXPECT_EQ(Single->ItemIndex(), -1);
 }
 
+TEST_F(VclControlsTest, KeyPressHoldsTheModifiersNamedInFront) {
+  auto* Edit = Make<TEdit>(Form, "Edit1");
+  std::string Trace;
+  Edit->OnKeyDown = [&](TObject*, uint16_t& Key, TShiftState Shift) {
+    Trace += IntToStr(Key) + "/" + IntToStr(Shift) + " ";
+  };
+  EXPECT_TRUE(Edit->ScriptAction("keypress", {"Ctrl+Shift+F5"}));
+  EXPECT_EQ(Trace, "116/5 ");
+  Trace.clear();
+  EXPECT_TRUE(Edit->ScriptAction("keypress", {"alt+x"}));  // types nothing
+  EXPECT_EQ(Trace, "88/2 ");
+  EXPECT_EQ(Edit->Text(), "");
+  EXPECT_TRUE(Edit->ScriptAction("keypress", {"+"}));
+  EXPECT_EQ(Edit->Text(), "+");
+  EXPECT_THROW(Edit->ScriptAction("keypress", {"Ctrl+Hyper"}), EScriptError);
+}
+
 TEST_F(VclControlsTest, KeyPressGoesThroughPreviewControlAndDialogButtons) {
   std::string Trace;
   auto* List = Make<TListBox>(Form, "ListBox1");

@@ -288,6 +288,14 @@ TEditBufferPtr TMemoryIDE::AddBuffer(const std::string& FileName, std::string Te
   auto B = std::make_shared<TEditBuffer>(FileName, std::move(Text));
   B->IDE = this;
   B->Window = new TEditWindow(Application, FileName);
+  // Named as the IDE names its editor windows, so that layouts find them.
+  for (int N = 0;; ++N) {
+    const std::string Name = "EditWindow_" + IntToStr(N);
+    if (!Application->FindComponent(Name)) {
+      B->Window->SetName(Name);
+      break;
+    }
+  }
   FBuffers.push_back(B);
   return B;
 }
@@ -485,6 +493,7 @@ bool TMemoryIDE::OpenProject(const std::string& ProjName) {
   }
   Application->Title = "Velmoric IDE - " + ChangeFileExt(ExtractFileName(Found), "");
   FMainWindow->Caption = Application->Title;
+  SetRunning(FRunning);
   FileNotify(fnProjectOpened, Found);
   return true;
 }
@@ -496,6 +505,7 @@ bool TMemoryIDE::CloseProject() {
   FProjectUnits.clear();
   Application->Title = "Velmoric IDE";
   FMainWindow->Caption = Application->Title;
+  SetRunning(FRunning);
   return true;
 }
 
@@ -580,6 +590,26 @@ void TMemoryIDE::AdvanceTime(uint32_t Milliseconds) {
 void TMemoryIDE::PumpEvents() {
   Application->ProcessMessages();
   ProcessTimers();
+}
+
+// ------------------------------------------------------ the user's program
+
+namespace {
+const std::string RunningSuffix = " [Running]";
+}
+
+void TMemoryIDE::SetRunning(bool Value) {
+  FRunning = Value;
+  std::string& Caption = FMainWindow->Caption;
+  const bool Shown = Caption.size() >= RunningSuffix.size() &&
+                     Caption.compare(Caption.size() - RunningSuffix.size(), RunningSuffix.size(),
+                                     RunningSuffix) == 0;
+  if (Value && !Shown) Caption += RunningSuffix;
+  if (!Value && Shown) Caption.erase(Caption.size() - RunningSuffix.size());
+}
+
+void TMemoryIDE::SetMinimized(bool Value) {
+  FMainWindow->WindowState = Value ? wsMinimized : wsNormal;
 }
 
 // -------------------------------------------------------- library path

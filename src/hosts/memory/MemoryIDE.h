@@ -105,6 +105,14 @@ class TMemoryIDE : public TIToolServices {
 
   TAppBuilder* MainWindow() const { return FMainWindow; }
 
+  // --- the user's program
+  // While it runs the main window's caption ends in " [Running]", as the
+  // IDE shows it.
+  void SetRunning(bool Value);
+  bool Running() const { return FRunning; }
+  // Minimises the main window or restores it.
+  void SetMinimized(bool Value);
+
   // Called by the buffers' interfaces.
   void BufferChanged(TEditBuffer& Buffer);
   bool ShowBuffer(const TEditBufferPtr& Buffer);
@@ -138,6 +146,7 @@ class TMemoryIDE : public TIToolServices {
   TMenuNodePtr FMenuRoot;
   TAppBuilder* FMainWindow = nullptr;
   uint32_t FClock = 0;
+  bool FRunning = false;
   std::string FLastError;
   std::function<void(TIExpert*)> FSavedExpertProc;
 };

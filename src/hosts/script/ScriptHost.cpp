@@ -71,7 +71,8 @@ std::vector<std::string> SplitPath(const std::vector<std::string>& Words, size_t
 
 const char* const TopVerbs[] = {"open", "cursor", "type", "select-text", "menu", "key",
                                 "wait", "undo", "save", "close", "print", "dialog",
-                                "form", "message", "file", "clipboard"};
+                                "form", "message", "file", "clipboard", "run", "stop",
+                                "drop"};
 const char* const ActionVerbs[] = {"set", "select", "unselect", "check", "uncheck", "click",
                                    "dblclick", "keypress", "tab", "row", "header", "expand",
                                    "collapse", "close", "print"};
@@ -354,7 +355,7 @@ void TScriptHost::Execute(const TStatement& S) {
     const std::string File = FrontFile();
     if (!IDE().CloseFile(File)) Fail(File + " was not closed");
   } else if (Verb == "print") {
-    Want(1, "text, caption, cursor, menu, files or clipboard");
+    Want(1, "text, caption, cursor, menu, files, clipboard, title or main-caption");
     Print(S.Words[1]);
   } else if (Verb == "message") {
     Want(1, "one answer");
@@ -367,6 +368,19 @@ void TScriptHost::Execute(const TStatement& S) {
   } else if (Verb == "clipboard") {
     Want(1, "one text");
     Clipboard().SetAsText(ScriptText(S.Words[1]));
+  } else if (Verb == "run" || Verb == "stop") {
+    Want(0, "nothing");
+    IDE().SetRunning(Verb == "run");
+  } else if (Verb == "drop") {
+    if (Args < 2) Fail("drop takes a form name and files");
+    TCustomForm* Form = nullptr;
+    for (int I = 0; I < Screen->FormCount() && !Form; ++I)
+      if (SameText(Screen->Forms(I)->Name(), S.Words[1]) && Screen->Forms(I)->Visible())
+        Form = Screen->Forms(I);
+    if (!Form) Fail("no form " + S.Words[1] + " is shown");
+    std::vector<std::string> Files;
+    for (size_t I = 2; I < S.Words.size(); ++I) Files.push_back(ExpandFileName(S.Words[I]));
+    if (!Form->DropFiles(Files)) Fail("the form " + S.Words[1] + " takes no dropped files");
   } else if (Verb == "end") {
     Fail("end without dialog or form");
   } else {
@@ -379,6 +393,10 @@ void TScriptHost::Print(const std::string& What) {
     const std::string& Text = IDE().Buffer(FrontFile()).Text();
     FOut << Text;
     if (!Text.empty() && Text.back() != '\n') FOut << '\n';
+  } else if (What == "title") {
+    FOut << Application->Title << '\n';
+  } else if (What == "main-caption") {
+    FOut << IDE().MainWindow()->Caption << '\n';
   } else if (What == "caption") {
     TEditWindow* Window = IDE().EditWindow(FrontFile());
     FOut << (Window ? Window->Caption : std::string()) << '\n';
@@ -404,7 +422,7 @@ void TScriptHost::Print(const std::string& What) {
     FOut << Text;
     if (Text.empty() || Text.back() != '\n') FOut << '\n';
   } else {
-    Fail("print takes text, caption, cursor, menu, files or clipboard, not " + What);
+    Fail("print takes text, caption, cursor, menu, files, clipboard, title or main-caption, not " + What);
   }
 }
 

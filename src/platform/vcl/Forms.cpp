@@ -72,6 +72,12 @@ int TCustomForm::ShowModal() {
   return ModalResult;
 }
 
+bool TCustomForm::DropFiles(const std::vector<std::string>& FileNames) {
+  if (!AcceptFiles || !OnDropFiles) return false;
+  OnDropFiles(FileNames);
+  return true;
+}
+
 void TCustomForm::Release() {
   auto& Released = Application->FReleased;
   if (std::find(Released.begin(), Released.end(), this) == Released.end()) Released.push_back(this);

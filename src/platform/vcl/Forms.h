@@ -12,9 +12,11 @@
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
+using TDropFilesEvent = std::function<void(const std::vector<std::string>& FileNames)>;
 
 VELMORIC_DECLARE_EXCEPTION(EInvalidOperation, Exception)
 
@@ -46,6 +48,13 @@ class TCustomForm : public TWinControl {
   int ModalResult = mrNone;
   TFormStyle FormStyle = fsNormal;
   TFormBorderStyle BorderStyle = bsSizeable;
+  // Minimised or maximised by the user; the bounds stay those of the normal state.
+  TWindowState WindowState = wsNormal;
+  // Files dropped from the shell reach OnDropFiles while AcceptFiles is set.
+  bool AcceptFiles = false;
+  TDropFilesEvent OnDropFiles;
+  // The shell drops files on the form; false when it does not take them.
+  bool DropFiles(const std::vector<std::string>& FileNames);
   std::string HelpFile;
   bool KeyPreview = false;
 

@@ -1,5 +1,9 @@
 #include "platform/vcl/ScriptHooks.h"
 
+#include <cctype>
+#include <cstring>
+#include <utility>
+
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/StdCtrls.h"
@@ -97,11 +101,32 @@ bool ScriptKey(const std::string& Name, uint16_t& VirtualKey, char& Char) {
 void ScriptPressKey(TWinControl& Control, const std::string& KeyName) {
   uint16_t Key = 0;
   char Char = 0;
-  if (!ScriptKey(KeyName, Key, Char)) throw EScriptError("unknown key " + KeyName);
+  // Modifiers held: "Shift+", "Ctrl+" and "Alt+" in front of the key.
+  TShiftState Shift = 0;
+  std::string Name = KeyName;
+  for (bool More = true; More && Name.size() > 1;) {
+    More = false;
+    for (const auto& [Prefix, Bit] : {std::pair<const char*, TShiftState>{"shift+", ssShift},
+                                      {"ctrl+", ssCtrl}, {"alt+", ssAlt}}) {
+      const size_t N = std::strlen(Prefix);
+      if (Name.size() > N && LowerCase(Name.substr(0, N)) == Prefix) {
+        Shift |= Bit;
+        Name.erase(0, N);
+        More = true;
+      }
+    }
+  }
+  if (!ScriptKey(Name, Key, Char)) throw EScriptError("unknown key " + KeyName);
+  if (Shift & (ssCtrl | ssAlt)) {
+    // A held Ctrl or Alt types nothing; a letter or digit is pressed as its key.
+    if (Key == 0 && std::isalnum(static_cast<unsigned char>(Char)))
+      Key = static_cast<uint16_t>(std::toupper(static_cast<unsigned char>(Char)));
+    Char = 0;
+  }
   TCustomForm* Form = GetParentForm(&Control);
   if (Key != 0) {
-    if (Form && Form != &Control && Form->KeyPreview) Form->KeyDown(Key, 0);
-    if (Key != 0) Control.KeyDown(Key, 0);
+    if (Form && Form != &Control && Form->KeyPreview) Form->KeyDown(Key, Shift);
+    if (Key != 0) Control.KeyDown(Key, Shift);
     if ((Key == VK_RETURN || Key == VK_ESCAPE) && !Control.WantsKey(Key)) {
       TButton* Target = dynamic_cast<TButton*>(&Control);
       if (Target && Key == VK_ESCAPE) Target = nullptr;

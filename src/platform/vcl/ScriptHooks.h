@@ -45,7 +45,8 @@ int ScriptNumber(const std::string& Text, const std::string& What);
 // A key as scripts name it: "Enter", "Escape", "Delete", "Tab", "Space",
 // "Up", "F5", ... or one character. False when the name is not known.
 bool ScriptKey(const std::string& Name, uint16_t& VirtualKey, char& Char);
-// Presses the key on the control as the keyboard would: the form's key
+// Presses the key on the control as the keyboard would ("Shift+", "Ctrl+"
+// and "Alt+" in front of the name hold those keys): the form's key
 // preview, the control's OnKeyDown, Enter and Escape for the form's default
 // and cancel buttons unless the control wants them, then OnKeyPress with
 // the character the key types.
