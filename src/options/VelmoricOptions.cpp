@@ -1,6 +1,7 @@
 #include "options/VelmoricOptions.h"
 
 #include "ide/VelmoricWizard.h"
+#include "platform/db/DBTables.h"
 #include "platform/opentools/ToolIntf.h"
 #include "platform/registry/Registry.h"
 #include "platform/rtl/SysUtils.h"
@@ -380,8 +381,8 @@ void TFFormVelmoricOptions::Button2Click(TObject* Sender) {
   AdditionalSearchPath = ListToString(*ListBoxSearchPath->Items());
   DelphiPath = ListToString(*ListBoxDelphiPath->Items());
   DBPasswords = ListToString(*ListBoxPasswords->Items());
-  // The database engine's password call comes with the database runtime;
-  // until then the passwords live in the settings only.
+  for (int I = 0; I < ListBoxPasswords->Items()->Count(); ++I)
+    DbiAddPassword(ListBoxPasswords->Items()->Strings(I));
   Write("dbpasswords = " + DBPasswords);
 
   TRegistry Reg;

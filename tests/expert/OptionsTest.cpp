@@ -5,6 +5,7 @@
 
 #include "ExpertTestSupport.h"
 #include "options/VelmoricOptions.h"
+#include "platform/db/DBTables.h"
 #include "project/VelmoricSymbolStore.h"
 #include "scanner/VelmoricPascalScanner.h"
 
@@ -167,10 +168,12 @@ TEST_F(OptionsTest, OkAppliesAndStoresTheSettingsAndTheNextStartReadsThem) {
   EXPECT_EQ(Item->GetShortCut(), 0x6074);  // at once
   Item->Release();
 
+  ::Session().RemoveAllPasswords();
   F->Button2->Click();
   EXPECT_FALSE(F->Visible());
   EXPECT_EQ(AdditionalSearchPath, "/one");
   EXPECT_EQ(DBPasswords, "secret");
+  EXPECT_EQ(::Session().Passwords(), (Strings{"secret"}));  // handed to the engine
   EXPECT_TRUE(FindFileDebug);
   EXPECT_FALSE(bFindTimer);
   EXPECT_FALSE(gUseDelphiPath);
