@@ -9,6 +9,7 @@
 #include "ide/VelmoricWizard.h"
 #include "platform/opentools/ToolIntf.h"
 #include "platform/vcl/Dialogs.h"
+#include "platform/vcl/FormBuilding.h"
 #include "project/VelmoricPascalProject.h"
 #include "trace/VelmoricStatus.h"
 #include "trace/traceletVelmoric.h"
@@ -41,26 +42,6 @@ TOrvikSymbol* RootOf(TOrvikSymbol* Sym) {
   return Sym;
 }
 
-template <typename T>
-T* MakeControl(TFFormSourceExplorer* Form, TWinControl* Parent, const char* Name, int Left,
-               int Top, int Width, int Height) {
-  T* C = new T(Form);
-  C->SetName(Name);
-  C->SetParent(Parent);
-  C->SetBounds(Left, Top, Width, Height);
-  return C;
-}
-
-TMenuItem* MakeItem(TPopupMenu* Menu, const char* Name, const char* Caption,
-                    std::function<void(TObject*)> Click) {
-  auto* Item = new TMenuItem(Menu->Owner());
-  Item->SetName(Name);
-  Item->Caption = Caption;
-  Item->OnClick = std::move(Click);
-  Menu->Items()->Add(Item);
-  return Item;
-}
-
 // The 1-based line number a text of digits names; 0 when it is none or too large.
 int LineNumber(const std::string& T) {
   if (T.empty() || T.size() > 9) return 0;
@@ -88,30 +69,30 @@ TFFormSourceExplorer::TFFormSourceExplorer(TComponent* AOwner) : TForm(AOwner) {
 
   PopupMenuClass = new TPopupMenu(this);
   PopupMenuClass->SetName("PopupMenuClass");
-  DisplayClass1 = MakeItem(PopupMenuClass, "DisplayClass1", "Display Class",
-                           [this](TObject* S) { DisplayClass1Click(S); });
-  NewClass1 = MakeItem(PopupMenuClass, "NewClass1", "New Class...",
-                       [this](TObject* S) { NewClass1Click(S); });
+  DisplayClass1 = AddMenuItem(PopupMenuClass, "DisplayClass1", "Display Class",
+                              [this](TObject* S) { DisplayClass1Click(S); });
+  NewClass1 = AddMenuItem(PopupMenuClass, "NewClass1", "New Class...",
+                          [this](TObject* S) { NewClass1Click(S); });
   PopupMenu1 = new TPopupMenu(this);
   PopupMenu1->SetName("PopupMenu1");
-  NewVariable1 = MakeItem(PopupMenu1, "NewVariable1", "New Symbol",
-                          [this](TObject* S) { NewVariable1Click(S); });
-  JumptoPrototype1 = MakeItem(PopupMenu1, "JumptoPrototype1", "Jump to Prototype",
-                              [this](TObject* S) { JumptoPrototype1Click(S); });
+  NewVariable1 = AddMenuItem(PopupMenu1, "NewVariable1", "New Symbol",
+                             [this](TObject* S) { NewVariable1Click(S); });
+  JumptoPrototype1 = AddMenuItem(PopupMenu1, "JumptoPrototype1", "Jump to Prototype",
+                                 [this](TObject* S) { JumptoPrototype1Click(S); });
   PopupMenuFind = new TPopupMenu(this);
   PopupMenuFind->SetName("PopupMenuFind");
-  UnitHeader1 = MakeItem(PopupMenuFind, "UnitHeader1", "Unit Header",
-                         [this](TObject* S) { UnitHeader1Click(S); });
-  Uses11 = MakeItem(PopupMenuFind, "Uses11", "Uses 1", [this](TObject* S) { Uses11Click(S); });
-  Uses21 = MakeItem(PopupMenuFind, "Uses21", "Uses 2", [this](TObject* S) { Uses21Click(S); });
-  Implementation1 = MakeItem(PopupMenuFind, "Implementation1", "Interface",
-                             [this](TObject* S) { Implementation1Click(S); });
-  Implementation2 = MakeItem(PopupMenuFind, "Implementation2", "Implementation",
-                             [this](TObject* S) { Implementation2Click(S); });
-  initialization1 = MakeItem(PopupMenuFind, "initialization1", "initialization",
-                             [this](TObject* S) { initialization1Click(S); });
-  finalization1 = MakeItem(PopupMenuFind, "finalization1", "finalization",
-                           [this](TObject* S) { finalization1Click(S); });
+  UnitHeader1 = AddMenuItem(PopupMenuFind, "UnitHeader1", "Unit Header",
+                            [this](TObject* S) { UnitHeader1Click(S); });
+  Uses11 = AddMenuItem(PopupMenuFind, "Uses11", "Uses 1", [this](TObject* S) { Uses11Click(S); });
+  Uses21 = AddMenuItem(PopupMenuFind, "Uses21", "Uses 2", [this](TObject* S) { Uses21Click(S); });
+  Implementation1 = AddMenuItem(PopupMenuFind, "Implementation1", "Interface",
+                                [this](TObject* S) { Implementation1Click(S); });
+  Implementation2 = AddMenuItem(PopupMenuFind, "Implementation2", "Implementation",
+                                [this](TObject* S) { Implementation2Click(S); });
+  initialization1 = AddMenuItem(PopupMenuFind, "initialization1", "initialization",
+                                [this](TObject* S) { initialization1Click(S); });
+  finalization1 = AddMenuItem(PopupMenuFind, "finalization1", "finalization",
+                              [this](TObject* S) { finalization1Click(S); });
 
   Panel1 = MakeControl<TPanel>(this, this, "Panel1", 0, 0, 617, 37);
   ButtonPrev = MakeControl<TSpeedButton>(this, Panel1, "ButtonPrev", 4, 4, 25, 25);

@@ -2,6 +2,7 @@
 
 #include "ide/VelmoricNavigation.h"
 #include "ide/VelmoricWizard.h"
+#include "platform/vcl/FormBuilding.h"
 #include "project/VelmoricPascalProject.h"
 #include "trace/traceletVelmoric.h"
 
@@ -11,26 +12,6 @@ namespace {
 
 void Write(const std::string& Text) {
   if (tracelet) tracelet->write(Text);
-}
-
-template <typename T>
-T* Make(TComponent* Owner, TWinControl* Parent, const char* Name, int Left, int Top, int Width,
-        int Height) {
-  T* C = new T(Owner);
-  C->SetName(Name);
-  C->SetParent(Parent);
-  C->SetBounds(Left, Top, Width, Height);
-  return C;
-}
-
-TMenuItem* MakeItem(TPopupMenu* Menu, const char* Name, const char* Caption,
-                    std::function<void(TObject*)> Click) {
-  auto* Item = new TMenuItem(Menu->Owner());
-  Item->SetName(Name);
-  Item->Caption = Caption;
-  Item->OnClick = std::move(Click);
-  Menu->Items()->Add(Item);
-  return Item;
 }
 
 constexpr uint16_t VK_UP = 38, VK_DOWN = 40;
@@ -64,17 +45,17 @@ TFFormVelmoricSymbols::TFFormVelmoricSymbols(TComponent* AOwner) : TForm(AOwner)
   PopupMenu1 = new TPopupMenu(this);
   PopupMenu1->SetName("PopupMenu1");
   PopupMenu1->OnPopup = [this](TObject* S) { PopupMenu1Popup(S); };
-  ExploreSymbol1 = MakeItem(PopupMenu1, "ExploreSymbol1", "Explore Symbol",
-                            [this](TObject* S) { ExploreSymbol1Click(S); });
-  ExploreTyp1 = MakeItem(PopupMenu1, "ExploreTyp1", "Explore typ",
-                         [this](TObject* S) { ExploreTyp1Click(S); });
-  GoToBaseclass1 = MakeItem(PopupMenu1, "GoToBaseclass1", "Go to Baseclass",
-                            [this](TObject* S) { GoToBaseclass1Click(S); });
-  GoBack1 = MakeItem(PopupMenu1, "GoBack1", "Go back", [this](TObject* S) { GoBack1Click(S); });
-  GoToRoot1 = MakeItem(PopupMenu1, "GoToRoot1", "Go to Root",
-                       [this](TObject* S) { GoToRoot1Click(S); });
+  ExploreSymbol1 = AddMenuItem(PopupMenu1, "ExploreSymbol1", "Explore Symbol",
+                               [this](TObject* S) { ExploreSymbol1Click(S); });
+  ExploreTyp1 = AddMenuItem(PopupMenu1, "ExploreTyp1", "Explore typ",
+                            [this](TObject* S) { ExploreTyp1Click(S); });
+  GoToBaseclass1 = AddMenuItem(PopupMenu1, "GoToBaseclass1", "Go to Baseclass",
+                               [this](TObject* S) { GoToBaseclass1Click(S); });
+  GoBack1 = AddMenuItem(PopupMenu1, "GoBack1", "Go back", [this](TObject* S) { GoBack1Click(S); });
+  GoToRoot1 = AddMenuItem(PopupMenu1, "GoToRoot1", "Go to Root",
+                          [this](TObject* S) { GoToRoot1Click(S); });
 
-  PanelTop = Make<TPanel>(this, this, "PanelTop", 0, 0, 560, 58);
+  PanelTop = MakeControl<TPanel>(this, this, "PanelTop", 0, 0, 560, 58);
   PanelTop->SetAlign(alTop);
   struct Box {
     TCheckBox** Field;
@@ -90,47 +71,47 @@ TFFormVelmoricSymbols::TFFormVelmoricSymbols(TComponent* AOwner) : TForm(AOwner)
                        {&CheckBoxTypes, "CheckBoxTypes", "types"}};
   int X = 8;
   for (const Box& B : Boxes) {
-    TCheckBox* C = Make<TCheckBox>(this, PanelTop, B.Name, X, 6, 74, 17);
+    TCheckBox* C = MakeControl<TCheckBox>(this, PanelTop, B.Name, X, 6, 74, 17);
     C->Caption = B.Caption;
     C->Checked = true;
     C->OnClick = [this](TObject* S) { CheckBoxClick(S); };
     *B.Field = C;
     X += 78;
   }
-  CheckBoxSubSymbols = Make<TCheckBox>(this, PanelTop, "CheckBoxSubSymbols", 8, 30, 130, 17);
+  CheckBoxSubSymbols = MakeControl<TCheckBox>(this, PanelTop, "CheckBoxSubSymbols", 8, 30, 130, 17);
   CheckBoxSubSymbols->Caption = "Display sub symbols";
   CheckBoxSubSymbols->OnClick = [this](TObject* S) { CheckBoxClick(S); };
-  LabelSearch = Make<TLabel>(this, PanelTop, "LabelSearch", 150, 32, 40, 13);
+  LabelSearch = MakeControl<TLabel>(this, PanelTop, "LabelSearch", 150, 32, 40, 13);
   LabelSearch->Caption = "Search:";
-  EditSearch = Make<TEdit>(this, PanelTop, "EditSearch", 196, 28, 200, 21);
+  EditSearch = MakeControl<TEdit>(this, PanelTop, "EditSearch", 196, 28, 200, 21);
   EditSearch->OnChange = [this](TObject* S) { EditSearchChange(S); };
   EditSearch->OnKeyDown = [this](TObject* S, uint16_t& Key, TShiftState Shift) {
     EditSearchKeyDown(S, Key, Shift);
   };
 
-  PanelBottom = Make<TPanel>(this, this, "PanelBottom", 0, 300, 560, 120);
+  PanelBottom = MakeControl<TPanel>(this, this, "PanelBottom", 0, 300, 560, 120);
   PanelBottom->SetAlign(alBottom);
-  EditInfo = Make<TEdit>(this, PanelBottom, "EditInfo", 8, 6, 544, 21);
+  EditInfo = MakeControl<TEdit>(this, PanelBottom, "EditInfo", 8, 6, 544, 21);
   EditInfo->ReadOnly = true;
-  EditLines = Make<TEdit>(this, PanelBottom, "EditLines", 8, 30, 544, 21);
+  EditLines = MakeControl<TEdit>(this, PanelBottom, "EditLines", 8, 30, 544, 21);
   EditLines->ReadOnly = true;
-  MemoComment = Make<TMemo>(this, PanelBottom, "MemoComment", 8, 54, 300, 60);
+  MemoComment = MakeControl<TMemo>(this, PanelBottom, "MemoComment", 8, 54, 300, 60);
   MemoComment->ReadOnly = true;
-  LabelTime = Make<TLabel>(this, PanelBottom, "LabelTime", 316, 56, 120, 13);
+  LabelTime = MakeControl<TLabel>(this, PanelBottom, "LabelTime", 316, 56, 120, 13);
   LabelTime->Caption = "time:";
-  LabelSymbols = Make<TLabel>(this, PanelBottom, "LabelSymbols", 316, 72, 120, 13);
+  LabelSymbols = MakeControl<TLabel>(this, PanelBottom, "LabelSymbols", 316, 72, 120, 13);
   LabelSymbols->Caption = "symbols:";
-  ButtonJump = Make<TButton>(this, PanelBottom, "ButtonJump", 316, 90, 75, 25);
+  ButtonJump = MakeControl<TButton>(this, PanelBottom, "ButtonJump", 316, 90, 75, 25);
   ButtonJump->Caption = "&Jump";
   ButtonJump->OnClick = [this](TObject* S) { ButtonJumpClick(S); };
-  ButtonJumpPrototype = Make<TButton>(this, PanelBottom, "ButtonJumpPrototype", 396, 90, 100, 25);
+  ButtonJumpPrototype = MakeControl<TButton>(this, PanelBottom, "ButtonJumpPrototype", 396, 90, 100, 25);
   ButtonJumpPrototype->Caption = "&Jump to Prottype";
   ButtonJumpPrototype->OnClick = [this](TObject* S) { ButtonJumpPrototypeClick(S); };
-  ButtonOK = Make<TButton>(this, PanelBottom, "ButtonOK", 500, 90, 52, 25);
+  ButtonOK = MakeControl<TButton>(this, PanelBottom, "ButtonOK", 500, 90, 52, 25);
   ButtonOK->Caption = "OK";
   ButtonOK->ModalResult = mrOk;
 
-  DrawGrid1 = Make<TDrawGrid>(this, this, "DrawGrid1", 0, 58, 560, 242);
+  DrawGrid1 = MakeControl<TDrawGrid>(this, this, "DrawGrid1", 0, 58, 560, 242);
   DrawGrid1->SetAlign(alClient);
   DrawGrid1->SetFixedCols(0);
   DrawGrid1->SetColCount(5);

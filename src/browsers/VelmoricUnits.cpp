@@ -5,6 +5,7 @@
 #include "browsers/VelmoricSourceExplorer.h"
 #include "platform/opentools/ToolIntf.h"
 #include "platform/rtl/FileSearch.h"
+#include "platform/vcl/FormBuilding.h"
 #include "project/VelmoricPascalProject.h"
 #include "trace/traceletVelmoric.h"
 
@@ -18,16 +19,6 @@ void Write(const std::string& Text) {
 
 void StreamWrite(const std::string& Stream, const std::string& Text) {
   if (tracelet) tracelet->StrWrite(Stream, Text);
-}
-
-template <typename T>
-T* Make(TComponent* Owner, TWinControl* Parent, const char* Name, int Left, int Top, int Width,
-        int Height) {
-  T* C = new T(Owner);
-  C->SetName(Name);
-  C->SetParent(Parent);
-  C->SetBounds(Left, Top, Width, Height);
-  return C;
 }
 
 // The unit name of a node: its text before the first blank.
@@ -70,21 +61,21 @@ TFFormVelmoricUnits::TFFormVelmoricUnits(TComponent* AOwner) : TForm(AOwner) {
   SaveDialog1->Title = "Select destination";
   SaveDialog1->FileName = "only open the destination folder";
 
-  Panel1 = Make<TPanel>(this, this, "Panel1", 0, 360, 560, 40);
+  Panel1 = MakeControl<TPanel>(this, this, "Panel1", 0, 360, 560, 40);
   Panel1->SetAlign(alBottom);
-  ButtonCompile = Make<TButton>(this, Panel1, "ButtonCompile", 8, 8, 75, 25);
+  ButtonCompile = MakeControl<TButton>(this, Panel1, "ButtonCompile", 8, 8, 75, 25);
   ButtonCompile->Caption = "Compile";
   ButtonCompile->OnClick = [this](TObject* S) { ButtonCompileClick(S); };
-  ButtonOpen = Make<TButton>(this, Panel1, "ButtonOpen", 88, 8, 75, 25);
+  ButtonOpen = MakeControl<TButton>(this, Panel1, "ButtonOpen", 88, 8, 75, 25);
   ButtonOpen->Caption = "Open";
-  ButtonAddToProject = Make<TButton>(this, Panel1, "ButtonAddToProject", 300, 8, 100, 25);
+  ButtonAddToProject = MakeControl<TButton>(this, Panel1, "ButtonAddToProject", 300, 8, 100, 25);
   ButtonAddToProject->Caption = "Add to project";
   ButtonAddToProject->OnClick = [this](TObject* S) { ButtonAddToProjectClick(S); };
-  ButtonCopy = Make<TButton>(this, Panel1, "ButtonCopy", 404, 8, 75, 25);
+  ButtonCopy = MakeControl<TButton>(this, Panel1, "ButtonCopy", 404, 8, 75, 25);
   ButtonCopy->Caption = "Copy";
   ButtonCopy->OnClick = [this](TObject* S) { ButtonCopyClick(S); };
 
-  PageControl1 = Make<TPageControl>(this, this, "PageControl1", 0, 0, 560, 360);
+  PageControl1 = MakeControl<TPageControl>(this, this, "PageControl1", 0, 0, 560, 360);
   PageControl1->SetAlign(alClient);
   PageControl1->OnChange = [this](TObject* S) { PageControl1Change(S); };
   TabSheet1 = new TTabSheet(this);
@@ -96,25 +87,25 @@ TFFormVelmoricUnits::TFFormVelmoricUnits(TComponent* AOwner) : TForm(AOwner) {
   TabSheet2->Caption = "by directory";
   TabSheet2->SetPageControl(PageControl1);
 
-  TreeView1 = Make<TTreeView>(this, TabSheet1, "TreeView1", 4, 30, 300, 300);
+  TreeView1 = MakeControl<TTreeView>(this, TabSheet1, "TreeView1", 4, 30, 300, 300);
   TreeView1->OnExpanding = [this](TObject* S, TTreeNode* N, bool& Allow) {
     TreeView1Expanding(S, N, Allow);
   };
   TreeView1->OnChange = [this](TObject* S, TTreeNode* N) { TreeView1Change(S, N); };
-  ListBoxDependants = Make<TListBox>(this, TabSheet1, "ListBoxDependants", 308, 30, 240, 300);
+  ListBoxDependants = MakeControl<TListBox>(this, TabSheet1, "ListBoxDependants", 308, 30, 240, 300);
   ListBoxDependants->SetSorted(true);
   ListBoxDependants->Items()->SetDuplicates(dupAccept);
   ListBoxDependants->SetPopupMenu(PopupMenu1);
-  CheckBoxLocate = Make<TCheckBox>(this, TabSheet1, "CheckBoxLocate", 4, 6, 60, 17);
+  CheckBoxLocate = MakeControl<TCheckBox>(this, TabSheet1, "CheckBoxLocate", 4, 6, 60, 17);
   CheckBoxLocate->Caption = "Locate";
   CheckBoxLocate->OnClick = [this](TObject* S) { CheckBoxLocateClick(S); };
-  ComboBoxLocate = Make<TComboBox>(this, TabSheet1, "ComboBoxLocate", 68, 4, 200, 21);
+  ComboBoxLocate = MakeControl<TComboBox>(this, TabSheet1, "ComboBoxLocate", 68, 4, 200, 21);
 
-  ComboBoxFiles = Make<TComboBox>(this, TabSheet2, "ComboBoxFiles", 4, 4, 200, 21);
+  ComboBoxFiles = MakeControl<TComboBox>(this, TabSheet2, "ComboBoxFiles", 4, 4, 200, 21);
   ComboBoxFiles->OnChange = [this](TObject* S) { ComboBoxFilesChange(S); };
-  ListBoxDirectories = Make<TListBox>(this, TabSheet2, "ListBoxDirectories", 4, 30, 270, 300);
+  ListBoxDirectories = MakeControl<TListBox>(this, TabSheet2, "ListBoxDirectories", 4, 30, 270, 300);
   ListBoxDirectories->OnClick = [this](TObject* S) { ListBoxDirectoriesClick(S); };
-  ListBoxFiles = Make<TListBox>(this, TabSheet2, "ListBoxFiles", 278, 30, 270, 300);
+  ListBoxFiles = MakeControl<TListBox>(this, TabSheet2, "ListBoxFiles", 278, 30, 270, 300);
 
   Answers = new TStringList;
   Answers->SetSorted(true);

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "ide/VelmoricEditorStrings.h"
+#include "platform/vcl/FormBuilding.h"
 #include "scanner/VelmoricPascalScanner.h"
 #include "trace/traceletVelmoric.h"
 #include "wizards/VelmoricUsesManagerAdd.h"
@@ -11,20 +12,10 @@ TFormVelmoricUsesManager* FormVelmoricUsesManager = nullptr;
 
 namespace {
 
-template <typename T>
-T* Make(TComponent* Owner, TWinControl* Parent, const char* Name, int Left, int Top, int Width,
-        int Height) {
-  T* C = new T(Owner);
-  C->SetName(Name);
-  C->SetParent(Parent);
-  C->SetBounds(Left, Top, Width, Height);
-  return C;
-}
-
 TSpeedButton* MakeButton(TFormVelmoricUsesManager* Form, TWinControl* Parent, const char* Name,
                          const char* Caption, const char* Hint, int Left, int Top,
                          void (TFormVelmoricUsesManager::*Click)(TObject*)) {
-  auto* B = Make<TSpeedButton>(Form, Parent, Name, Left, Top, 23, 22);
+  auto* B = MakeControl<TSpeedButton>(Form, Parent, Name, Left, Top, 23, 22);
   B->Caption = Caption;
   B->Hint = Hint;
   B->ShowHint = true;
@@ -45,17 +36,17 @@ TFormVelmoricUsesManager::TFormVelmoricUsesManager(TComponent* AOwner) : TForm(A
   OnShow = [this](TObject* Sender) { FormShow(Sender); };
 
   using F = TFormVelmoricUsesManager;
-  GroupBox1 = Make<TGroupBox>(this, this, "GroupBox1", 8, 8, 175, 250);
+  GroupBox1 = MakeControl<TGroupBox>(this, this, "GroupBox1", 8, 8, 175, 250);
   GroupBox1->Caption = "interface uses";
-  ListBoxInterface = Make<TListBox>(this, GroupBox1, "ListBoxInterface", 8, 18, 159, 196);
+  ListBoxInterface = MakeControl<TListBox>(this, GroupBox1, "ListBoxInterface", 8, 18, 159, 196);
   SpeedButton7 = MakeButton(this, GroupBox1, "SpeedButton7", "+", "Add a unit", 8, 220, &F::SpeedButton7Click);
   SpeedButton5 = MakeButton(this, GroupBox1, "SpeedButton5", "X", "Delete the unit", 32, 220, &F::SpeedButton5Click);
   SpeedButton6 = MakeButton(this, GroupBox1, "SpeedButton6", "v", "Move down", 120, 220, &F::SpeedButton6Click);
   SpeedButton8 = MakeButton(this, GroupBox1, "SpeedButton8", "^", "Move up", 144, 220, &F::SpeedButton8Click);
 
-  GroupBox2 = Make<TGroupBox>(this, this, "GroupBox2", 232, 8, 175, 250);
+  GroupBox2 = MakeControl<TGroupBox>(this, this, "GroupBox2", 232, 8, 175, 250);
   GroupBox2->Caption = "Implementation uses";
-  ListBoxImplementation = Make<TListBox>(this, GroupBox2, "ListBoxImplementation", 8, 18, 159, 196);
+  ListBoxImplementation = MakeControl<TListBox>(this, GroupBox2, "ListBoxImplementation", 8, 18, 159, 196);
   SpeedButton10 = MakeButton(this, GroupBox2, "SpeedButton10", "+", "Add a unit", 8, 220, &F::SpeedButton10Click);
   SpeedButton9 = MakeButton(this, GroupBox2, "SpeedButton9", "X", "Delete the unit", 32, 220, &F::SpeedButton9Click);
   SpeedButton11 = MakeButton(this, GroupBox2, "SpeedButton11", "v", "Move down", 120, 220, &F::SpeedButton11Click);
@@ -68,19 +59,19 @@ TFormVelmoricUsesManager::TFormVelmoricUsesManager(TComponent* AOwner) : TForm(A
 
   for (TListBox* L : {ListBoxInterface, ListBoxImplementation}) L->Items()->SetDuplicates(dupAccept);
 
-  StatusBar1 = Make<TStatusBar>(this, this, "StatusBar1", 0, 311, 420, 19);
+  StatusBar1 = MakeControl<TStatusBar>(this, this, "StatusBar1", 0, 311, 420, 19);
   StatusBar1->SetAlign(alBottom);
   StatusBar1->AddPanel().Width = 400;
-  Panel1 = Make<TPanel>(this, this, "Panel1", 0, 264, 420, 41);
+  Panel1 = MakeControl<TPanel>(this, this, "Panel1", 0, 264, 420, 41);
   Panel1->SetAlign(alBottom);
-  Button3 = Make<TButton>(this, Panel1, "Button3", 8, 8, 75, 25);
+  Button3 = MakeControl<TButton>(this, Panel1, "Button3", 8, 8, 75, 25);
   Button3->Caption = "Sort";
   Button3->OnClick = [this](TObject* Sender) { Button3Click(Sender); };
-  Button2 = Make<TButton>(this, Panel1, "Button2", 248, 8, 75, 25);
+  Button2 = MakeControl<TButton>(this, Panel1, "Button2", 248, 8, 75, 25);
   Button2->Caption = "Ok";
   Button2->Default = true;
   Button2->OnClick = [this](TObject* Sender) { Button2Click(Sender); };
-  Button1 = Make<TButton>(this, Panel1, "Button1", 332, 8, 75, 25);
+  Button1 = MakeControl<TButton>(this, Panel1, "Button1", 332, 8, 75, 25);
   Button1->Caption = "Cancel";
   Button1->Cancel = true;
   Button1->ModalResult = mrCancel;
