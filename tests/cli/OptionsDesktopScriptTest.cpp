@@ -3,28 +3,16 @@
 // main window's caption (run/stop) and read back by a new process.
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
+#include "../support/ShellRun.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace {
 
-struct TRun {
-  int Status = -1;
-  std::string Out;
-  std::string Err;
-};
-
-std::string Quoted(const std::string& S) {
-  std::string Q = "'";
-  for (char C : S) Q += C == '\'' ? std::string("'\\''") : std::string(1, C);
-  return Q + "'";
-}
+using TRun = TShellRun;
 
 class OptionsDesktopScriptTest : public testing::Test {
  protected:
@@ -50,19 +38,10 @@ class OptionsDesktopScriptTest : public testing::Test {
   // Each run is a new process with the same registry and data directory.
   TRun Run(const std::string& Script) {
     WriteFileBytes(Dir + "/test.script", Script);
-    const std::string Cmd = "cd " + Quoted(Dir) + " && VELMORIC_REGISTRY=" +
-                            Quoted(Dir + "/registry") + " VELMORIC_DATA=" + Quoted(Dir + "/data") +
-                            " " + VELMORIC_CLI + " script test.script 2>" + Quoted(Dir + "/err");
-    TRun R;
-    FILE* P = ::popen(Cmd.c_str(), "r");
-    if (!P) return R;
-    std::array<char, 4096> Buf;
-    size_t N;
-    while ((N = std::fread(Buf.data(), 1, Buf.size(), P)) > 0) R.Out.append(Buf.data(), N);
-    const int W = ::pclose(P);
-    R.Status = WIFEXITED(W) ? WEXITSTATUS(W) : -1;
-    R.Err = ReadFileBytes(Dir + "/err");
-    return R;
+    const std::string Cmd = "cd " + ShellQuoted(Dir) + " && VELMORIC_REGISTRY=" +
+                            ShellQuoted(Dir + "/registry") + " VELMORIC_DATA=" + ShellQuoted(Dir + "/data") +
+                            " " + VELMORIC_CLI + " script test.script";
+    return RunShell(Cmd, Dir + "/err");
   }
 
   std::string Dir;

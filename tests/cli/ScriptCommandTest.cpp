@@ -3,29 +3,17 @@
 // non-modal windows), message boxes, saving, and every error.
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
+#include "../support/ShellRun.h"
 #include "platform/registry/Registry.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace {
 
-struct TRun {
-  int Status = -1;
-  std::string Out;
-  std::string Err;
-};
-
-std::string Quoted(const std::string& S) {
-  std::string Q = "'";
-  for (char C : S) Q += C == '\'' ? std::string("'\\''") : std::string(1, C);
-  return Q + "'";
-}
+using TRun = TShellRun;
 
 class ScriptCommandTest : public testing::Test {
  protected:
@@ -53,20 +41,10 @@ class ScriptCommandTest : public testing::Test {
   TRun Run(const std::string& Script, const std::string& Options = "--project Demo.dpr",
            bool Stdin = false) {
     WriteFileBytes(File("test.script"), Script);
-    const std::string Cmd = "cd " + Quoted(Dir) + " && VELMORIC_REGISTRY=" + Quoted(File("registry")) +
-                            " VELMORIC_DATA=" + Quoted(File("data")) + " " + VELMORIC_CLI + " script " +
-                            Options + (Stdin ? " < test.script" : " test.script") + " 2>" +
-                            Quoted(File("err"));
-    TRun R;
-    FILE* P = ::popen(Cmd.c_str(), "r");
-    if (!P) return R;
-    std::array<char, 4096> Buf;
-    size_t N;
-    while ((N = std::fread(Buf.data(), 1, Buf.size(), P)) > 0) R.Out.append(Buf.data(), N);
-    const int W = ::pclose(P);
-    R.Status = WIFEXITED(W) ? WEXITSTATUS(W) : -1;
-    R.Err = ReadFileBytes(File("err"));
-    return R;
+    const std::string Cmd = "cd " + ShellQuoted(Dir) + " && VELMORIC_REGISTRY=" + ShellQuoted(File("registry")) +
+                            " VELMORIC_DATA=" + ShellQuoted(File("data")) + " " + VELMORIC_CLI + " script " +
+                            Options + (Stdin ? " < test.script" : " test.script");
+    return RunShell(Cmd, File("err"));
   }
 
   // Opens FILE and compiles the project with the source explorer's button.
