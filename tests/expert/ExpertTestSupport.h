@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/ScratchDir.h"
 #include "hosts/memory/EditWindow.h"
 #include "hosts/memory/ExpertSession.h"
 #include "ide/VelmoricWizard.h"
@@ -21,26 +22,6 @@
 #include "project/VelmoricProjectSettings.h"
 #include "trace/traceletVelmoric.h"
 
-class TScratchDir {
- public:
-  TScratchDir() {
-    std::string Templ = testing::TempDir() + "velmoric-expert-XXXXXX";
-    if (!::mkdtemp(Templ.data())) std::abort();
-    Path = Templ;
-  }
-  ~TScratchDir() {
-    std::error_code Ec;
-    std::filesystem::remove_all(Path, Ec);
-  }
-  std::string Write(const std::string& Name, const std::string& Bytes) const {
-    const std::string Full = Path + "/" + Name;
-    std::filesystem::create_directories(std::filesystem::path(Full).parent_path());
-    WriteFileBytes(Full, Bytes);
-    return Full;
-  }
-  std::string File(const std::string& Name) const { return Path + "/" + Name; }
-  std::string Path;
-};
 
 // Interfaces released at the end of the scope.
 template <typename T>

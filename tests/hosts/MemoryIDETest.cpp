@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/ScratchDir.h"
 #include "hosts/memory/EditWindow.h"
 #include "hosts/memory/ExpertSession.h"
 #include "hosts/memory/MemoryIDE.h"
@@ -15,7 +16,6 @@
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Menus.h"
-#include "TestFiles.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "TestFiles.h"
+#include "../support/ScratchDir.h"
 #include "hosts/memory/EditWindow.h"
 #include "hosts/memory/ExpertSession.h"
 #include "hosts/script/ScriptHost.h"

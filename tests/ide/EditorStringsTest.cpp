@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "../hosts/TestFiles.h"
+#include "../support/ScratchDir.h"
 #include "hosts/memory/MemoryIDE.h"
 #include "ide/VelmoricEditorStrings.h"
 #include "trace/traceletVelmoric.h"

@@ -8,33 +8,12 @@
 #include <filesystem>
 #include <string>
 
+#include "ScratchDir.h"
 #include "project/VelmoricPascalProject.h"
 
 namespace support {
 
-class TScratchFolder {
- public:
-  TScratchFolder() {
-    std::string T = testing::TempDir() + "velmoric-scratch-XXXXXX";
-    if (!::mkdtemp(T.data())) std::abort();
-    Path = T;
-  }
-  ~TScratchFolder() {
-    std::error_code Ec;
-    std::filesystem::remove_all(Path, Ec);
-  }
-  TScratchFolder(const TScratchFolder&) = delete;
-  TScratchFolder& operator=(const TScratchFolder&) = delete;
-
-  std::string Write(const std::string& Name, const std::string& Text) const {
-    const std::string F = File(Name);
-    std::filesystem::create_directories(std::filesystem::path(F).parent_path());
-    WriteFileBytes(F, Text);
-    return F;
-  }
-  std::string File(const std::string& Name) const { return Path + "/" + Name; }
-  std::string Path;
-};
+using TScratchFolder = ::TScratchDir;
 
 // "unit Name; interface uses Uses; <Interface> implementation <Body> end."
 inline std::string UnitText(const std::string& Name, const std::string& Uses,

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/ScratchDir.h"
 #include "hosts/memory/MemoryIDE.h"
 #include "ide/VelmoricEditorStrings.h"
 #include "platform/rtl/SysUtils.h"
@@ -21,26 +22,7 @@
 #include "project/VelmoricPascalProject.h"
 #include "scanner/VelmoricPascalScanner.h"
 
-class TWizardScratch {
- public:
-  TWizardScratch() {
-    std::string Templ = testing::TempDir() + "velmoric-wizard-XXXXXX";
-    if (!::mkdtemp(Templ.data())) std::abort();
-    Path = Templ;
-  }
-  ~TWizardScratch() {
-    std::error_code Ec;
-    std::filesystem::remove_all(Path, Ec);
-  }
-  std::string Write(const std::string& Name, const std::string& Bytes) const {
-    const std::string Full = Path + "/" + Name;
-    std::filesystem::create_directories(std::filesystem::path(Full).parent_path());
-    WriteFileBytes(Full, Bytes);
-    return Full;
-  }
-  std::string File(const std::string& Name) const { return Path + "/" + Name; }
-  std::string Path;
-};
+using TWizardScratch = TScratchDir;
 
 // Lines of a text split at CR LF, LF or CR (no empty last line for a final
 // line end).

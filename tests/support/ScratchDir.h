@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -12,7 +13,7 @@
 class TScratchDir {
  public:
   TScratchDir() {
-    std::string Templ = testing::TempDir() + "velmoric-hosts-XXXXXX";
+    std::string Templ = testing::TempDir() + "velmoric-test-XXXXXX";
     if (!::mkdtemp(Templ.data())) std::abort();
     Path = Templ;
   }
@@ -20,9 +21,12 @@ class TScratchDir {
     std::error_code Ec;
     std::filesystem::remove_all(Path, Ec);
   }
-  // Writes a file below the folder and returns its full name.
+  TScratchDir(const TScratchDir&) = delete;
+  TScratchDir& operator=(const TScratchDir&) = delete;
+
+  // Writes a file below the folder, making its folders, and returns its full name.
   std::string Write(const std::string& Name, const std::string& Bytes) const {
-    const std::string Full = Path + "/" + Name;
+    const std::string Full = File(Name);
     std::filesystem::create_directories(std::filesystem::path(Full).parent_path());
     WriteFileBytes(Full, Bytes);
     return Full;
