@@ -151,6 +151,13 @@ TEST(FormFiles, FormatIsRecognised) {
   EXPECT_EQ(Binary.Position(), 0) << "testing keeps the position";
 }
 
+TEST(FormFiles, TextBehindManyBlankLinesIsTextToTheTestAndTheConversion) {
+  const std::string Lfm = std::string(100, '\n') + "object Form1: TForm1\nend\n";
+  TStringStream In(Lfm);
+  EXPECT_EQ(TestStreamFormat(In), sofText);
+  EXPECT_EQ(Convert(Lfm), Lfm);
+}
+
 TEST(FormFiles, TextIsPassedThroughUnchanged) {
   const std::string Lfm = "object Form1: TForm1\n  Caption = 'Form1'\n  object Button1: TButton\n  end\nend\n";
   EXPECT_EQ(Convert(Lfm), Lfm);

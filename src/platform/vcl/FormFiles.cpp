@@ -425,12 +425,13 @@ std::string ToText(std::string_view Data) {
 
 }  // namespace
 
+// Reads as far as the conversion does, so that a text form file behind any
+// number of blank lines is text to both.
 TStreamOriginalFormat TestStreamFormat(TStream& Stream) {
   const int32_t Pos = Stream.Position();
-  char Buf[64];
-  const int32_t N = Stream.Read(Buf, sizeof Buf);
+  const std::string Data = ReadRest(Stream);
   Stream.SetPosition(Pos);
-  return FormatOf(std::string_view(Buf, static_cast<size_t>(N > 0 ? N : 0)));
+  return FormatOf(Data);
 }
 
 void ObjectBinaryToText(TStream& Input, TStream& Output) {
