@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "browsers/VelmoricNewClasspas.h"
 #include "ide/VelmoricAmbuingity.h"
 #include "ide/VelmoricBookmarkStack.h"
 #include "ide/VelmoricWizard.h"
@@ -609,7 +610,10 @@ void TFFormSourceExplorer::DisplayClass1Click(TObject* Sender) {
 
 void TFFormSourceExplorer::NewClass1Click(TObject* Sender) {
   TTraceProc Trace("TFormSourceExplorer.NewClass1Click");
-  ShowMessage("New Class... is not available yet");
+  auto Form = std::make_unique<TFormVelmoricNewClass>(nullptr);
+  Form->Expert = Expert;
+  Form->EditClass->SetText(ComboBoxClass->Text());
+  Form->ShowModal();
 }
 
 void TFFormSourceExplorer::NewVariable1Click(TObject* Sender) {

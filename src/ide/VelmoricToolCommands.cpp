@@ -1,7 +1,9 @@
 // The expert's commands that open a tool for the unit or the symbol under
-// the cursor: the uses manager, the symbol explorer and word expansion.
+// the cursor: the uses manager, the symbol explorer, the class wizard and
+// word expansion.
 #include <memory>
 
+#include "browsers/VelmoricInheritance.h"
 #include "browsers/VelmoricSymbols.h"
 #include "ide/VelmoricAmbuingity.h"
 #include "ide/VelmoricEditorStrings.h"
@@ -105,6 +107,25 @@ void TVelmoricWizard::MenuClickSymbols(TIMenuItemIntf* Sender) {
       FFormVelmoricSymbols->Project = nullptr;
       FFormVelmoricSymbols->Entries->Clear();
     }
+    ReleaseEditor();
+    FreeAndNil(CompileProject);
+    throw;
+  }
+  ReleaseEditor();
+  FreeAndNil(CompileProject);
+}
+
+void TVelmoricWizard::MenuClickInheritanceWizard(TIMenuItemIntf* Sender) {
+  TTraceProcStartup Trace("TVelmoricWizard.MenuClickInheritanceWizard");
+  if (!GetCompiledEditor()) return;
+  try {
+    if (Source) {
+      auto Form = std::make_unique<TFormVelmoricClasses>(Application);
+      Form->Source = Source;
+      Form->Project = CompileProject;
+      Form->ShowModal();
+    }
+  } catch (...) {
     ReleaseEditor();
     FreeAndNil(CompileProject);
     throw;

@@ -746,11 +746,6 @@ void TVelmoricWizard::MenuClickUnitDependencies(TIMenuItemIntf* Sender) {
   Form->Show();
 }
 
-void TVelmoricWizard::MenuClickInheritanceWizard(TIMenuItemIntf* Sender) {
-  TTraceProcStartup Trace("TVelmoricWizard.MenuClickInheritanceWizard");
-  NotAvailable("The class wizard");
-}
-
 
 void TVelmoricWizard::MenuClickTableExpert(TIMenuItemIntf* Sender) {
   TTraceProcStartup Trace("TVelmoricWizard.MenuClickTableExpert");

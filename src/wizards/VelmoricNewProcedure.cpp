@@ -474,12 +474,14 @@ void TFormVelmoricNewProcedure::FormShow(TObject* Sender) {
     ComboBoxPropScope->SetText("published");
   }
   ButtonLike->Enabled = FSymbolList->Count() > 0;
-  if (!ChangeMode && ContextSymbol) {
+  // A symbol handed in to be inserted (an overriding method) keeps its
+  // scope and kind.
+  if (!ChangeMode && ContextSymbol && !EditSymbol) {
     ComboBoxVarScope->SetText(ContextSymbol->Typ == typProcedure ? "local" : "public");
     ComboBoxProcScope->SetText("public");
   }
   EditPrefixChange(this);
-  if (!ChangeMode) ComboBoxResultChange(this);
+  if (!ChangeMode && !EditSymbol) ComboBoxResultChange(this);
   if (velmoricVariables->Count() == 0) velmoricVariables->LoadFromFile();
   if (!ChangeMode && velmoricVariables->find(EditVarName->Text())) {
     ShowTab(TabSheetNewVariable);

@@ -448,13 +448,14 @@ TEST_F(SourceExplorerTest, JumpToPrototypeAndDisplayClass) {
   Explorer()->ComboBoxFinde->SetItemIndex(-1);
   Explorer()->JumptoPrototype1->Click();
   EXPECT_EQ(Where(), "Zoo.pas:" + IntToStr(LineOf(navtest::ZooUnit, "procedure Speak; override")));
-  // The command of a later feature says so; "New Symbol" opens the class expert.
-  Explorer()->NewClass1->Click();
-  EXPECT_EQ(Boxes.size(), 1u);
+  // "New Class..." opens the new class dialog, "New Symbol" the class expert.
+  const size_t BoxesBefore = Boxes.size();
   const int Shown = ModalShown;
-  Explorer()->NewVariable1->Click();
+  Explorer()->NewClass1->Click();
   EXPECT_EQ(ModalShown, Shown + 1);
-  EXPECT_EQ(Boxes.size(), 1u);
+  Explorer()->NewVariable1->Click();
+  EXPECT_EQ(ModalShown, Shown + 2);
+  EXPECT_EQ(Boxes.size(), BoxesBefore);
 }
 
 }  // namespace

@@ -1,11 +1,12 @@
 // Helpers for forms that build their controls in code: a control made,
-// named, parented and placed in one call, and a pop-up menu item.
+// named, parented and placed in one call, a tab sheet and a pop-up menu item.
 #pragma once
 
 #include <functional>
 #include <string>
 #include <utility>
 
+#include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/Controls.h"
 #include "platform/vcl/Menus.h"
 
@@ -17,6 +18,16 @@ T* MakeControl(TComponent* Owner, TWinControl* Parent, const std::string& Name, 
   C->SetParent(Parent);
   C->SetBounds(Left, Top, Width, Height);
   return C;
+}
+
+// A page of a page control, owned by Owner.
+inline TTabSheet* AddTabSheet(TComponent* Owner, TPageControl* Pages, const std::string& Name,
+                              const std::string& Caption) {
+  auto* Sheet = new TTabSheet(Owner);
+  Sheet->SetName(Name);
+  Sheet->Caption = Caption;
+  Sheet->SetPageControl(Pages);
+  return Sheet;
 }
 
 inline TMenuItem* AddMenuItem(TPopupMenu* Menu, const std::string& Name,
