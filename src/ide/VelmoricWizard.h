@@ -12,9 +12,8 @@
 //   VelmoricNavigation.cpp   find position, GotoLine, GotoSymbol, FindSource,
 //                            hyperjump, new symbol, clear memory, relevant
 //                            files, source explorer and about box
-//   VelmoricToolCommands.cpp the uses manager, the symbol explorer, the
-//                            class wizard and expand word for the unit in
-//                            the editor
+//   VelmoricToolCommands.cpp the uses manager, the symbol explorer and
+//                            expand word for the unit in the editor
 #pragma once
 
 #include <cstdint>

@@ -40,8 +40,6 @@ const std::string ButtonsUnit =
     "    FCount: Integer;\n"
     "    procedure Hidden; virtual;\n"
     "  protected\n"
-    "    { Repaints.\n"
-    "      Description: paints the base }\n"
     "    procedure Paint(Canvas: TObject); virtual;\n"
     "  public\n"
     "    procedure Plain;\n"
@@ -77,6 +75,8 @@ const std::string ButtonsUnit =
     "begin\n"
     "end;\n"
     "\n"
+    "{ Repaints.\n"
+    "  Description: paints the base }\n"
     "procedure TBase.Paint(Canvas: TObject);\n"
     "begin\n"
     "end;\n"
@@ -227,7 +227,8 @@ TEST_F(ClassWizardTest, RightClickOnAHeaderSortsLeftClickDoesNot) {
     EXPECT_EQ(Names(), Before);
     // By scope: the private message handler before the public methods.
     F.DrawGridProcedures->ClickCell(1, 0, mbRight, ssRight);
-    EXPECT_THAT(Names(), ElementsAre("WMPaint", "Click", "Press"));
+    // A selection sort: the smallest is swapped to the front.
+    EXPECT_THAT(Names(), ElementsAre("WMPaint", "Press", "Click"));
     // By class: TBase's Paint before TMid's.
     F.DrawGridInherited->ClickCell(3, 0, mbRight, ssRight);
     EXPECT_EQ(F.DrawGridInherited->PaintedText(3, 1), "TBase");
@@ -258,14 +259,18 @@ TEST_F(ClassWizardTest, InheritWritesTheOverridingMethodThroughTheClassExpert) {
     EXPECT_EQ(F.DrawGridProcedures->RowCount(), 6);
   });
   const std::vector<std::string> L = BufferLines();
-  const auto Decl = std::find(L.begin(), L.end(), "    procedure Paint(Canvas: TObject); override;");
+  // Declared in TMyButton, in a protected section of its own, with override.
+  const auto Cls = std::find(L.begin(), L.end(), "  TMyButton = class(TMid)");
+  const auto Decl = std::find(Cls, L.end(), "    Procedure Paint(Canvas : TObject); override; ");
   ASSERT_NE(Decl, L.end());
-  // Declared in TMyButton (after its "protected" section opened there), not in TMid.
-  EXPECT_GT(Decl - L.begin(), std::find(L.begin(), L.end(), "  TMyButton = class(TMid)") - L.begin());
-  const auto Impl = std::find(L.begin(), L.end(), "procedure TMyButton.Paint(Canvas: TObject);");
+  EXPECT_EQ(*(Decl - 1), "    Protected");
+  EXPECT_EQ(*(Decl + 1), "  end;");
+  // The body calls the inherited method.
+  const auto Impl = std::find(L.begin(), L.end(), "Procedure TMyButton.Paint(Canvas : TObject);");
   ASSERT_NE(Impl, L.end());
   EXPECT_EQ(*(Impl + 1), "begin");
   EXPECT_EQ(*(Impl + 2), "  inherited;");
+  EXPECT_EQ(ParseFresh(IDE().Buffer(File).Text(), "Buttons.pas")->errors->Count(), 0);
 }
 
 TEST_F(ClassWizardTest, CancelledInheritWritesNothing) {
