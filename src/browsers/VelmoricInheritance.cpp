@@ -21,7 +21,7 @@ void Write(const std::string& Text) {
   if (tracelet) tracelet->write(Text);
 }
 
-std::string ParentName(const TOrvikSymbol* S) { return S->Parent ? S->Parent->name : std::string(); }
+std::string ParentName(const TOrvikSymbol* S) { return S->Parent ? std::string(S->Parent->name) : std::string(); }
 
 std::string KindText(const TOrvikSymbol* S) {
   std::string T;
@@ -53,7 +53,7 @@ struct TColumn {
 
 const TColumn ProcedureColumns[] = {{"Type", KindText},
                                     {"Scope", ScopeText},
-                                    {"Name", [](const TOrvikSymbol* S) { return S->name; }},
+                                    {"Name", [](const TOrvikSymbol* S) { return std::string(S->name); }},
                                     {"Class", ParentName}};
 
 // Row r >= 1 shows item r - 1; rows beyond the list are empty.
@@ -179,8 +179,8 @@ TFormVelmoricClasses::TFormVelmoricClasses(TComponent* AOwner) : TForm(AOwner) {
   DrawGridVariables = MakeGrid(TabSheetVariables, "DrawGridVariables", 4, 0, 0, 635, 274);
   BindGrid(DrawGridVariables,
            {{"Class", ParentName},
-            {"Name", [](const TOrvikSymbol* S) { return S->name; }},
-            {"Typ", [](const TOrvikSymbol* S) { return S->TypeName; }},
+            {"Name", [](const TOrvikSymbol* S) { return std::string(S->name); }},
+            {"Typ", [](const TOrvikSymbol* S) { return std::string(S->TypeName); }},
             {"", ScopeWord}},
            ItemsOf(FVarList));
 
@@ -188,10 +188,10 @@ TFormVelmoricClasses::TFormVelmoricClasses(TComponent* AOwner) : TForm(AOwner) {
   DrawGridProperties = MakeGrid(TabSheetProperties, "DrawGridProperties", 5, 0, 0, 635, 242);
   BindGrid(DrawGridProperties,
            {{"Class", ParentName},
-            {"Name", [](const TOrvikSymbol* S) { return S->name; }},
-            {"Typ", [](const TOrvikSymbol* S) { return S->TypeName; }},
-            {"Read", [](const TOrvikSymbol* S) { return S->ReadAccess; }},
-            {"Write", [](const TOrvikSymbol* S) { return S->WriteAccess; }}},
+            {"Name", [](const TOrvikSymbol* S) { return std::string(S->name); }},
+            {"Typ", [](const TOrvikSymbol* S) { return std::string(S->TypeName); }},
+            {"Read", [](const TOrvikSymbol* S) { return std::string(S->ReadAccess); }},
+            {"Write", [](const TOrvikSymbol* S) { return std::string(S->WriteAccess); }}},
            ItemsOf(FPropList));
   Label2 = MakeControl<TLabel>(this, TabSheetProperties, "Label2", 8, 252, 50, 13);
   Label2->Caption = "Definition";
@@ -232,8 +232,8 @@ TFormVelmoricClasses::TFormVelmoricClasses(TComponent* AOwner) : TForm(AOwner) {
   GroupBox5 = Group(TabSheetPropertyEditoren, "GroupBox5", "Properties applied", 344, 0, 291, 274);
   DrawGridPropertyWithEdit = MakeGrid(GroupBox5, "DrawGridPropertyWithEdit", 3, 2, 15, 287, 257);
   BindGrid(DrawGridPropertyWithEdit,
-           {{"Type", [](const TOrvikSymbol* S) { return S->TypeName; }},
-            {"property", [](const TOrvikSymbol* S) { return S->name; }},
+           {{"Type", [](const TOrvikSymbol* S) { return std::string(S->TypeName); }},
+            {"property", [](const TOrvikSymbol* S) { return std::string(S->name); }},
             {"Editor",
              [this](const TOrvikSymbol* S) {
                TPropertyEditorInfo* Info = FindPropertyEditor(const_cast<TOrvikSymbol*>(S));
@@ -620,7 +620,7 @@ void TFormVelmoricClasses::ShowComment(TDrawGrid* Grid, TSaveList* List) {
   TTraceProc Trace("TFormVelmoricClasses.ShowComment");
   const int Row = Grid->Row();
   if (Row < 1 || Row > List->Count()) return;
-  const std::string& Comment = static_cast<TOrvikSymbol*>(List->Get(Row - 1))->Comment;
+  const std::string Comment(static_cast<TOrvikSymbol*>(List->Get(Row - 1))->Comment);
   const size_t At = LowerCase(Comment).find("description:");
   MemoProcComment->SetText(At == std::string::npos ? Comment : Comment.substr(At));
 }

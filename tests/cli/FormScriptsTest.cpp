@@ -1,7 +1,8 @@
 // The scripts of examples/scripts run by `velmoric script` over a copy of
-// the demo: the uses manager, expand word, the symbol explorer and the
-// unit dependency browser worked through their controls, and the demo
-// still parses without new errors after the uses manager rewrote a clause.
+// the demo: the uses manager, expand word, the symbol explorer, the unit
+// dependency browser, the class wizard and the new class dialog worked
+// through their controls, and the demo still parses without new errors
+// after the uses manager and the class wizard changed it.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -109,6 +110,57 @@ TEST_F(FormScriptsTest, UnitDependenciesTreeDependantsAndFolders) {
             std::string::npos);
   EXPECT_NE(R.Out.find("\n    unknown files\n"), std::string::npos);
   EXPECT_NE(R.Out.find("TListBox ListBoxFiles\n    mainform.pas\n    shapes.pas\n"), std::string::npos);
+}
+
+TEST_F(FormScriptsTest, ClassWizardOverridesRegistersAndAppliesAPropertyEditor) {
+  const std::string Before = Errors("Shapes.pas");
+  const TRun R = Script("class-wizard", "save\n");
+  ASSERT_EQ(R.Status, 0) << R.Err;
+  EXPECT_EQ(R.Err, "");
+  // Own procedures, and the inherited ones sorted by name (right-click on "Name").
+  EXPECT_NE(R.Out.find("TDrawGrid DrawGridProcedures\n    Type | Scope | Name | Class\n"
+                       "  * Procedure | Public override | Draw | TEllipseShape\n"
+                       "    Function | Protected override | GetKind | TEllipseShape\n"
+                       "    Function | Public override | HitTest | TEllipseShape\n"),
+            std::string::npos)
+      << R.Out;
+  EXPECT_NE(R.Out.find("  * Procedure | Public override | Assign | TShape\n"
+                       "    Procedure | Protected virtual | Changed | TShape\n"
+                       "    Constructor | Public virtual | Create | TShape\n"),
+            std::string::npos);
+  // The class expert shows the inherited method with its scope.
+  EXPECT_NE(R.Out.find("TEdit EditProcName \"Changed\"\nTComboBox ComboBoxProcScope \"protected\"\n"),
+            std::string::npos);
+  EXPECT_NE(R.Out.find("  * Procedure | Protected override | Changed | TEllipseShape\n"), std::string::npos);
+  EXPECT_NE(R.Out.find("  * TColor | Color | TShapeColorProperty\n"), std::string::npos);
+  // Registered in the first session, unregistered in the second.
+  // Registered in the first session, still so when the second one starts.
+  const std::string Unregister = "TButton ButtonRegister \"Unregister\"\n";
+  ASSERT_NE(R.Out.find(Unregister), std::string::npos);
+  EXPECT_NE(R.Out.find(Unregister, R.Out.find(Unregister) + 1), std::string::npos);
+  const std::string Text = ReadFileBytes(Dir + "/examples/demo/Shapes.pas");
+  EXPECT_NE(Text.find("    Procedure Changed; override; \n"), std::string::npos);
+  EXPECT_NE(Text.find("Procedure TEllipseShape.Changed;\nbegin\n  inherited;\n"), std::string::npos);
+  EXPECT_NE(Text.find("procedure Register;\nimplementation"), std::string::npos);
+  EXPECT_NE(Text.find("procedure Register;\nbegin\n   RegisterPropertyEditor(Typinfo(TColor),TShape,'Color',"
+                      "TShapeColorProperty);\nend;\n"),
+            std::string::npos);
+  EXPECT_EQ(Text.find("RegisterComponents"), std::string::npos);
+  EXPECT_NE(Text.find("type\n TShapeColorProperty = class(TPropertyEditor)\n"), std::string::npos);
+  EXPECT_NE(Text.find("   proc('clRed');\n   proc('clBlue');\nend;\n\ninitialization\n"), std::string::npos);
+  EXPECT_EQ(Errors("Shapes.pas"), Before);
+}
+
+TEST_F(FormScriptsTest, NewClassIsDerivedIntoANewUnit) {
+  const TRun R = Script("new-class", "save\n");
+  ASSERT_EQ(R.Status, 0) << R.Err;
+  EXPECT_NE(R.Out.find("TEdit EditClass \"TEllipseShape\"\n"), std::string::npos) << R.Out;
+  // The new buffer has the editor's line ends.
+  EXPECT_NE(R.Out.find("unit Circles;\r\n\r\ninterface\r\ntype\r\n  TCircleShape = class(TEllipseShape)\r\n"),
+            std::string::npos);
+  EXPECT_NE(ReadFileBytes(Dir + "/examples/demo/Circles.pas").find("TCircleShape = class(TEllipseShape)"),
+            std::string::npos);
+  EXPECT_EQ(Errors("Circles.pas"), "\"errors\": [");
 }
 
 }  // namespace
