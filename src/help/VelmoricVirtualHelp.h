@@ -12,6 +12,7 @@
 
 struct TOrvikSymbol;
 class TPascalProject;
+class TPascalSource;
 class TRichEdit;
 
 // The first two lines of every page header.
@@ -122,7 +123,9 @@ class TFormVelmoricVirtualHelp : public TForm {
   void ButtonSaveClick(TObject* Sender);
   // Whether the source modifier can write the symbol's comment: procedures
   // and variables that stand in a source.
-  static bool CanUpdateSource(TOrvikSymbol* Symbol);
+  bool CanUpdateSource(TOrvikSymbol* Symbol) const;
+  // The parsed unit that holds the symbol, or nullptr.
+  TPascalSource* SourceOf(TOrvikSymbol* Symbol) const;
   void SaveIntoSource();
   void ButtonIndexClick(TObject* Sender);
 

@@ -430,14 +430,19 @@ void TFormVelmoricVirtualHelp::ButtonSaveClick(TObject* Sender) {
   }
 }
 
-namespace {
-TPascalSource* SourceOf(TOrvikSymbol* Symbol) {
+TPascalSource* TFormVelmoricVirtualHelp::SourceOf(TOrvikSymbol* Symbol) const {
   while (Symbol && Symbol->Parent) Symbol = Symbol->Parent;
-  return Symbol ? Symbol->Source : nullptr;
+  if (!Symbol) return nullptr;
+  if (Symbol->Source) return Symbol->Source;
+  if (FMemoryProject && FMemoryProject->FUnitLIst)
+    for (int I = 0; I < FMemoryProject->FUnitLIst->Count(); ++I) {
+      auto* S = static_cast<TPascalSource*>(FMemoryProject->FUnitLIst->GetObjects(I));
+      if (S && &S->symbols == Symbol) return S;
+    }
+  return nullptr;
 }
-}  // namespace
 
-bool TFormVelmoricVirtualHelp::CanUpdateSource(TOrvikSymbol* Symbol) {
+bool TFormVelmoricVirtualHelp::CanUpdateSource(TOrvikSymbol* Symbol) const {
   // The source modifier rewrites the comments of procedures and variables.
   return Symbol && (Symbol->Typ == typProcedure || Symbol->Typ == typVar) && Symbol->Line > 0 && SourceOf(Symbol);
 }

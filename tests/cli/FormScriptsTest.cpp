@@ -131,7 +131,7 @@ TEST_F(FormScriptsTest, ManualOfTheDemoUnitsAsWinHelpSourceAndAsManual) {
   ASSERT_EQ(R.Status, 0) << R.Err << R.Out;
   EXPECT_NE(R.Out.find("heading 2 | Class title"), std::string::npos) << R.Out;
   const std::string Help = ReadFileBytes(Dir + "/demo-help.rtf");
-  for (const char* Part : {"{\\up #}{\\footnote # TFormMain_PaintBoxDrawingPaint}", "{\\up K}{\\footnote K Draw}",
+  for (const char* Part : {"{\\up #}{\\footnote # TFormMain_PaintBoxDrawingPaint}", "{\\up K}{\\footnote K PaintBoxDrawingPaint}",
                            "\\par\\page", "Paints the grid, then every shape from the bottom up.",
                            "\\par \\s2\\f1\\b\\fs28  TFormMain\r\n"})
     EXPECT_NE(Help.find(Part), std::string::npos) << Part << "\n" << Help.substr(0, 4000);

@@ -3,8 +3,8 @@
 // escaped, hidden text left out, long paragraphs wrapped and page breaks.
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <string>
+#include <utility>
 
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/RichText.h"
@@ -31,6 +31,17 @@ int CheckXref(const std::string& Pdf) {
   return Count;
 }
 
+// Where the text starting with What is placed: the "X Y Td" before it.
+std::pair<double, double> PlaceOf(const std::string& Pdf, const std::string& What) {
+  const size_t At = Pdf.find(What);
+  EXPECT_NE(At, std::string::npos) << What;
+  if (At == std::string::npos) return {0, 0};
+  const size_t Tf = Pdf.rfind("Tf ", At);
+  size_t Used = 0;
+  const double X = std::stod(Pdf.substr(Tf + 3), &Used);
+  return {X, std::stod(Pdf.substr(Tf + 3 + Used))};
+}
+
 int Count(const std::string& Text, const std::string& What) {
   int N = 0;
   for (size_t P = Text.find(What); P != std::string::npos; P = Text.find(What, P + 1)) ++N;
@@ -43,8 +54,9 @@ TEST(RichTextPdfTest, FontsStylesAndEscapesOnAWellFormedPage) {
       "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\froman Times New Roman;}{\\f2\\fmodern Courier New;}}"
       "{\\colortbl;\\red255\\green0\\blue0;}"
       "\\f0\\fs20 Plain (a) \\\\ back{\\v hidden}\\par"
-      "\\qc\\f1\\b\\i Bold italic times\\par"
-      "\\ql\\plain\\f2\\ul\\cf1 red code\\'e9\\par}");
+      "\\f1\\b\\i Bold italic times\\par"
+      "\\plain\\f2\\ul\\cf1 red code\\'e9\\par}");
+  Doc.ApplyParaFormat(Doc.Paragraph(0).Length() + 2, 0, [](TParaFormat& P) { P.Alignment = taCenter; });
   const std::string Pdf = RichTextToPdf(Doc, "Velmoric Manual entry");
   ASSERT_EQ(Pdf.rfind("%PDF-1.4\n", 0), 0u);
   EXPECT_EQ(Pdf.substr(Pdf.size() - 6), "%%EOF\n");
@@ -63,10 +75,8 @@ TEST(RichTextPdfTest, FontsStylesAndEscapesOnAWellFormedPage) {
   EXPECT_NE(Pdf.find("1.00 0.00 0.00 RG 0.5 w"), std::string::npos);
   EXPECT_NE(Pdf.find("(code\\351) Tj"), std::string::npos);
   // The centred line starts further right than the left-aligned ones.
-  std::smatch M;
-  const std::string Centred = Pdf.substr(Pdf.find("/F8"));
-  ASSERT_TRUE(std::regex_search(Centred, M, std::regex("Tf ([0-9.]+) ")));
-  EXPECT_GT(std::stod(M[1]), 100.0);
+  EXPECT_GT(PlaceOf(Pdf, "(Bold ").first, 100.0);
+  EXPECT_EQ(PlaceOf(Pdf, "(Plain ").first, 56.0);
 }
 
 TEST(RichTextPdfTest, LongParagraphsWrapAndPageBreaksStartPages) {
@@ -78,7 +88,10 @@ TEST(RichTextPdfTest, LongParagraphsWrapAndPageBreaksStartPages) {
   CheckXref(Pdf);
   // Every word is there once, over several lines of one page.
   EXPECT_EQ(Count(Pdf, "(word"), 200);
-  EXPECT_GT(Count(Pdf, " Td "), 200);
+  // Lines go down the page, each starting at the margin.
+  const auto First = PlaceOf(Pdf, "(word0 "), Last = PlaceOf(Pdf, "(word199 ");
+  EXPECT_EQ(First.first, 56.0);
+  EXPECT_LT(Last.second, First.second - 5 * 12.0);
   EXPECT_NE(Pdf.find("/Count 1"), std::string::npos);
 
   // Many paragraphs fill more than one page; "\page" starts one.
@@ -102,6 +115,7 @@ TEST(RichTextPdfTest, AWordWiderThanThePageIsCut) {
   const std::string Pdf = RichTextToPdf(Doc, "wide");
   CheckXref(Pdf);
   EXPECT_GT(Count(Pdf, " Td "), 1);
+  EXPECT_LT(PlaceOf(Pdf, "(x").second, 842.0);
   // All 400 characters are printed.
   int Xs = 0;
   for (size_t P = Pdf.find("(x"); P != std::string::npos; P = Pdf.find("(x", P + 1))
