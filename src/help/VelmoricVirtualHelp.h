@@ -12,6 +12,7 @@
 
 struct TOrvikSymbol;
 class TPascalProject;
+class TPascalSource;
 class TRichEdit;
 
 // The first two lines of every page header.
@@ -84,6 +85,7 @@ std::string RenderHelpPage(const TVelmoricHelpPage& Page, THelpFormat Format, co
 
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Forms.h"
+#include "platform/vcl/Menus.h"
 #include "platform/vcl/RichEdit.h"
 #include "platform/vcl/StdCtrls.h"
 
@@ -91,6 +93,7 @@ class TFindSymbol;
 class TFormVirtualHelpIndex;
 class TFormVelmoricVirtualHelpProperty;
 class TFormVelmoricManualCreate;
+class TVelmoricFormatBar;
 
 // The help window: the page of the help symbol (header and body), labels
 // leading to related symbols, saving into the help table, the index and the
@@ -115,7 +118,15 @@ class TFormVelmoricVirtualHelp : public TForm {
   TOrvikSymbol* GetFromMemoryProject(TOrvikSymbol* Symbol);
   bool HelpAvailable(TOrvikSymbol* Symbol);
   void LoadRichText(TOrvikSymbol* Symbol);
+  // Saves the body into the help table and, when "Update source code" is
+  // ticked, its plain text as the symbol's comment into the source.
   void ButtonSaveClick(TObject* Sender);
+  // Whether the source modifier can write the symbol's comment: procedures
+  // and variables that stand in a source.
+  bool CanUpdateSource(TOrvikSymbol* Symbol) const;
+  // The parsed unit that holds the symbol, or nullptr.
+  TPascalSource* SourceOf(TOrvikSymbol* Symbol) const;
+  void SaveIntoSource();
   void ButtonIndexClick(TObject* Sender);
 
   // Labels.
@@ -143,12 +154,15 @@ class TFormVelmoricVirtualHelp : public TForm {
   void PasteHeader(int Tag);
   void PasteText();
   TFormVelmoricManualCreate* FormManual = nullptr;
+  // File, Create Documentation: "Unit" (MenuCreateDocUnit) and "Class"
+  // (MenuCreateDocClass), the window's pop-up menu.
+  TPopupMenu* MenuFile;
   bool CreatingDocument = false;
 
   // The formatting bar.
   void RichEditTextChange(TObject* Sender);
   void RichEditTextSelectionChange(TObject* Sender);
-  void ApplyStyle(TObject* Sender);
+  std::unique_ptr<TVelmoricFormatBar> FormatBar;
 
   TPanel* PanelLabels;
   TPanel* PanelButtons;
@@ -160,18 +174,9 @@ class TFormVelmoricVirtualHelp : public TForm {
   TRichEdit* RichEditClip2;
   TButton* ButtonSave;
   TButton* ButtonIndex;
-  TCheckBox* CheckBoxUpdateSource;  // "Update source code": disabled
+  TCheckBox* CheckBoxUpdateSource;  // "Update source code": for what CanUpdateSource allows
   TCheckBox* CheckBoxUpdateManual;  // "Update manual page"
-  TSpeedButton* SpeedButtonBold;
-  TSpeedButton* SpeedButtonItalic;
-  TSpeedButton* SpeedButtonUnderline;
-  TSpeedButton* SpeedButtonLeft;
-  TSpeedButton* SpeedButtonCenter;
-  TSpeedButton* SpeedButtonRight;
-  TSpeedButton* SpeedButtonBullet;
   TButton* ButtonHidePanel;
-  TComboBox* ComboBoxFont;
-  TComboBox* ComboBoxSize;
 
   TOrvikSymbol* helpsymbol = nullptr;
   TPascalProject* FMemoryProject = nullptr;  // set by the opener, or owned

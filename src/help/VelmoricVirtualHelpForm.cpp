@@ -1,8 +1,10 @@
 // The help window of VelmoricVirtualHelp.
 #include <algorithm>
 #include <set>
+#include <tuple>
 
 #include "help/VelmoricCreateTable.h"
+#include "help/VelmoricFormatBar.h"
 #include "help/VelmoricRTFUtil.h"
 #include "help/VelmoricVHManualCreate.h"
 #include "help/VelmoricVirtualHelp.h"
@@ -11,6 +13,8 @@
 #include "ide/VelmoricAmbuingity.h"
 #include "ide/VelmoricWizard.h"
 #include "platform/vcl/Dialogs.h"
+#include "platform/vcl/FormBuilding.h"
+#include "project/VelmoricPascalCoco.h"
 #include "project/VelmoricPascalProject.h"
 #include "scanner/VelmoricSymbols.h"
 #include "trace/traceletVelmoric.h"
@@ -29,13 +33,6 @@ T* Make(TComponent* Owner, TWinControl* Parent, const char* Name) {
   C->SetName(Name);
   C->SetParent(Parent);
   return C;
-}
-
-TSpeedButton* Button(TComponent* Owner, TWinControl* Parent, const char* Name, const char* Caption, int Left) {
-  auto* B = Make<TSpeedButton>(Owner, Parent, Name);
-  B->Caption = Caption;
-  B->SetBounds(Left, 2, 23, 22);
-  return B;
 }
 
 void AddUnique(std::vector<TOrvikSymbol*>& List, TOrvikSymbol* S) {
@@ -94,44 +91,26 @@ TFormVelmoricVirtualHelp::TFormVelmoricVirtualHelp(TComponent* AOwner) : TForm(A
   CheckBoxUpdateManual->Checked = true;
   CheckBoxUpdateManual->SetBounds(310, 6, 130, 17);
 
-  SpeedButtonBold = Button(this, PanelFormat, "SpeedButtonBold", "B", 4);
-  SpeedButtonItalic = Button(this, PanelFormat, "SpeedButtonItalic", "I", 28);
-  SpeedButtonUnderline = Button(this, PanelFormat, "SpeedButtonUnderline", "U", 52);
-  for (TSpeedButton* B : {SpeedButtonBold, SpeedButtonItalic, SpeedButtonUnderline}) {
-    B->GroupIndex = 0;
-    B->OnClick = [this](TObject* S) { ApplyStyle(S); };
-  }
-  ComboBoxFont = Make<TComboBox>(this, PanelFormat, "ComboBoxFont");
-  ComboBoxFont->SetBounds(80, 2, 120, 21);
-  for (const char* F : {"Arial", "Courier New", "MS Sans Serif", "Symbol", "Times New Roman"})
-    ComboBoxFont->Items()->Add(F);
-  ComboBoxFont->SetText("Arial");
-  ComboBoxFont->OnChange = [this](TObject*) {
-    if (!FUpdating && !ComboBoxFont->Text().empty()) RichEditText->SelAttributes()->SetName(ComboBoxFont->Text());
-  };
-  ComboBoxSize = Make<TComboBox>(this, PanelFormat, "ComboBoxSize");
-  ComboBoxSize->SetBounds(204, 2, 44, 21);
-  for (int Size = 8; Size <= 24; Size += 2) ComboBoxSize->Items()->Add(IntToStr(Size));
-  ComboBoxSize->SetText("12");
-  ComboBoxSize->OnChange = [this](TObject*) {
-    const int Size = StrToIntDef(ComboBoxSize->Text(), 0);
-    if (!FUpdating && Size > 0) RichEditText->SelAttributes()->SetSize(Size);
-  };
-  SpeedButtonLeft = Button(this, PanelFormat, "SpeedButtonLeft", "L", 252);
-  SpeedButtonCenter = Button(this, PanelFormat, "SpeedButtonCenter", "C", 276);
-  SpeedButtonRight = Button(this, PanelFormat, "SpeedButtonRight", "R", 300);
-  SpeedButtonLeft->OnClick = [this](TObject*) { RichEditText->Paragraph()->SetAlignment(taLeftJustify); };
-  SpeedButtonCenter->OnClick = [this](TObject*) { RichEditText->Paragraph()->SetAlignment(taCenter); };
-  SpeedButtonRight->OnClick = [this](TObject*) { RichEditText->Paragraph()->SetAlignment(taRightJustify); };
-  SpeedButtonBullet = Button(this, PanelFormat, "SpeedButtonBullet", "*", 328);
-  SpeedButtonBullet->OnClick = [this](TObject*) {
-    TParaAttributes* P = RichEditText->Paragraph();
-    P->SetNumbering(P->Numbering() == nsBullet ? nsNone : nsBullet);
-  };
+  FormatBar = std::make_unique<TVelmoricFormatBar>(this, PanelFormat, RichEditText);
   ButtonHidePanel = Make<TButton>(this, PanelFormat, "ButtonHidePanel");
   ButtonHidePanel->Caption = "Hide panel";
-  ButtonHidePanel->SetBounds(360, 1, 75, 23);
+  ButtonHidePanel->SetBounds(384, 1, 75, 23);
   ButtonHidePanel->OnClick = [this](TObject*) { PanelFormat->Hide(); };
+
+  // The window's File menu: Create Documentation, Unit or Class.
+  MenuFile = new TPopupMenu(this);
+  MenuFile->SetName("MenuFile");
+  auto* Create = AddMenuItem(MenuFile, "MenuCreateDoc", "Create Documentation", nullptr);
+  for (auto [Name, Caption, Click] :
+       {std::tuple{"MenuCreateDocUnit", "Unit", &TFormVelmoricVirtualHelp::MenuCreateDocUnitClick},
+        std::tuple{"MenuCreateDocClass", "Class", &TFormVelmoricVirtualHelp::MenuCreateDocClassClick}}) {
+    auto* Item = new TMenuItem(this);
+    Item->SetName(Name);
+    Item->Caption = Caption;
+    Item->OnClick = [this, Click = Click](TObject* S) { (this->*Click)(S); };
+    Create->Add(Item);
+  }
+  SetPopupMenu(MenuFile);
 
   OnShow = [this](TObject* S) { FormShow(S); };
   // Closing frees the window.
@@ -198,6 +177,8 @@ void TFormVelmoricVirtualHelp::UpdateHelpWindow(TOrvikSymbol* Symbol) {
   if (!Symbol) return;
   helpsymbol = Symbol;
   Caption = "virtual help " + NameOfSymbol(Symbol);
+  CheckBoxUpdateSource->Enabled = CanUpdateSource(Symbol);
+  if (!CheckBoxUpdateSource->Enabled) CheckBoxUpdateSource->Checked = false;
   FUpdating = true;
   RichEditText->Clear();
   RichEditHeader->Clear();
@@ -442,12 +423,43 @@ bool TFormVelmoricVirtualHelp::HelpAvailable(TOrvikSymbol* Symbol) {
 void TFormVelmoricVirtualHelp::ButtonSaveClick(TObject* Sender) {
   TTraceProc Trace("TFormVelmoricVirtualHelp.ButtonSaveClick");
   if (!helpsymbol) return;
-  // Writing the page into the source as the symbol's comment goes through
-  // the source modifier; the box stays disabled until it does.
+  if (CheckBoxUpdateSource->Checked && CheckBoxUpdateSource->Enabled) SaveIntoSource();
   if (CheckBoxUpdateManual->Checked && Store.Active()) {
     const std::string Owner = helpsymbol->Parent ? NameOfSymbol(helpsymbol->Parent) : std::string();
     Store.SavePage(NameOfSymbol(helpsymbol), Owner, RichEditText->RtfText());
   }
+}
+
+TPascalSource* TFormVelmoricVirtualHelp::SourceOf(TOrvikSymbol* Symbol) const {
+  while (Symbol && Symbol->Parent) Symbol = Symbol->Parent;
+  if (!Symbol) return nullptr;
+  if (Symbol->Source) return Symbol->Source;
+  if (FMemoryProject && FMemoryProject->FUnitLIst)
+    for (int I = 0; I < FMemoryProject->FUnitLIst->Count(); ++I) {
+      auto* S = static_cast<TPascalSource*>(FMemoryProject->FUnitLIst->GetObjects(I));
+      if (S && &S->symbols == Symbol) return S;
+    }
+  return nullptr;
+}
+
+bool TFormVelmoricVirtualHelp::CanUpdateSource(TOrvikSymbol* Symbol) const {
+  // The source modifier rewrites the comments of procedures and variables.
+  return Symbol && (Symbol->Typ == typProcedure || Symbol->Typ == typVar) && Symbol->Line > 0 && SourceOf(Symbol);
+}
+
+void TFormVelmoricVirtualHelp::SaveIntoSource() {
+  TTraceProc Trace("TFormVelmoricVirtualHelp.SaveIntoSource");
+  std::string Text = RichEditText->Document().VisibleText();
+  while (!Text.empty() && (Text.back() == '\n' || Text.back() == '\r' || Text.back() == ' ')) Text.pop_back();
+  // A variable's comment stands behind its declaration: one line.
+  if (helpsymbol->Typ == typVar) {
+    std::string Line;
+    for (char C : Text) Line += (C == '\r' || C == '\n') ? ' ' : C;
+    Text = Line;
+  }
+  helpsymbol->Comment = Text;
+  TPascalCoco Coco(SourceOf(helpsymbol));
+  Coco.InsertSymbol(helpsymbol);
 }
 
 void TFormVelmoricVirtualHelp::ButtonIndexClick(TObject* Sender) {
@@ -486,30 +498,7 @@ void TFormVelmoricVirtualHelp::RichEditTextChange(TObject* Sender) {
 }
 
 void TFormVelmoricVirtualHelp::RichEditTextSelectionChange(TObject* Sender) {
-  if (FUpdating) return;
-  FUpdating = true;
-  TTextAttributes* A = RichEditText->SelAttributes();
-  const TFontStyles Style = A->Style();
-  SpeedButtonBold->Down = Style & fsBold;
-  SpeedButtonItalic->Down = Style & fsItalic;
-  SpeedButtonUnderline->Down = Style & fsUnderline;
-  ComboBoxFont->SetText(A->Name());
-  ComboBoxSize->SetText(IntToStr(A->Size()));
-  const TAlignment Al = RichEditText->Paragraph()->Alignment();
-  SpeedButtonLeft->Down = Al == taLeftJustify;
-  SpeedButtonCenter->Down = Al == taCenter;
-  SpeedButtonRight->Down = Al == taRightJustify;
-  SpeedButtonBullet->Down = RichEditText->Paragraph()->Numbering() == nsBullet;
-  FUpdating = false;
-}
-
-void TFormVelmoricVirtualHelp::ApplyStyle(TObject* Sender) {
-  TTextAttributes* A = RichEditText->SelAttributes();
-  TFontStyles Style = A->Style();
-  const TFontStyles Bit = Sender == SpeedButtonBold ? fsBold : Sender == SpeedButtonItalic ? fsItalic : fsUnderline;
-  Style = (Style & Bit) ? (Style & ~Bit) : (Style | Bit);
-  A->SetStyle(Style);
-  RichEditTextSelectionChange(Sender);
+  if (!FUpdating) FormatBar->SelectionChanged();
 }
 
 // ------------------------------------------------------ document creation

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "browsers/VelmoricSourceExplorer.h"
+#include "help/VelmoricRTFEditor.h"
 #include "help/VelmoricVirtualHelp.h"
 #include "browsers/VelmoricSymbols.h"
 #include "browsers/VelmoricUnits.h"
@@ -506,11 +507,13 @@ void TVelmoricWizard::ReleaseForms() {
           [&] { FreeForm(FFormVelmoricDFMView, "FFormVelmoricDFMView"); });
   Guarded("Error in Release FFormVelmoricUnits        ",
           [&] { FreeForm(FFormVelmoricUnits, "FFormVelmoricUnits"); });
-  // The forms of the later features join this list as they come, in the
-  // order: FFormVelmoricTableExpert (before the DFM view), FormVelmoricNewEntry
-  // (before the about box), FFormVelmoricRTFEdit (after it).
+  // The table expert's form joins this list before the DFM view when it comes.
+  Guarded("Error in Release FormVelmoricNewEntry      ",
+          [&] { FreeForm(FormVelmoricNewEntry, "FormVelmoricNewEntry"); });
   Guarded("Error in Release FFormVelmoricAbout        ",
           [&] { FreeForm(FFormVelmoricAbout, "FFormVelmoricAbout"); });
+  Guarded("Error in Release FFormVelmoricRTFEdit",
+          [&] { FreeForm(FFormVelmoricRTFEdit, "FFormVelmoricRTFEdit"); });
   Guarded("Error in Release FFormVelmoricOptions      ",
           [&] { FreeForm(FFormVelmoricOptions, "FFormVelmoricOptions"); });
   Guarded("Error in Release FFormVelmoricBookmarkStack",
@@ -769,7 +772,9 @@ void TVelmoricWizard::MenuClickDesktopCycle(TIMenuItemIntf* Sender) {
 
 void TVelmoricWizard::MenuClickEditManual(TIMenuItemIntf* Sender) {
   TTraceProcStartup Trace("TVelmoricWizard.MenuClickEditManual");
-  NotAvailable("The manual editor");
+  TFFormVelmoricRTFEdit* Form = GetFormVelmoricRTFEdit();
+  Form->Expert = this;
+  Form->Show();
 }
 
 void TVelmoricWizard::MenuClickVirtualHelp(TIMenuItemIntf* Sender) {

@@ -1,8 +1,8 @@
 // The scripts of examples/scripts run by `velmoric script` over a copy of
 // the demo: the uses manager, expand word, the symbol explorer, the unit
-// dependency browser, the class wizard and the new class dialog worked
-// through their controls, and the demo still parses without new errors
-// after the uses manager and the class wizard changed it.
+// dependency browser, the class wizard, the new class dialog, the virtual
+// help, manuals and the manual editor worked through their controls, and
+// the demo still parses without new errors after the scripts changed it.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -29,7 +29,7 @@ class FormScriptsTest : public testing::Test {
     Dir = T;
     const std::string Source = VELMORIC_SOURCE_DIR;
     std::filesystem::create_directories(Dir + "/examples");
-    for (const char* Sub : {"demo", "scripts"})
+    for (const char* Sub : {"demo", "scripts", "help"})
       std::filesystem::copy(Source + "/examples/" + Sub, Dir + "/examples/" + Sub,
                             std::filesystem::copy_options::recursive);
   }
@@ -161,6 +161,54 @@ TEST_F(FormScriptsTest, NewClassIsDerivedIntoANewUnit) {
   EXPECT_NE(ReadFileBytes(Dir + "/examples/demo/Circles.pas").find("TCircleShape = class(TEllipseShape)"),
             std::string::npos);
   EXPECT_EQ(Errors("Circles.pas"), "\"errors\": [");
+}
+
+TEST_F(FormScriptsTest, VirtualHelpShowsTheCommentThenThePageSaved) {
+  const TRun R = Script("virtual-help");
+  ASSERT_EQ(R.Status, 0) << R.Err << R.Out;
+  const size_t Comment = R.Out.find("  | Paints the grid, then every shape from the bottom up.\n");
+  ASSERT_NE(Comment, std::string::npos) << R.Out;
+  EXPECT_NE(R.Out.find("  | procedure PaintBoxDrawingPaint(Sender : TObject )\n"), std::string::npos);
+  EXPECT_NE(R.Out.find("  | Paints the drawing: the grid first, then every shape.\n", Comment), std::string::npos)
+      << R.Out;
+  EXPECT_TRUE(FileExists(Dir + "/data/velmoric.db"));
+}
+
+TEST_F(FormScriptsTest, ManualOfTheDemoUnitsAsWinHelpSourceAndAsManual) {
+  std::filesystem::create_directories(Dir + "/data");
+  for (const char* F : {"manual.rtf", "manual.rtf.par"})
+    std::filesystem::copy_file(Dir + "/examples/help/" + F, Dir + "/data/" + F);
+  const TRun R = Script("manual");
+  ASSERT_EQ(R.Status, 0) << R.Err << R.Out;
+  EXPECT_NE(R.Out.find("heading 2 | Class title"), std::string::npos) << R.Out;
+  const std::string Help = ReadFileBytes(Dir + "/demo-help.rtf");
+  for (const char* Part : {"{\\up #}{\\footnote # TFormMain_PaintBoxDrawingPaint}", "{\\up K}{\\footnote K PaintBoxDrawingPaint}",
+                           "\\par\\page", "Paints the grid, then every shape from the bottom up.",
+                           "\\par \\s2\\f1\\b\\fs28  TFormMain\r\n"})
+    EXPECT_NE(Help.find(Part), std::string::npos) << Part << "\n" << Help.substr(0, 4000);
+  EXPECT_EQ(ReadFileBytes(Dir + "/demo-help.hpj").rfind("[OPTIONS]\r\nERRORLOG=test.ERR\r\n", 0), 0u);
+  EXPECT_NE(ReadFileBytes(Dir + "/demo-help.hpj").find("[FILES]\r\n" + Dir + "/demo-help.rtf\r\n"),
+            std::string::npos);
+  const std::string Manual = ReadFileBytes(Dir + "/demo-manual.rtf");
+  EXPECT_NE(Manual.find("\\par \\s2\\f1\\b\\fs28  TLineShape\r\n"), std::string::npos) << Manual.substr(0, 4000);
+  EXPECT_EQ(Manual.find("\\footnote"), std::string::npos);
+  EXPECT_FALSE(FileExists(Dir + "/demo-manual.hpj"));
+}
+
+TEST_F(FormScriptsTest, ManualEditorAddsATopicJumpsAndPrints) {
+  const TRun R = Script("manual-editor");
+  ASSERT_EQ(R.Status, 0) << R.Err << R.Out;
+  EXPECT_NE(R.Out.find("TButton ButtonParent \"<no parent>\"\n"), std::string::npos) << R.Out;
+  EXPECT_NE(R.Out.find("TListBox ListBoxMembers\n    Drawing\n"), std::string::npos) << R.Out;
+  EXPECT_NE(R.Out.find("TButton ButtonParent \"Root\"\n"), std::string::npos) << R.Out;
+  EXPECT_NE(R.Out.find("  | Root.Drawing\n"), std::string::npos) << R.Out;
+  EXPECT_NE(R.Out.find("printed \"Velmoric Manual entry\" to " + Dir + "/manual-entry.pdf\n"), std::string::npos)
+      << R.Out;
+  EXPECT_NE(R.Out.find("  | Read Root.Drawing first.\n"), std::string::npos) << R.Out;
+  const std::string Pdf = ReadFileBytes(Dir + "/manual-entry.pdf");
+  EXPECT_EQ(Pdf.rfind("%PDF-1.4\n", 0), 0u);
+  EXPECT_NE(Pdf.find("(Root.Drawing"), std::string::npos);
+  EXPECT_NE(Pdf.find("/Title (Velmoric Manual entry)"), std::string::npos);
 }
 
 }  // namespace

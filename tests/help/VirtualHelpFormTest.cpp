@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "help/VelmoricFormatBar.h"
 #include "help/VelmoricVHManualCreate.h"
 #include "help/VelmoricVirtualHelp.h"
 #include "help/VelmoricVirtualHelpIndex.h"
@@ -201,13 +202,13 @@ TEST_F(VirtualHelpFormTest, SavedPagesAreShownAgainAndChained) {
   Form->ButtonSave->Click();
   Form->UpdateHelpWindow(Sym("TBase.Total"));
   Form->RichEditText->SelectAll();
-  Form->SpeedButtonBold->Click();
+  Form->FormatBar->SpeedButtonBold->Click();
   Form->RichEditText->TypeText("Sums it up");
   Form->ButtonSave->Click();
   Form->UpdateHelpWindow(Sym("TBase.Total"));
   EXPECT_EQ(Form->RichEditText->Text(), "Sums it up");
   Form->RichEditText->Select(0, 1);
-  EXPECT_TRUE(Form->SpeedButtonBold->Down);
+  EXPECT_TRUE(Form->FormatBar->SpeedButtonBold->Down);
   EXPECT_EQ(Form->Store.ParentChain("TBase.Total"), (std::vector<std::string>{"TBase"}));
   ASSERT_TRUE(Form->Store.FindPage("TBase"));
   EXPECT_EQ(Form->TableVirtualHelp->FieldByName("XParent")->AsInteger(), -1);

@@ -6,10 +6,12 @@
 #include "hosts/memory/ExpertSession.h"
 #include "hosts/script/ScriptMenus.h"
 #include "hosts/script/ScriptWords.h"
+#include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/FileSearch.h"
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Menus.h"
+#include "platform/vcl/RichTextPdf.h"
 #include "platform/vcl/ScriptHooks.h"
 #include "project/VelmoricProjectSettings.h"
 
@@ -144,6 +146,9 @@ int TScriptHost::Run(const std::string& Script, const TScriptOptions& Options) {
   VclHost().GetClipboardText = [this] { return FClipboard; };
   VclHost().SetClipboardText = [this](const std::string& Text) { FClipboard = Text; };
   VclHost().Beep = [](uint32_t) {};
+  VclHost().PrintRichText = [this](const std::string& Title, const TRichTextDocument& Document) {
+    OnPrint(Title, Document);
+  };
 
   struct TRestore {
     TScriptHost* Host;
@@ -560,6 +565,29 @@ int TScriptHost::OnMessageBox(const TMessageBoxRequest& Request) {
     FError = TError{Queued->Line, Format("the message box has no %s button (%s)", Queued->Value, Buttons)};
   }
   return Answer;
+}
+
+void TScriptHost::OnPrint(const std::string& Title, const TRichTextDocument& Document) {
+  if (FError) return;
+  // The printer is a PDF file that the next "file" answer names.
+  if (FFiles.empty()) {
+    FOut << "unanswered print " << ScriptQuote(Title) << '\n';
+    FUnanswered = true;
+    return;
+  }
+  const TQueued Answer = FFiles.front();
+  FFiles.pop_front();
+  if (Answer.Value.empty()) {
+    FOut << "print " << ScriptQuote(Title) << " cancelled\n";
+    return;
+  }
+  try {
+    WriteFileAtomically(Answer.Value, RichTextToPdf(Document, Title));
+  } catch (const Exception& E) {
+    FError = TError{Answer.Line, E.Message()};
+    return;
+  }
+  FOut << "printed " << ScriptQuote(Title) << " to " << Answer.Value << '\n';
 }
 
 bool TScriptHost::OnFileDialog(TOpenDialog& Dialog) {

@@ -24,6 +24,7 @@ class TExpertSession;
 class TComponent;
 class TCustomForm;
 class TOpenDialog;
+class TRichTextDocument;
 class TMemoryIDE;
 
 struct TScriptOptions {
@@ -82,6 +83,8 @@ class TScriptHost {
   int OnShowModal(TCustomForm& Form);
   int OnMessageBox(const TMessageBoxRequest& Request);
   bool OnFileDialog(TOpenDialog& Dialog);
+  // Prints as PDF into the file the next "file" answer names.
+  void OnPrint(const std::string& Title, const TRichTextDocument& Document);
 
   std::ostream& FOut;
   std::ostream& FErr;

@@ -1,6 +1,9 @@
 #include "platform/vcl/RichEdit.h"
 
+#include <fontconfig/fontconfig.h>
+
 #include <algorithm>
+#include <set>
 
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/ScriptHooks.h"
@@ -20,7 +23,37 @@ TRichClipboard& RichClipboard() {
 
 }  // namespace
 
-std::function<void(TRichEdit& Edit, const std::string& Caption)> TRichEdit::PrintHook;
+
+namespace {
+std::vector<std::string> ReadScreenFontNames() {
+  std::set<std::string, bool (*)(const std::string&, const std::string&)> Names(
+      [](const std::string& A, const std::string& B) { return CompareText(A, B) < 0; });
+  if (FcConfig* Config = FcInitLoadConfigAndFonts()) {
+    FcPattern* Pattern = FcPatternCreate();
+    FcObjectSet* Wanted = FcObjectSetBuild(FC_FAMILY, nullptr);
+    if (FcFontSet* Set = FcFontList(Config, Pattern, Wanted)) {
+      for (int I = 0; I < Set->nfont; ++I) {
+        FcChar8* Family = nullptr;
+        if (FcPatternGetString(Set->fonts[I], FC_FAMILY, 0, &Family) == FcResultMatch && Family)
+          Names.insert(reinterpret_cast<const char*>(Family));
+      }
+      FcFontSetDestroy(Set);
+    }
+    FcObjectSetDestroy(Wanted);
+    FcPatternDestroy(Pattern);
+    FcConfigDestroy(Config);
+  }
+  if (Names.empty())
+    for (const char* F : {"Arial", "Courier New", "MS Sans Serif", "Symbol", "Times New Roman"}) Names.insert(F);
+  return {Names.begin(), Names.end()};
+}
+}  // namespace
+
+std::vector<std::string> ScreenFontNames() {
+  // Read once: the font configuration is slow to load.
+  static const std::vector<std::string> Names = ReadScreenFontNames();
+  return Names;
+}
 
 // ------------------------------------------------------------- attributes
 
@@ -342,7 +375,7 @@ void TRichEdit::TypeText(const std::string& Value) {
 }
 
 void TRichEdit::Print(const std::string& Caption) {
-  if (PrintHook) PrintHook(*this, Caption);
+  if (VclHost().PrintRichText) VclHost().PrintRichText(Caption, FDoc);
 }
 
 void TRichEdit::ChangeDocument(const std::function<void(TRichTextDocument&)>& Fn) {

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/rtl/Streams.h"
 #include "platform/vcl/Controls.h"
@@ -98,6 +99,10 @@ class TRichEditStrings : public TStrings {
   TRichEdit& FOwner;
 };
 
+// The font families of the screen (sorted, each once), or the usual fonts of
+// a rich edit when the system names none.
+std::vector<std::string> ScreenFontNames();
+
 class TRichEdit : public TWinControl {
  public:
   explicit TRichEdit(TComponent* AOwner);
@@ -146,7 +151,8 @@ class TRichEdit : public TWinControl {
   void ScriptPrint(std::vector<std::string>& Lines) const override;
   bool ScriptAction(const std::string& Verb, const std::vector<std::string>& Args) override;
 
-  // Hands the text to the host's printing, under the title.
+  // Hands the document to the host's printing (VclHost().PrintRichText),
+  // under the title.
   void Print(const std::string& Caption);
 
   const TRichTextDocument& Document() const { return FDoc; }
@@ -162,10 +168,6 @@ class TRichEdit : public TWinControl {
   int MaxLength = 0;
   TNotifyEvent OnChange;
   TNotifyEvent OnSelectionChange;
-
-  // How the host prints a rich edit (title, plain text); without one,
-  // printing does nothing.
-  static std::function<void(TRichEdit& Edit, const std::string& Caption)> PrintHook;
 
  private:
   friend class TTextAttributes;

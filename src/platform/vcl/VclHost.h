@@ -1,9 +1,9 @@
 // What the host answers for the component library: modal forms, message
-// boxes, file dialogs, the clipboard, beeps and message processing. Tests
-// script these; the command line answers them from its options. Without an
-// answer, a modal form ends with mrCancel, a message box prints itself on
-// stderr and takes its most cautious button, a file dialog is cancelled and
-// the clipboard is kept in the process.
+// boxes, file dialogs, the clipboard, beeps, message processing and
+// printing. Tests script these; the command line answers them from its
+// options. Without an answer, a modal form ends with mrCancel, a message box
+// prints itself on stderr and takes its most cautious button, a file dialog
+// is cancelled, the clipboard is kept in the process and nothing is printed.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +12,7 @@
 
 class TCustomForm;
 class TOpenDialog;
+class TRichTextDocument;
 
 enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
 enum TMsgDlgBtn { mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbHelp };
@@ -56,6 +57,9 @@ struct TVclHost {
   std::function<void(uint32_t Type)> Beep;
   // Called by Application->ProcessMessages.
   std::function<void()> ProcessMessages;
+  // Prints a rich text document (a rich edit's Print) under the title of
+  // the print job; without an answer nothing is printed.
+  std::function<void(const std::string& Title, const TRichTextDocument& Document)> PrintRichText;
 };
 
 // The one host hook set of the process.
