@@ -18,6 +18,7 @@
 #include "project/VelmoricPascalProject.h"
 #include "project/VelmoricProjectSettings.h"
 #include "tools/VelmoricDFMView.h"
+#include "tools/VelmoricTableExpert.h"
 #include "scanner/VelmoricPascalScanner.h"
 #include "trace/VelmoricStatus.h"
 #include "trace/traceletVelmoric.h"
@@ -502,13 +503,14 @@ void TVelmoricWizard::ReleaseForms() {
           [&] { FreeForm(FFormSourceExplorer, "FFormSourceExplorer"); });
   Guarded("Error in Release FormVelmoricVirtualHelp",
           [&] { FreeForm(FormVelmoricVirtualHelp, "FormVelmoricVirtualHelp"); });
+  Guarded("Error in Release FFormVelmoricTableExpert  ",
+          [&] { FreeForm(FFormVelmoricTableExpert, "FFormVelmoricTableExpert"); });
   Guarded("Error in Release FFormVelmoricDFMView      ",
           [&] { FreeForm(FFormVelmoricDFMView, "FFormVelmoricDFMView"); });
   Guarded("Error in Release FFormVelmoricUnits        ",
           [&] { FreeForm(FFormVelmoricUnits, "FFormVelmoricUnits"); });
   // The forms of the later features join this list as they come, in the
-  // order: FFormVelmoricTableExpert (before the DFM view), FormVelmoricNewEntry
-  // (before the about box), FFormVelmoricRTFEdit (after it).
+  // order: FormVelmoricNewEntry (before the about box), FFormVelmoricRTFEdit (after it).
   Guarded("Error in Release FFormVelmoricAbout        ",
           [&] { FreeForm(FFormVelmoricAbout, "FFormVelmoricAbout"); });
   Guarded("Error in Release FFormVelmoricOptions      ",
@@ -754,7 +756,7 @@ void TVelmoricWizard::MenuClickInheritanceWizard(TIMenuItemIntf* Sender) {
 
 void TVelmoricWizard::MenuClickTableExpert(TIMenuItemIntf* Sender) {
   TTraceProcStartup Trace("TVelmoricWizard.MenuClickTableExpert");
-  NotAvailable("The table expert");
+  FormVelmoricTableExpert()->Show();
 }
 
 void TVelmoricWizard::MenuClickDFMDependencies(TIMenuItemIntf* Sender) {
