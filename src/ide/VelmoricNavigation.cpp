@@ -42,10 +42,6 @@ TOrvikSymbol* RootOf(TOrvikSymbol* Sym) {
 
 void ShowError(const std::string& Text) { Application->MessageBox(Text, "Velmoric", MB_OK); }
 
-// Commands whose forms later features bring.
-void NotAvailable(const std::string& Feature) {
-  Application->MessageBox(Feature + " is not available yet", "Velmoric", MB_OK | MB_ICONINFORMATION);
-}
 
 }  // namespace
 

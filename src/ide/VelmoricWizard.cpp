@@ -19,6 +19,7 @@
 #include "project/VelmoricPascalProject.h"
 #include "project/VelmoricProjectSettings.h"
 #include "tools/VelmoricDFMView.h"
+#include "tools/VelmoricTableExpert.h"
 #include "scanner/VelmoricPascalScanner.h"
 #include "trace/VelmoricStatus.h"
 #include "trace/traceletVelmoric.h"
@@ -105,10 +106,6 @@ const TMenuEntry MenuEntries[] = {
      &TVelmoricWizard::MenuClickAbout},
 };
 
-// The message of the menu entries whose feature comes later.
-void NotAvailable(const std::string& Feature) {
-  Application->MessageBox(Feature + " is not available yet.", "Velmoric", MB_OK);
-}
 
 // Copies the explorer's tool bar onto an editor window's panel: the buttons
 // owned by the panel, the combo boxes by the window.
@@ -503,11 +500,12 @@ void TVelmoricWizard::ReleaseForms() {
           [&] { FreeForm(FFormSourceExplorer, "FFormSourceExplorer"); });
   Guarded("Error in Release FormVelmoricVirtualHelp",
           [&] { FreeForm(FormVelmoricVirtualHelp, "FormVelmoricVirtualHelp"); });
+  Guarded("Error in Release FFormVelmoricTableExpert  ",
+          [&] { FreeForm(FFormVelmoricTableExpert, "FFormVelmoricTableExpert"); });
   Guarded("Error in Release FFormVelmoricDFMView      ",
           [&] { FreeForm(FFormVelmoricDFMView, "FFormVelmoricDFMView"); });
   Guarded("Error in Release FFormVelmoricUnits        ",
           [&] { FreeForm(FFormVelmoricUnits, "FFormVelmoricUnits"); });
-  // The table expert's form joins this list before the DFM view when it comes.
   Guarded("Error in Release FormVelmoricNewEntry      ",
           [&] { FreeForm(FormVelmoricNewEntry, "FormVelmoricNewEntry"); });
   Guarded("Error in Release FFormVelmoricAbout        ",
@@ -752,7 +750,7 @@ void TVelmoricWizard::MenuClickUnitDependencies(TIMenuItemIntf* Sender) {
 
 void TVelmoricWizard::MenuClickTableExpert(TIMenuItemIntf* Sender) {
   TTraceProcStartup Trace("TVelmoricWizard.MenuClickTableExpert");
-  NotAvailable("The table expert");
+  FormVelmoricTableExpert()->Show();
 }
 
 void TVelmoricWizard::MenuClickDFMDependencies(TIMenuItemIntf* Sender) {

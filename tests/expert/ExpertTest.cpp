@@ -123,18 +123,6 @@ TEST_F(ExpertTest, MenuHasExactlyTheEntriesOfTheTableAfterTheSearchMenu) {
   EXPECT_EQ(Expert()->QuickOpenMenu, Expert()->MenuItems->Get(24));
 }
 
-TEST_F(ExpertTest, EntriesOfLaterFeaturesSayTheyAreNotAvailableYet) {
-  Session->RegisterExpert();
-  for (const char* Name : {"Velmoric10"}) {
-    SCOPED_TRACE(Name);
-    Boxes.clear();
-    ASSERT_TRUE(IDE().ClickMenuItem(Name));
-    ASSERT_EQ(Boxes.size(), 1u);
-    EXPECT_THAT(Boxes[0].Text, ::testing::HasSubstr("is not available yet"));
-    EXPECT_EQ(Boxes[0].Caption, "Velmoric");
-  }
-}
-
 TEST_F(ExpertTest, BookmarkStackEntryShowsTheWindow) {
   Session->RegisterExpert();
   ASSERT_TRUE(IDE().ClickMenuItem("Velmoric12"));

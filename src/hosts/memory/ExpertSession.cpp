@@ -6,6 +6,7 @@
 
 #include "ide/VelmoricWizard.h"
 #include "project/VelmoricProjectSettings.h"
+#include "tools/VelmoricTableEditor.h"
 
 TExpertSession::TExpertSession() : FIDE(std::make_unique<TMemoryIDE>()) {}
 
@@ -46,7 +47,11 @@ std::string TExpertSession::DefaultDataDirectory() {
 
 void TExpertSession::RegisterExpert() {
   if (FRegistered) return;
-  FIDE->LoadPackage(Register);
+  // The package's units register the expert and the table component editor.
+  FIDE->LoadPackage([] {
+    Register();
+    VelmoricTableEditor::Register();
+  });
   FRegistered = true;
 }
 

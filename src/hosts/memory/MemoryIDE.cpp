@@ -14,6 +14,7 @@
 #include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/FileSearch.h"
 #include "platform/vcl/Dialogs.h"
+#include "platform/vcl/FormReader.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Menus.h"
 
@@ -114,6 +115,7 @@ TMemoryIDE::TMemoryIDE() {
 
 TMemoryIDE::~TMemoryIDE() {
   UnloadExperts();
+  FForms.clear();
   while (!FBuffers.empty()) RemoveBuffer(FBuffers.back());
   FProjectUnits.clear();
   FProjectName.clear();

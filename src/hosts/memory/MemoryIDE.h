@@ -18,6 +18,7 @@
 #include "platform/opentools/ToolIntf.h"
 
 class TAppBuilder;
+class TDesignedForm;
 class TEditWindow;
 struct TMenuNode;
 using TMenuNodePtr = std::shared_ptr<TMenuNode>;
@@ -105,6 +106,15 @@ class TMemoryIDE : public TIToolServices {
 
   TAppBuilder* MainWindow() const { return FMainWindow; }
 
+  // --- form designer
+  // Opens a form file in the designer (a unit's name opens the ".dfm" or
+  // ".lfm" beside it), or gives the one open already. Raises EFOpenError,
+  // EReadError (no form file) or EParserError (bad text).
+  TDesignedForm& OpenForm(const std::string& FileName);
+  // Closes the form in the designer; false when it was not open.
+  bool CloseForm(const std::string& FileName);
+  int DesignedFormCount() const { return static_cast<int>(FForms.size()); }
+
   // --- the user's program
   // While it runs the main window's caption ends in " [Running]", as the
   // IDE shows it.
@@ -139,6 +149,7 @@ class TMemoryIDE : public TIToolServices {
   TEditBufferPtr CurrentBuffer();
 
   std::vector<TEditBufferPtr> FBuffers;
+  std::vector<std::unique_ptr<TDesignedForm>> FForms;
   std::vector<TIAddInNotifier*> FNotifiers;
   std::vector<TExpertEntry> FExperts;
   std::string FProjectName;

@@ -9,6 +9,7 @@
 #include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/FileSearch.h"
 #include "platform/vcl/Dialogs.h"
+#include "platform/vcl/FormReader.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/RichTextPdf.h"
@@ -74,7 +75,7 @@ std::vector<std::string> SplitPath(const std::vector<std::string>& Words, size_t
 const char* const TopVerbs[] = {"open", "cursor", "type", "select-text", "menu", "key",
                                 "wait", "undo", "save", "close", "print", "dialog",
                                 "form", "message", "file", "clipboard", "run", "stop",
-                                "drop"};
+                                "drop", "designer"};
 const char* const ActionVerbs[] = {"set", "select", "unselect", "check", "uncheck", "click",
                                    "dblclick", "keypress", "tab", "row", "header", "expand",
                                    "collapse", "close", "print"};
@@ -386,6 +387,9 @@ void TScriptHost::Execute(const TStatement& S) {
     std::vector<std::string> Files;
     for (size_t I = 2; I < S.Words.size(); ++I) Files.push_back(ExpandFileName(S.Words[I]));
     if (!Form->DropFiles(Files)) Fail("the form " + S.Words[1] + " takes no dropped files");
+  } else if (Verb == "designer") {
+    if (Args < 2 || Args > 3) Fail("designer takes a form file, a component and a verb");
+    Designer(S.Words[1], S.Words[2], Args == 3 ? &S.Words[3] : nullptr);
   } else if (Verb == "end") {
     Fail("end without dialog or form");
   } else {
@@ -429,6 +433,35 @@ void TScriptHost::Print(const std::string& What) {
   } else {
     Fail("print takes text, caption, cursor, menu, files, clipboard, title or main-caption, not " + What);
   }
+}
+
+// -------------------------------------------------------------------- designer
+
+void TScriptHost::Designer(const std::string& FormFile, const std::string& Name, const std::string* Verb) {
+  TDesignedForm& Form = IDE().OpenForm(FormFile);
+  TComponent* C = Form.FindComponent(Name);
+  if (!C) Fail(Format("%s has no component %s", ExtractFileName(Form.FileName()), Name));
+  const std::vector<std::string> Verbs = Form.Designer().Verbs(C);
+  std::string List;
+  for (size_t I = 0; I < Verbs.size(); ++I)
+    if (!Verbs[I].empty()) List += (List.empty() ? "" : ", ") + StripHotkey(Verbs[I]);
+  if (!Verb) {
+    // Without a verb: the component and its context menu.
+    FOut << C->ClassName() << ' ' << C->Name() << '\n';
+    for (size_t I = 0; I < Verbs.size(); ++I)
+      if (!Verbs[I].empty()) FOut << "  " << I << ' ' << ScriptQuote(StripHotkey(Verbs[I])) << '\n';
+    return;
+  }
+  int Index = -1;
+  if (Verb->size() > 1 && (*Verb)[0] == '#') {
+    Index = ScriptNumber(Verb->substr(1), "verb");
+  } else {
+    for (size_t I = 0; I < Verbs.size() && Index < 0; ++I)
+      if (!Verbs[I].empty() && SameText(StripHotkey(Verbs[I]), StripHotkey(*Verb))) Index = static_cast<int>(I);
+  }
+  if (Index < 0 || Index >= static_cast<int>(Verbs.size()) || Verbs[Index].empty())
+    Fail(Format("%s %s has no verb %s (%s)", C->ClassName(), Name, *Verb, List.empty() ? "no verbs" : List));
+  Form.Designer().ExecuteVerb(C, Index);
 }
 
 // ----------------------------------------------------------------------- forms

@@ -73,6 +73,9 @@ class TScriptHost {
 
   void Execute(const TStatement& S);
   void Print(const std::string& What);
+  // Lists the designer verbs of a component of a form file, or runs one
+  // (by its caption or "#N").
+  void Designer(const std::string& FormFile, const std::string& Name, const std::string* Verb);
   // The file of the front editor; fails when none is open.
   std::string FrontFile();
   TMemoryIDE& IDE();

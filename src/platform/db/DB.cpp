@@ -122,12 +122,40 @@ const TIndexDef* TIndexDefs::FindIndexForFields(const std::string& Fields) const
 // ------------------------------------------------------------------ fields
 
 TField::TField(TDataSet* ADataSet, const TFieldDef& Def, int AFieldNo)
-    : FDataSet(ADataSet),
+    : TComponent(nullptr),
+      FDataSet(ADataSet),
       FFieldName(Def.Name),
       FDataType(Def.DataType),
       FSize(Def.Size),
       FFieldNo(AFieldNo),
       FRequired(Def.Required) {}
+
+TField::TField(TComponent* AOwner, TFieldType ADataType)
+    : TComponent(AOwner),
+      FDataSet(nullptr),
+      FDataType(ADataType),
+      FSize(0),
+      FFieldNo(0),
+      FRequired(false),
+      FPersistent(true) {}
+
+TField::~TField() {
+  BeginDestroy();
+  if (FPersistent) SetDataSet(nullptr);
+}
+
+std::string TField::ClassName() const { return "T" + FieldTypeName(FDataType) + "Field"; }
+
+void TField::SetDataSet(TDataSet* Value) {
+  if (!FPersistent) throw EDatabaseError("Cannot change the data set of this field");
+  if (Value == FDataSet) return;
+  if (FDataSet) {
+    auto& L = FDataSet->FPersistentFields;
+    L.erase(std::remove(L.begin(), L.end(), this), L.end());
+  }
+  FDataSet = Value;
+  if (FDataSet) FDataSet->FPersistentFields.push_back(this);
+}
 
 std::string TField::AsString() const {
   if (const auto* I = std::get_if<int64_t>(&FValue)) {
@@ -248,6 +276,8 @@ void TField::SaveToFile(const std::string& FileName) const { WriteFileBytes(File
 TDataSet::TDataSet(TComponent* AOwner) : TComponent(AOwner) {}
 
 TDataSet::~TDataSet() {
+  for (TField* F : FPersistentFields) F->FDataSet = nullptr;
+  FPersistentFields.clear();
   for (TDataSource* S : FDataSources) S->FDataSet = nullptr;
   FDataSources.clear();
 }
@@ -270,6 +300,12 @@ void TDataSet::SetActive(bool Value) {
 TField* TDataSet::Fields(int Index) const {
   if (Index < 0 || Index >= FieldCount()) throw EListError(Format("List index out of bounds (%d)", Index));
   return FFields[Index].get();
+}
+
+TField* TDataSet::PersistentFields(int Index) const {
+  if (Index < 0 || Index >= PersistentFieldCount())
+    throw EListError(Format("List index out of bounds (%d)", Index));
+  return FPersistentFields[Index];
 }
 
 TField* TDataSet::FindField(const std::string& FieldName) const {

@@ -117,9 +117,22 @@ std::vector<std::string> SplitFieldNames(const std::string& Fields);
 
 // ------------------------------------------------------------------ fields
 
-class TField : public TObject {
+// A field of an open data set (made by the data set from its columns), or a
+// persistent field: a component of a form that the form's data set lists
+// among its PersistentFields whether it is open or not (lookup fields are
+// always persistent ones).
+class TField : public TComponent {
  public:
   TField(TDataSet* ADataSet, const TFieldDef& Def, int AFieldNo);
+  TField(TComponent* AOwner, TFieldType ADataType);
+  ~TField() override;
+  // "TStringField", "TIntegerField", ... by the data type.
+  std::string ClassName() const override;
+
+  // Persistent fields: the data set that lists the field, its name and size.
+  void SetDataSet(TDataSet* Value);
+  void SetFieldName(const std::string& Value) { FFieldName = Value; }
+  void SetSize(int Value) { FSize = Value; }
 
   TDataSet* DataSet() const { return FDataSet; }
   const std::string& FieldName() const { return FFieldName; }
@@ -163,6 +176,7 @@ class TField : public TObject {
 
  private:
   friend class TTable;
+  friend class TDataSet;
   void CheckEditing() const;
   TDataSet* FDataSet;
   std::string FFieldName;
@@ -172,6 +186,7 @@ class TField : public TObject {
   bool FRequired;
   TFieldValue FValue;
   bool FModified = false;
+  bool FPersistent = false;
 };
 
 // ------------------------------------------------------------- data sets
@@ -200,6 +215,10 @@ class TDataSet : public TComponent {
   bool Eof() const { return FEof; }
   bool Bof() const { return FBof; }
   virtual int RecordCount() = 0;
+  // The 1-based number of the current record (0 when there is none), and
+  // moving to a record by its number.
+  virtual int RecNo() const { return 0; }
+  virtual void SetRecNo(int Value) {}
   // Reads the records again, staying on the current one where it still exists.
   virtual void Refresh() = 0;
 
@@ -221,6 +240,10 @@ class TDataSet : public TComponent {
 
   int FieldCount() const { return static_cast<int>(FFields.size()); }
   TField* Fields(int Index) const;  // EListError when out of range
+  // The persistent fields of a form that belong to this data set, in the
+  // order they were given it.
+  int PersistentFieldCount() const { return static_cast<int>(FPersistentFields.size()); }
+  TField* PersistentFields(int Index) const;  // EListError when out of range
   // The field of that name (case ignored), or nullptr / EDatabaseError
   // "Field '%s' not found".
   TField* FindField(const std::string& FieldName) const;
@@ -251,6 +274,7 @@ class TDataSet : public TComponent {
  private:
   TDataSetState FState = dsInactive;
   std::vector<TDataSource*> FDataSources;
+  std::vector<TField*> FPersistentFields;
 };
 
 // Binds a data set to data-aware controls and detail data sets.

@@ -171,7 +171,7 @@ TFieldType TypeOfColumn(const std::string& Declared, int& Size) {
   const std::string W = T.substr(0, T.find_first_of(" ("));
   if (W == "VARCHAR" || W == "CHAR" || W == "CHARACTER" || W == "NVARCHAR" || W == "NCHAR") return ftString;
   if (W == "SMALLINT") return ftSmallint;
-  if (W == "UNSIGNED") return ftWord;
+  if (W == "UNSIGNED" || W == "WORD") return ftWord;
   if (W == "AUTOINC") return ftAutoInc;
   if (W == "BOOLEAN") return ftBoolean;
   if (W == "FLOAT" || W == "REAL" || W == "DOUBLE") return ftFloat;
@@ -647,6 +647,15 @@ void TTable::Last() {
   GoTo(static_cast<int>(FKeys.size()) - 1);
   FEof = true;
   FBof = FKeys.empty();
+  DataEvent();
+  if (AfterScroll) AfterScroll(this);
+}
+
+void TTable::SetRecNo(int Value) {
+  CheckBrowseMode();
+  if (FKeys.empty() || Value == RecNo()) return;
+  GoTo(Value - 1);
+  FBof = FEof = false;
   DataEvent();
   if (AfterScroll) AfterScroll(this);
 }

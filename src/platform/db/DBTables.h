@@ -125,6 +125,8 @@ class TTable : public TDataSet {
   void Prior() override;
   void Last() override;
   int RecordCount() override;
+  int RecNo() const override { return FCursor + 1; }
+  void SetRecNo(int Value) override;
   void Refresh() override;
   void Insert() override;
   void Append() override;

@@ -19,14 +19,18 @@ void RegisterComponentEditor(TComponentEditorEntry Entry) { Entries().push_back(
 
 void ClearComponentEditors() { Entries().clear(); }
 
-TComponentEditor* GetComponentEditor(TComponent* Component, TFormDesigner* Designer) {
+TComponentEditorClass FindComponentEditorClass(const TComponent* Component) {
   const TComponentEditorEntry* Best = nullptr;
   for (const TComponentEditorEntry& E : Entries()) {
     if (!Component || !E.Matches(Component)) continue;
     // The nearer class wins; for the same class the later registration.
     if (!Best || Best->Catches(E.Throw)) Best = &E;
   }
-  if (Best) return Best->Make(Component, Designer);
+  return Best ? Best->Make : TComponentEditorClass();
+}
+
+TComponentEditor* GetComponentEditor(TComponent* Component, TFormDesigner* Designer) {
+  if (TComponentEditorClass Make = FindComponentEditorClass(Component)) return Make(Component, Designer);
   return new TDefaultEditor(Component, Designer);
 }
 

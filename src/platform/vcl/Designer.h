@@ -91,6 +91,10 @@ void RegisterComponentEditor(const std::string& ComponentClassName) {
       [](TComponent* C, TFormDesigner* D) -> TComponentEditor* { return new TEditor(C, D); }});
 }
 
+// The editor registered for the nearest class of Component, or an empty
+// function when none is.
+TComponentEditorClass FindComponentEditorClass(const TComponent* Component);
+
 // A new editor (owned by the caller) for Component: that of the nearest
 // registered class, else a TDefaultEditor.
 TComponentEditor* GetComponentEditor(TComponent* Component, TFormDesigner* Designer);
