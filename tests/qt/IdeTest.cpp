@@ -158,7 +158,6 @@ TEST_F(IdeTest, TheDemoInTheVisibleIde) {
       << Editor->CursorPos().Line;
   EXPECT_EQ(Buffer("Shapes.pas").Cursor.Line, 172);
   SaveScreenshot(Window, "velmoric-ide-editor");
-  SaveDesktop(Ide.get(), "velmoric-ide");
 
   // Alt+T opens the class expert; the dialog is filled as the user does.
   const std::string BeforeExpert = Buffer("Shapes.pas").Text();
@@ -187,6 +186,7 @@ TEST_F(IdeTest, TheDemoInTheVisibleIde) {
   const std::string After = Buffer("Shapes.pas").Text();
   EXPECT_NE(After.find("Procedure TShape.Resize"), std::string::npos) << After.substr(0, 3000);
   EXPECT_NE(Editor->text().toStdString().find("Procedure TShape.Resize"), std::string::npos);
+  SaveDesktop(Ide.get(), "velmoric-ide");
 
   // The editor's undo takes the method back.
   for (int I = 0; I < 10 && Buffer("Shapes.pas").Text() != BeforeExpert; ++I)

@@ -68,12 +68,15 @@ void ExpectMirrored(const TQtRenderer& Renderer, TControl* Control, QWidget* Win
   EXPECT_EQ(W->isEnabled(), Control->Enabled && (!Control->Parent() || Renderer.WidgetOf(Control->Parent())->isEnabled()));
   if (W == Window) {
     EXPECT_EQ(W->windowTitle(), Q(Control->Caption));
-  } else if (dynamic_cast<TTabSheet*>(Control)) {
-    // A sheet fills its page control below the tab bar.
+  } else if (dynamic_cast<TTabSheet*>(Control) || dynamic_cast<TTabControl*>(Control->Parent())) {
+    // A sheet (or what fills a tab control) fills it below the tab bar.
     QWidget* PagesWidget = Renderer.WidgetOf(Control->Parent());
     const int Bar = PagesWidget->findChild<QTabBar*>()->height();
     EXPECT_EQ(W->parentWidget(), PagesWidget);
-    EXPECT_EQ(W->geometry(), QRect(0, Bar, PagesWidget->width(), PagesWidget->height() - Bar));
+    if (dynamic_cast<TTabSheet*>(Control) || Control->Align() == alClient)
+      EXPECT_EQ(W->geometry(), QRect(0, Bar, PagesWidget->width(), PagesWidget->height() - Bar));
+    else
+      EXPECT_EQ(W->geometry(), QRect(Control->Left(), Control->Top() + Bar, Control->Width(), Control->Height()));
     EXPECT_EQ(W->isVisibleTo(Window), Control->Visible());
   } else {
     EXPECT_EQ(W->parentWidget(), Renderer.WidgetOf(Control->Parent()));
@@ -82,7 +85,8 @@ void ExpectMirrored(const TQtRenderer& Renderer, TControl* Control, QWidget* Win
                                                              Renderer.WidgetOf(Control->Parent())->isVisibleTo(Window) ||
                                                              Renderer.WidgetOf(Control->Parent()) == Window));
   }
-  if (!dynamic_cast<TTabSheet*>(Control)) EXPECT_EQ(W->size(), QSize(Control->Width(), Control->Height()));
+  if (!dynamic_cast<TTabSheet*>(Control) && !dynamic_cast<TTabControl*>(Control->Parent()))
+    EXPECT_EQ(W->size(), QSize(Control->Width(), Control->Height()));
   if (auto* B = qobject_cast<QPushButton*>(W)) EXPECT_EQ(B->text(), Q(Control->Caption));
   if (auto* C = qobject_cast<QCheckBox*>(W)) EXPECT_EQ(C->text(), Q(Control->Caption));
   if (auto* L = qobject_cast<QLabel*>(W); L && dynamic_cast<TLabel*>(Control))

@@ -38,6 +38,7 @@ TCodeEditor::TCodeEditor(TMemoryIDE& IDE, std::string FileName, QWidget* Parent)
   setMarginWidth(0, QFontMetrics(Mono).horizontalAdvance("00000") + 6);
   setMarginLineNumbers(0, true);
   setCaretLineVisible(true);
+  setCaretLineBackgroundColor(QColor(0xe8, 0xf0, 0xff));
   setBraceMatching(QsciScintilla::NoBraceMatch);
   setAutoIndent(false);
   setContextMenuPolicy(Qt::NoContextMenu);

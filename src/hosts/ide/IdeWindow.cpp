@@ -75,7 +75,7 @@ TIdeWindow::TIdeWindow(const TIdeOptions& Options) : FRenderer(std::make_unique<
   FStatus = new QLabel(this);
   FStatus->setMargin(6);
   setCentralWidget(FStatus);
-  resize(1024, 120);
+  resize(1024, 80);
   move(0, 0);
 
   FElapsed.start();

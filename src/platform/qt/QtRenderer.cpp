@@ -663,12 +663,14 @@ void TQtRenderer::Apply(TControl* Control, TEntry& Entry) {
     if (!W->isVisible()) W->setWindowModality(Form->Modal() ? Qt::ApplicationModal : Qt::NonModal);
     if (W->pos() != QPoint(Form->Left(), Form->Top())) W->move(Form->Left(), Form->Top());
     if (W->size() != QSize(Form->Width(), Form->Height())) W->resize(Form->Width(), Form->Height());
-  } else if (dynamic_cast<TTabSheet*>(Control) && Control->Parent() &&
+  } else if ((dynamic_cast<TTabSheet*>(Control) || dynamic_cast<TTabControl*>(Control->Parent())) &&
              FEntries.count(Control->Parent())) {
-    // Sheets fill their page control below its tab bar.
+    // Sheets, and what fills a tab control, fill it below its tab bar;
+    // other controls of a tab control sit that much lower.
     const int Bar = TabBarHeight(FEntries[Control->Parent()].Widget);
+    const bool Fills = dynamic_cast<TTabSheet*>(Control) || Control->Align() == alClient;
     W->setGeometry(Control->Left(), Control->Top() + Bar, Control->Width(),
-                   std::max(0, Control->Height() - Bar));
+                   Fills ? std::max(0, Control->Height() - Bar) : Control->Height());
   } else {
     W->setGeometry(Control->Left(), Control->Top(), Control->Width(), Control->Height());
   }
@@ -890,7 +892,12 @@ bool TQtRenderer::eventFilter(QObject* Watched, QEvent* Event) {
       auto* Mouse = static_cast<QMouseEvent*>(Event);
       const QPoint P = Mouse->position().toPoint();
       const TShiftState Shift = ToShift(Mouse->modifiers(), Mouse->buttons());
-      FDragStart = P;
+      if (dynamic_cast<TSplitter*>(Control)) {
+        // The drag starts here; the press goes no further.
+        FDragStart = P;
+        Act([&] { Control->MouseDown(ToButton(Mouse->button()), Shift, P.x(), P.y()); });
+        return true;
+      }
       if (auto* Grid = dynamic_cast<TDrawGrid*>(Control)) {
         int Col = -1, Row = -1;
         Grid->MouseToCell(P.x(), P.y(), Col, Row);
