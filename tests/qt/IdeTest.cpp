@@ -186,6 +186,10 @@ TEST_F(IdeTest, TheDemoInTheVisibleIde) {
   const std::string After = Buffer("Shapes.pas").Text();
   EXPECT_NE(After.find("Procedure TShape.Resize"), std::string::npos) << After.substr(0, 3000);
   EXPECT_NE(Editor->text().toStdString().find("Procedure TShape.Resize"), std::string::npos);
+  // The user moves the bookmark stack aside and scrolls to the new method.
+  if (QWidget* Stack = FormWindow("TFFormVelmoricBookmarkStack")) Stack->move(760, 100);
+  const QString Shown = Editor->text();
+  Editor->setCursorPosition(static_cast<int>(Shown.left(Shown.indexOf("Procedure TShape.Resize")).count('\n')), 0);
   SaveDesktop(Ide.get(), "velmoric-ide");
 
   // The editor's undo takes the method back.
