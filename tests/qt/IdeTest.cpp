@@ -50,11 +50,7 @@ QWidget* FormWindow(const char* ClassName) {
   return nullptr;
 }
 
-void SaveScreenshot(QWidget* Window, const QString& Name) {
-  const QString Dir = QString(VELMORIC_BINARY_DIR) + "/screenshots";
-  QDir().mkpath(Dir);
-  EXPECT_TRUE(Window->grab().save(Dir + "/" + Name + ".png"));
-}
+void SaveScreenshot(QWidget* Window, const QString& Name) { EXPECT_TRUE(SaveTestScreenshot(Window->grab(), Name)); }
 
 // Every shown window drawn where it stands, the IDE's main window first.
 void SaveDesktop(QWidget* Main, const QString& Name) {
@@ -68,9 +64,7 @@ void SaveDesktop(QWidget* Main, const QString& Name) {
   QPainter Painter(&Desktop);
   for (QWidget* W : Windows) Painter.drawPixmap(W->geometry().topLeft() - All.topLeft(), W->grab());
   Painter.end();
-  const QString Dir = QString(VELMORIC_BINARY_DIR) + "/screenshots";
-  QDir().mkpath(Dir);
-  EXPECT_TRUE(Desktop.save(Dir + "/" + Name + ".png"));
+  EXPECT_TRUE(SaveTestScreenshot(Desktop, Name));
 }
 
 class IdeTest : public ::testing::Test {

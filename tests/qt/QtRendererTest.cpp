@@ -119,9 +119,7 @@ void ExpectMirrored(const TQtRenderer& Renderer, TControl* Control, QWidget* Win
 }
 
 void SaveScreenshot(QWidget* Window, const std::string& Name) {
-  const QString Dir = QString(VELMORIC_BINARY_DIR) + "/screenshots";
-  QDir().mkpath(Dir);
-  EXPECT_TRUE(Window->grab().save(Dir + "/" + Q(Name) + ".png"));
+  EXPECT_TRUE(SaveTestScreenshot(Window->grab(), Q(Name)));
 }
 
 class QtRendererTest : public ::testing::Test {
@@ -130,6 +128,14 @@ class QtRendererTest : public ::testing::Test {
   void TearDown() override {
     Renderer.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  // Shows and renders the form, checks every control's widget and saves a screenshot.
+  QWidget* ShowMirrored(TCustomForm& Form, const std::string& Name) {
+    Form.Show();
+    QWidget* Window = Renderer->Render(&Form);
+    ExpectMirrored(*Renderer, &Form, Window);
+    SaveScreenshot(Window, Name);
+    return Window;
   }
   std::unique_ptr<TQtRenderer> Renderer = std::make_unique<TQtRenderer>();
 };
@@ -287,10 +293,7 @@ class TSampleForm : public TForm {
 
 TEST_F(QtRendererTest, TypingAndClickingFireTheControlsEvents) {
   TSampleForm Form(nullptr);
-  Form.Show();
-  QWidget* Window = Renderer->Render(&Form);
-  ExpectMirrored(*Renderer, &Form, Window);
-  SaveScreenshot(Window, "SampleForm");
+  QWidget* Window = ShowMirrored(Form, "SampleForm");
 
   auto* Edit = qobject_cast<QLineEdit*>(Renderer->WidgetOf(Form.Edit));
   QTest::keyClicks(Edit, "abxc");
@@ -527,10 +530,7 @@ class TRichForm : public TForm {
 
 TEST_F(QtRendererTest, RichEditsGlyphsAndSplitters) {
   TRichForm Form(nullptr);
-  Form.Show();
-  QWidget* Window = Renderer->Render(&Form);
-  ExpectMirrored(*Renderer, &Form, Window);
-  SaveScreenshot(Window, "RichForm");
+  ShowMirrored(Form, "RichForm");
 
   // The rich text shows with its formatting.
   auto* Text = qobject_cast<QTextEdit*>(Renderer->WidgetOf(Form.Rich));

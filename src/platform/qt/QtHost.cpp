@@ -131,7 +131,7 @@ TVclHost InstallQtHost(TQtRenderer& Renderer) {
   Host.Beep = [](uint32_t) { QApplication::beep(); };
   // Rich edits print through the system's print dialog.
   TRichEdit::PrintHook = [](TRichEdit& Edit, const std::string& Caption) {
-    PrintRichEditWithDialog(Edit, Caption, QApplication::activeWindow());
+    PrintRichTextWithDialog(Caption, Edit.Document(), QApplication::activeWindow());
   };
   Host.ProcessMessages = [&Renderer] {
     QCoreApplication::processEvents();

@@ -70,14 +70,14 @@ int QtPosition(const QTextDocument& Doc, int RichPos) {
   return 0;
 }
 
-bool PrintRichEditWithDialog(TRichEdit& Edit, const std::string& Caption, QWidget* Parent) {
+bool PrintRichTextWithDialog(const std::string& Title, const TRichTextDocument& Rich, QWidget* Parent) {
   QPrinter Printer;
-  Printer.setDocName(Q(Caption));
+  Printer.setDocName(Q(Title));
   QPrintDialog Dialog(&Printer, Parent);
-  Dialog.setWindowTitle(Q(Caption));
+  Dialog.setWindowTitle(Q(Title));
   if (Dialog.exec() != QDialog::Accepted) return false;
   QTextDocument Doc;
-  FillTextDocument(Doc, Edit.Document());
+  FillTextDocument(Doc, Rich);
   Doc.print(&Printer);
   return true;
 }

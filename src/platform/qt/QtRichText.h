@@ -7,7 +7,6 @@
 
 class QTextDocument;
 class QWidget;
-class TRichEdit;
 class TRichTextDocument;
 
 // Replaces the contents of Doc by the paragraphs and runs of Rich.
@@ -17,6 +16,7 @@ int RichPosition(const QTextDocument& Doc, int Position);
 // Qt's position of a library position in such a document.
 int QtPosition(const QTextDocument& Doc, int RichPos);
 
-// Prints the rich edit's document under Caption after the user confirmed
-// the print dialog; the rich edit's print hook on Qt. False when cancelled.
-bool PrintRichEditWithDialog(TRichEdit& Edit, const std::string& Caption, QWidget* Parent = nullptr);
+// Prints a rich text document under Title after the user confirmed the
+// system's print dialog: the host's printing of rich edits on Qt. False
+// when cancelled.
+bool PrintRichTextWithDialog(const std::string& Title, const TRichTextDocument& Rich, QWidget* Parent = nullptr);
