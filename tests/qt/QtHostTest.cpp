@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,6 +22,7 @@
 #include "../support/QtApplication.h"
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/Forms.h"
+#include "platform/vcl/RichEdit.h"
 
 namespace {
 
@@ -126,3 +128,15 @@ TEST_F(QtHostTest, TheClipboardIsTheSystems) {
 }
 
 }  // namespace
+
+TEST_F(QtHostTest, RichEditsPrintThroughThePrintDialog) {
+  TRichEdit Edit(nullptr);
+  Edit.SetText("Page one");
+  QString Title;
+  WhenModal<QPrintDialog>([&](QPrintDialog* Dialog) {
+    Title = Dialog->windowTitle();
+    Dialog->reject();
+  });
+  Edit.Print("Velmoric manual");
+  EXPECT_EQ(Title, "Velmoric manual");
+}

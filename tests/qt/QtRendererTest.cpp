@@ -24,10 +24,28 @@
 #include <functional>
 #include <memory>
 
+#include <QTextEdit>
+
 #include "browsers/VelmoricSourceExplorer.h"
+#include "browsers/VelmoricSymbols.h"
+#include "browsers/VelmoricUnits.h"
+#include "help/VelmoricVHManualCreate.h"
+#include "help/VelmoricVirtualHelp.h"
+#include "help/VelmoricVirtualHelpIndex.h"
+#include "help/VelmoricVirtualHelpProperty.h"
 #include "ide/VelmoricAbout.h"
 #include "ide/VelmoricAmbuingity.h"
 #include "ide/VelmoricBookmarkStack.h"
+#include "options/VelmoricOptions.h"
+#include "platform/vcl/RichEdit.h"
+#include "tools/VelmoracDesktopManager.h"
+#include "tools/VelmoricDFMView.h"
+#include "trace/VelmoricStatus.h"
+#include "wizards/VelmoricExpandWord.h"
+#include "wizards/VelmoricLike.h"
+#include "wizards/VelmoricNewProcedure.h"
+#include "wizards/VelmoricUsesManagerAdd.h"
+#include "wizards/VelmoricUsesManger.h"
 #include "platform/qt/QtRenderer.h"
 #include "../support/QtApplication.h"
 #include "platform/vcl/ComCtrls.h"
@@ -50,12 +68,15 @@ void ExpectMirrored(const TQtRenderer& Renderer, TControl* Control, QWidget* Win
   EXPECT_EQ(W->isEnabled(), Control->Enabled && (!Control->Parent() || Renderer.WidgetOf(Control->Parent())->isEnabled()));
   if (W == Window) {
     EXPECT_EQ(W->windowTitle(), Q(Control->Caption));
-  } else if (dynamic_cast<TTabSheet*>(Control)) {
-    // A sheet fills its page control below the tab bar.
+  } else if (dynamic_cast<TTabSheet*>(Control) || dynamic_cast<TTabControl*>(Control->Parent())) {
+    // A sheet (or what fills a tab control) fills it below the tab bar.
     QWidget* PagesWidget = Renderer.WidgetOf(Control->Parent());
     const int Bar = PagesWidget->findChild<QTabBar*>()->height();
     EXPECT_EQ(W->parentWidget(), PagesWidget);
-    EXPECT_EQ(W->geometry(), QRect(0, Bar, PagesWidget->width(), PagesWidget->height() - Bar));
+    if (dynamic_cast<TTabSheet*>(Control) || Control->Align() == alClient)
+      EXPECT_EQ(W->geometry(), QRect(0, Bar, PagesWidget->width(), PagesWidget->height() - Bar));
+    else
+      EXPECT_EQ(W->geometry(), QRect(Control->Left(), Control->Top() + Bar, Control->Width(), Control->Height()));
     EXPECT_EQ(W->isVisibleTo(Window), Control->Visible());
   } else {
     EXPECT_EQ(W->parentWidget(), Renderer.WidgetOf(Control->Parent()));
@@ -64,13 +85,23 @@ void ExpectMirrored(const TQtRenderer& Renderer, TControl* Control, QWidget* Win
                                                              Renderer.WidgetOf(Control->Parent())->isVisibleTo(Window) ||
                                                              Renderer.WidgetOf(Control->Parent()) == Window));
   }
-  if (!dynamic_cast<TTabSheet*>(Control)) EXPECT_EQ(W->size(), QSize(Control->Width(), Control->Height()));
+  if (!dynamic_cast<TTabSheet*>(Control) && !dynamic_cast<TTabControl*>(Control->Parent()))
+    EXPECT_EQ(W->size(), QSize(Control->Width(), Control->Height()));
   if (auto* B = qobject_cast<QPushButton*>(W)) EXPECT_EQ(B->text(), Q(Control->Caption));
   if (auto* C = qobject_cast<QCheckBox*>(W)) EXPECT_EQ(C->text(), Q(Control->Caption));
   if (auto* L = qobject_cast<QLabel*>(W); L && dynamic_cast<TLabel*>(Control))
     EXPECT_EQ(L->text(), Q(StripHotkey(Control->Caption)));
-  if (auto* T = dynamic_cast<TSpeedButton*>(Control))
-    EXPECT_EQ(qobject_cast<QToolButton*>(W)->text(), Q(T->Caption.empty() ? T->Glyph : T->Caption));
+  if (auto* T = dynamic_cast<TSpeedButton*>(Control)) {
+    auto* B = qobject_cast<QToolButton*>(W);
+    // A glyph shows as its picture; an unknown one by its name.
+    EXPECT_EQ(B->text(), Q(T->Caption.empty() && B->icon().isNull() ? T->Glyph : T->Caption));
+    if (!B->icon().isNull()) EXPECT_FALSE(T->Glyph.empty());
+  }
+  if (auto* Rich = dynamic_cast<TRichEdit*>(Control)) {
+    auto* T = qobject_cast<QTextEdit*>(W);
+    ASSERT_NE(T, nullptr);
+    EXPECT_EQ(T->toPlainText(), Q(Rich->Text()).replace("\r\n", "\n"));
+  }
   if (auto* Combo = dynamic_cast<TComboBox*>(Control)) {
     auto* C = qobject_cast<QComboBox*>(W);
     ASSERT_NE(C, nullptr);
@@ -88,9 +119,7 @@ void ExpectMirrored(const TQtRenderer& Renderer, TControl* Control, QWidget* Win
 }
 
 void SaveScreenshot(QWidget* Window, const std::string& Name) {
-  const QString Dir = QString(VELMORIC_BINARY_DIR) + "/screenshots";
-  QDir().mkpath(Dir);
-  EXPECT_TRUE(Window->grab().save(Dir + "/" + Q(Name) + ".png"));
+  EXPECT_TRUE(SaveTestScreenshot(Window->grab(), Q(Name)));
 }
 
 class QtRendererTest : public ::testing::Test {
@@ -100,6 +129,14 @@ class QtRendererTest : public ::testing::Test {
     Renderer.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
+  // Shows and renders the form, checks every control's widget and saves a screenshot.
+  QWidget* ShowMirrored(TCustomForm& Form, const std::string& Name) {
+    Form.Show();
+    QWidget* Window = Renderer->Render(&Form);
+    ExpectMirrored(*Renderer, &Form, Window);
+    SaveScreenshot(Window, Name);
+    return Window;
+  }
   std::unique_ptr<TQtRenderer> Renderer = std::make_unique<TQtRenderer>();
 };
 
@@ -107,6 +144,11 @@ struct TFormCase {
   const char* Name;
   std::function<TCustomForm*()> Make;
 };
+
+template <class TFormClass>
+TFormCase FormCase(const char* Name) {
+  return {Name, [] { return static_cast<TCustomForm*>(new TFormClass(nullptr)); }};
+}
 
 class QtRendererFormTest : public QtRendererTest, public ::testing::WithParamInterface<TFormCase> {};
 
@@ -134,7 +176,16 @@ INSTANTIATE_TEST_SUITE_P(
         TFormCase{"BookmarkStack",
                   [] { return static_cast<TCustomForm*>(new TFFormVelmoricBookmarkStack(nullptr)); }},
         TFormCase{"SourceExplorer",
-                  [] { return static_cast<TCustomForm*>(new TFFormSourceExplorer(nullptr)); }}),
+                  [] { return static_cast<TCustomForm*>(new TFFormSourceExplorer(nullptr)); }},
+        FormCase<TFormVelmoricCompiling>("Compiling"), FormCase<TFFormVelmoricOptions>("Options"),
+        FormCase<TFFormVelmoricUnits>("Units"), FormCase<TFFormVelmoricSymbols>("Symbols"),
+        FormCase<TFormDesktopManager>("DesktopManager"), FormCase<TFFormVelmoricDFMView>("DFMView"),
+        FormCase<TFormVirtualHelpIndex>("VirtualHelpIndex"), FormCase<TFormVelmoricManualCreate>("ManualCreate"),
+        FormCase<TFormVelmoricVirtualHelp>("VirtualHelp"),
+        FormCase<TFormVelmoricVirtualHelpProperty>("VirtualHelpProperty"),
+        FormCase<TFormVelmoricExpandWord>("ExpandWord"), FormCase<TFormVelmoricUsesManager>("UsesManager"),
+        FormCase<TFormVelmoricNewProcedure>("NewProcedure"), FormCase<TFormAddUses>("AddUses"),
+        FormCase<TFormVelmoricLike>("Like")),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
 TEST_F(QtRendererTest, ClicksAndKeysOfRealFormsReachTheirControls) {
@@ -242,10 +293,7 @@ class TSampleForm : public TForm {
 
 TEST_F(QtRendererTest, TypingAndClickingFireTheControlsEvents) {
   TSampleForm Form(nullptr);
-  Form.Show();
-  QWidget* Window = Renderer->Render(&Form);
-  ExpectMirrored(*Renderer, &Form, Window);
-  SaveScreenshot(Window, "SampleForm");
+  QWidget* Window = ShowMirrored(Form, "SampleForm");
 
   auto* Edit = qobject_cast<QLineEdit*>(Renderer->WidgetOf(Form.Edit));
   QTest::keyClicks(Edit, "abxc");
@@ -439,3 +487,96 @@ TEST_F(QtRendererTest, MenusAreFilledFromMenuItems) {
 }
 
 }  // namespace
+
+namespace {
+
+// A rich edit, a speed button with a glyph and a splitter beside a panel.
+class TRichForm : public TForm {
+ public:
+  explicit TRichForm(TComponent* AOwner) : TForm(AOwner) {
+    SetBounds(0, 0, 400, 300);
+    Left = new TPanel(this);
+    Left->SetName("Left");
+    Left->SetWidth(100);
+    Left->SetParent(this);
+    Left->SetAlign(alLeft);
+    Splitter = new TSplitter(this);
+    Splitter->SetName("Splitter");
+    Splitter->SetParent(this);
+    Splitter->SetLeft(100);
+    Splitter->SetAlign(alLeft);
+    Splitter->MinSize = 40;
+    Splitter->OnMoved = [this](TObject*) { ++Moves; };
+    Rich = new TRichEdit(this);
+    Rich->SetName("Rich");
+    Rich->SetParent(this);
+    Rich->SetAlign(alClient);
+    Rich->SetRtfText("{\\rtf1 Plain {\\b bold} text\\par second line}");
+    Rich->OnChange = [this](TObject*) { ++Changes; };
+    Up = new TSpeedButton(this);
+    Up->SetName("Up");
+    Up->SetParent(Left);
+    Up->SetBounds(4, 4, 24, 24);
+    Up->Glyph = "ARROWUP";
+  }
+  TPanel* Left;
+  TSplitter* Splitter;
+  TRichEdit* Rich;
+  TSpeedButton* Up;
+  int Moves = 0, Changes = 0;
+};
+
+}  // namespace
+
+TEST_F(QtRendererTest, RichEditsGlyphsAndSplitters) {
+  TRichForm Form(nullptr);
+  ShowMirrored(Form, "RichForm");
+
+  // The rich text shows with its formatting.
+  auto* Text = qobject_cast<QTextEdit*>(Renderer->WidgetOf(Form.Rich));
+  ASSERT_NE(Text, nullptr);
+  EXPECT_EQ(Text->toPlainText(), "Plain bold text\nsecond line");
+  QTextCursor Bold(Text->document());
+  Bold.setPosition(8);
+  EXPECT_EQ(Bold.charFormat().fontWeight(), QFont::Bold);
+  Bold.setPosition(3);
+  EXPECT_NE(Bold.charFormat().fontWeight(), QFont::Bold);
+
+  // Typing in the second paragraph reaches the document there.
+  QTextCursor At(Text->document());
+  At.setPosition(16 + 6);  // after "second"
+  Text->setTextCursor(At);
+  Text->setFocus();
+  QTest::keyClicks(Text, "!");
+  EXPECT_EQ(Form.Rich->Text(), "Plain bold text\r\nsecond! line");
+  EXPECT_GE(Form.Changes, 1);
+  EXPECT_EQ(Form.Rich->SelStart(), 17 + 7);  // the caret after the "!", breaks counted twice
+  Bold.setPosition(8);
+  EXPECT_EQ(Bold.charFormat().fontWeight(), QFont::Bold);  // the rest kept its formatting
+
+  // The control's selection shows in the widget.
+  Form.Rich->Select(6, 4);
+  Renderer->Sync();
+  EXPECT_EQ(Text->textCursor().selectedText(), "bold");
+
+  auto* Up = qobject_cast<QToolButton*>(Renderer->WidgetOf(Form.Up));
+  EXPECT_FALSE(Up->icon().isNull());
+  EXPECT_TRUE(Up->text().isEmpty());
+
+  // Dragging the splitter sizes the panel before it, not below MinSize.
+  QWidget* Split = Renderer->WidgetOf(Form.Splitter);
+  QTest::mousePress(Split, Qt::LeftButton, {}, QPoint(1, 50));
+  QMouseEvent Move(QEvent::MouseMove, QPointF(31, 50), Split->mapToGlobal(QPointF(31, 50)), Qt::NoButton,
+                   Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(Split, &Move);
+  QTest::mouseRelease(Split, Qt::LeftButton, {}, QPoint(1, 50));
+  EXPECT_EQ(Form.Left->Width(), 130);
+  EXPECT_EQ(Form.Splitter->Left(), 130);
+  EXPECT_EQ(Renderer->WidgetOf(Form.Left)->width(), 130);
+  EXPECT_EQ(Form.Moves, 1);
+  QTest::mousePress(Split, Qt::LeftButton, {}, QPoint(1, 50));
+  QMouseEvent Far(QEvent::MouseMove, QPointF(-500, 50), Split->mapToGlobal(QPointF(-500, 50)), Qt::NoButton,
+                  Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(Split, &Far);
+  EXPECT_EQ(Form.Left->Width(), 40);
+}

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QApplication>
+#include <QDir>
+#include <QPixmap>
 
 inline QApplication& TestApplication() {
   static int Argc = 1;
@@ -13,4 +15,11 @@ inline QApplication& TestApplication() {
     new QApplication(Argc, Argv);
   }
   return *static_cast<QApplication*>(QApplication::instance());
+}
+
+// Saves a picture as build/screenshots/NAME.png, to be looked at.
+inline bool SaveTestScreenshot(const QPixmap& Picture, const QString& Name) {
+  const QString Dir = QString(VELMORIC_BINARY_DIR) + "/screenshots";
+  QDir().mkpath(Dir);
+  return Picture.save(Dir + "/" + Name + ".png");
 }

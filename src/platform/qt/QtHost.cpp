@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "platform/qt/QtRenderer.h"
+#include "platform/qt/QtRichText.h"
+#include "platform/vcl/RichEdit.h"
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/Forms.h"
 
@@ -127,6 +129,10 @@ TVclHost InstallQtHost(TQtRenderer& Renderer) {
   Host.GetClipboardText = [] { return S(QGuiApplication::clipboard()->text()); };
   Host.SetClipboardText = [](const std::string& Text) { QGuiApplication::clipboard()->setText(Q(Text)); };
   Host.Beep = [](uint32_t) { QApplication::beep(); };
+  // Rich edits print through the system's print dialog.
+  Host.PrintRichText = [](const std::string& Title, const TRichTextDocument& Document) {
+    PrintRichTextWithDialog(Title, Document, QApplication::activeWindow());
+  };
   Host.ProcessMessages = [&Renderer] {
     QCoreApplication::processEvents();
     Renderer.Sync();

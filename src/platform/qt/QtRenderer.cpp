@@ -20,6 +20,8 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QTextEdit>
 #include <QTabBar>
 #include <QTimer>
 #include <QToolButton>
@@ -33,7 +35,9 @@
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Grids.h"
 #include "platform/vcl/Menus.h"
+#include "platform/vcl/RichEdit.h"
 #include "platform/vcl/StdCtrls.h"
+#include "platform/qt/QtRichText.h"
 
 namespace {
 
@@ -262,6 +266,83 @@ TTreeNode* NodeOf(TTreeView& Tree, QTreeWidgetItem* Item) {
   return NodeInTree(Tree, Node) ? Node : nullptr;
 }
 
+// The picture of a glyph named by resource; null for names without one.
+QIcon GlyphIcon(const std::string& Glyph) {
+  static const struct {
+    const char* Name;
+    QStyle::StandardPixmap Pixmap;
+  } Glyphs[] = {
+      {"ARROWUP", QStyle::SP_ArrowUp},         {"ARROWDOWN", QStyle::SP_ArrowDown},
+      {"ARROWLEFT", QStyle::SP_ArrowLeft},     {"ARROWRIGHT", QStyle::SP_ArrowRight},
+      {"OK", QStyle::SP_DialogOkButton},       {"CANCEL", QStyle::SP_DialogCancelButton},
+      {"HELP", QStyle::SP_DialogHelpButton},   {"YES", QStyle::SP_DialogYesButton},
+      {"NO", QStyle::SP_DialogNoButton},       {"CLOSE", QStyle::SP_DialogCloseButton},
+      {"OPEN", QStyle::SP_DialogOpenButton},   {"SAVE", QStyle::SP_DialogSaveButton},
+      {"DELETE", QStyle::SP_TrashIcon},        {"REFRESH", QStyle::SP_BrowserReload},
+  };
+  for (const auto& G : Glyphs)
+    if (SameText(Glyph, G.Name)) return QApplication::style()->standardIcon(G.Pixmap);
+  return {};
+}
+
+// The library's text of what a text widget shows: paragraph breaks as CR LF.
+std::string RichWidgetText(const QTextEdit& Widget) {
+  std::string Text;
+  for (const char C : S(Widget.toPlainText())) {
+    if (C == '\n') Text += '\r';
+    Text += C;
+  }
+  return Text;
+}
+
+// Types into the rich edit what the user changed in its widget: the part
+// between the unchanged start and end replaces the control's selection.
+void TypeRichText(TRichEdit& Edit, const QTextEdit& Widget) {
+  const std::string New = RichWidgetText(Widget), Old = Edit.Text();
+  size_t Head = 0;
+  while (Head < Old.size() && Head < New.size() && Old[Head] == New[Head]) ++Head;
+  if (Head > 0 && Old[Head - 1] == '\r') --Head;  // never inside a paragraph break
+  size_t Tail = 0;
+  while (Tail < Old.size() - Head && Tail < New.size() - Head && Old[Old.size() - 1 - Tail] == New[New.size() - 1 - Tail])
+    ++Tail;
+  if (Tail > 0 && Old[Old.size() - Tail] == '\n') --Tail;
+  if (Head == Old.size() && Head == New.size()) return;
+  Edit.Select(static_cast<int>(Head), static_cast<int>(Old.size() - Head - Tail));
+  Edit.TypeText(New.substr(Head, New.size() - Head - Tail));
+}
+
+// The control a splitter sizes: the visible sibling aligned the same way
+// that touches it on the side it is aligned to.
+TControl* SplitterTarget(TSplitter& Splitter) {
+  TWinControl* Parent = Splitter.Parent();
+  for (int I = 0; Parent && I < Parent->ControlCount(); ++I) {
+    TControl* C = Parent->Controls(I);
+    if (C == &Splitter || !C->Visible() || C->Align() != Splitter.Align()) continue;
+    const bool Touches = Splitter.Align() == alLeft     ? C->Left() + C->Width() == Splitter.Left()
+                         : Splitter.Align() == alRight  ? Splitter.Left() + Splitter.Width() == C->Left()
+                         : Splitter.Align() == alTop    ? C->Top() + C->Height() == Splitter.Top()
+                         : Splitter.Align() == alBottom ? Splitter.Top() + Splitter.Height() == C->Top()
+                                                        : false;
+    if (Touches) return C;
+  }
+  return nullptr;
+}
+
+// Moves a splitter by Delta pixels (right or down): the control it sizes
+// grows or shrinks, not below MinSize; OnMoved fires when it moved.
+void DragSplitter(TSplitter& Splitter, int Delta) {
+  TControl* Target = SplitterTarget(Splitter);
+  if (!Target || Delta == 0) return;
+  const bool Horizontal = Splitter.Align() == alLeft || Splitter.Align() == alRight;
+  const bool Grows = Splitter.Align() == alLeft || Splitter.Align() == alTop;
+  const int Old = Horizontal ? Target->Width() : Target->Height();
+  const int Size = std::max(Splitter.MinSize, Old + (Grows ? Delta : -Delta));
+  if (Size == Old) return;
+  if (Horizontal) Target->SetWidth(Size);
+  else Target->SetHeight(Size);
+  if (Splitter.OnMoved) Splitter.OnMoved(&Splitter);
+}
+
 std::string JoinItems(const TStrings& Items) {
   std::string Out = std::to_string(Items.Count());
   for (int I = 0; I < Items.Count(); ++I) Out += '\n' + Items.Get(I);
@@ -441,6 +522,21 @@ QWidget* TQtRenderer::Create(TControl* Control, TEntry& Entry) {
             [this, Edit](const QString& Text) { Act([&] { Edit->SetText(S(Text)); }); });
     return W;
   }
+  if (auto* Rich = dynamic_cast<TRichEdit*>(Control)) {
+    auto* W = new QTextEdit;
+    W->setAcceptRichText(false);  // pasted text takes the control's attributes
+    connect(W, &QTextEdit::textChanged, this, [this, Rich, W] {
+      if (!FSyncing) Act([&] { TypeRichText(*Rich, *W); });
+    });
+    connect(W, &QTextEdit::cursorPositionChanged, this, [this, Rich, W] {
+      if (FSyncing) return;
+      const QTextCursor C = W->textCursor();
+      const int From = RichPosition(*W->document(), C.selectionStart());
+      const int To = RichPosition(*W->document(), C.selectionEnd());
+      if (From != Rich->SelStart() || To - From != Rich->SelLength()) Act([&] { Rich->Select(From, To - From); });
+    });
+    return W;
+  }
   if (auto* Memo = dynamic_cast<TMemo*>(Control)) {
     auto* W = new QPlainTextEdit;
     connect(W, &QPlainTextEdit::textChanged, this, [this, Memo, W] {
@@ -546,7 +642,13 @@ QWidget* TQtRenderer::Create(TControl* Control, TEntry& Entry) {
     });
     return W;
   }
-  if (dynamic_cast<TBevel*>(Control) || dynamic_cast<TSplitter*>(Control)) return new QFrame;
+  if (auto* Splitter = dynamic_cast<TSplitter*>(Control)) {
+    auto* W = new QFrame;
+    const bool Horizontal = Splitter->Align() == alLeft || Splitter->Align() == alRight;
+    W->setCursor(Horizontal ? Qt::SplitHCursor : Qt::SplitVCursor);
+    return W;
+  }
+  if (dynamic_cast<TBevel*>(Control)) return new QFrame;
   (void)Entry;
   return new QWidget;
 }
@@ -561,12 +663,14 @@ void TQtRenderer::Apply(TControl* Control, TEntry& Entry) {
     if (!W->isVisible()) W->setWindowModality(Form->Modal() ? Qt::ApplicationModal : Qt::NonModal);
     if (W->pos() != QPoint(Form->Left(), Form->Top())) W->move(Form->Left(), Form->Top());
     if (W->size() != QSize(Form->Width(), Form->Height())) W->resize(Form->Width(), Form->Height());
-  } else if (dynamic_cast<TTabSheet*>(Control) && Control->Parent() &&
+  } else if ((dynamic_cast<TTabSheet*>(Control) || dynamic_cast<TTabControl*>(Control->Parent())) &&
              FEntries.count(Control->Parent())) {
-    // Sheets fill their page control below its tab bar.
+    // Sheets, and what fills a tab control, fill it below its tab bar;
+    // other controls of a tab control sit that much lower.
     const int Bar = TabBarHeight(FEntries[Control->Parent()].Widget);
+    const bool Fills = dynamic_cast<TTabSheet*>(Control) || Control->Align() == alClient;
     W->setGeometry(Control->Left(), Control->Top() + Bar, Control->Width(),
-                   std::max(0, Control->Height() - Bar));
+                   Fills ? std::max(0, Control->Height() - Bar) : Control->Height());
   } else {
     W->setGeometry(Control->Left(), Control->Top(), Control->Width(), Control->Height());
   }
@@ -581,9 +685,16 @@ void TQtRenderer::Apply(TControl* Control, TEntry& Entry) {
     auto* B = static_cast<QPushButton*>(W);
     B->setText(Q(Button->Caption));
     B->setDefault(Button->Default);
+    if (auto* Bit = dynamic_cast<TBitBtn*>(Control)) B->setIcon(GlyphIcon(Bit->Glyph));
   } else if (auto* Speed = dynamic_cast<TSpeedButton*>(Control)) {
     auto* B = static_cast<QToolButton*>(W);
-    B->setText(Q(Speed->Caption.empty() ? Speed->Glyph : Speed->Caption));
+    // The glyph's picture; its name stands in for a picture not known.
+    const QIcon Icon = GlyphIcon(Speed->Glyph);
+    B->setIcon(Icon);
+    B->setText(Q(Speed->Caption.empty() && Icon.isNull() ? Speed->Glyph : Speed->Caption));
+    B->setToolButtonStyle(B->text().isEmpty() ? Qt::ToolButtonIconOnly
+                          : Icon.isNull()     ? Qt::ToolButtonTextOnly
+                                              : Qt::ToolButtonTextBesideIcon);
     B->setCheckable(Speed->GroupIndex > 0);
     B->setChecked(Speed->Down);
     B->setAutoRaise(Speed->Flat);
@@ -598,6 +709,23 @@ void TQtRenderer::Apply(TControl* Control, TEntry& Entry) {
       if (!E->hasFocus()) E->setCursorPosition(0);  // show the start, not the end
     }
     E->setReadOnly(Edit->ReadOnly);
+  } else if (auto* Rich = dynamic_cast<TRichEdit*>(Control)) {
+    auto* T = static_cast<QTextEdit*>(W);
+    const std::string Sig = Rich->RtfText();
+    if (Sig != Entry.Signature) {
+      Entry.Signature = Sig;
+      FillTextDocument(*T->document(), Rich->Document());
+    }
+    T->setReadOnly(Rich->ReadOnly);
+    T->setLineWrapMode(Rich->WordWrap ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+    const QTextDocument& Doc = *T->document();
+    QTextCursor C = T->textCursor();
+    const int From = QtPosition(Doc, Rich->SelStart()), To = QtPosition(Doc, Rich->SelStart() + Rich->SelLength());
+    if (C.selectionStart() != From || C.selectionEnd() != To) {
+      C.setPosition(From);
+      C.setPosition(To, QTextCursor::KeepAnchor);
+      T->setTextCursor(C);
+    }
   } else if (auto* Memo = dynamic_cast<TMemo*>(Control)) {
     auto* M = static_cast<QPlainTextEdit*>(W);
     QString Text = Q(Memo->Text());
@@ -755,10 +883,21 @@ bool TQtRenderer::eventFilter(QObject* Watched, QEvent* Event) {
       return false;
     case QEvent::ContextMenu:
       return ContextMenu(Control, Event);
+    case QEvent::WindowActivate:
+      // The window the user brought to the front holds the active form.
+      if (auto* Form = dynamic_cast<TCustomForm*>(Control); Form && Screen->ActiveForm() != Form)
+        Act([&] { Form->Activate(); });
+      return false;
     case QEvent::MouseButtonPress: {
       auto* Mouse = static_cast<QMouseEvent*>(Event);
       const QPoint P = Mouse->position().toPoint();
       const TShiftState Shift = ToShift(Mouse->modifiers(), Mouse->buttons());
+      if (dynamic_cast<TSplitter*>(Control)) {
+        // The drag starts here; the press goes no further.
+        FDragStart = P;
+        Act([&] { Control->MouseDown(ToButton(Mouse->button()), Shift, P.x(), P.y()); });
+        return true;
+      }
       if (auto* Grid = dynamic_cast<TDrawGrid*>(Control)) {
         int Col = -1, Row = -1;
         Grid->MouseToCell(P.x(), P.y(), Col, Row);
@@ -796,6 +935,17 @@ bool TQtRenderer::eventFilter(QObject* Watched, QEvent* Event) {
         if (Plain && Mouse->button() == Qt::LeftButton && Widget->rect().contains(P)) Control->Click();
       });
       return dynamic_cast<TListBox*>(Control) && OnViewport;
+    }
+    case QEvent::MouseMove: {
+      // A splitter follows the mouse while its button is down.
+      auto* Splitter = dynamic_cast<TSplitter*>(Control);
+      auto* Mouse = static_cast<QMouseEvent*>(Event);
+      if (!Splitter || !(Mouse->buttons() & Qt::LeftButton)) return false;
+      const bool Horizontal = Splitter->Align() == alLeft || Splitter->Align() == alRight;
+      const QPoint P = Mouse->position().toPoint();
+      const int Delta = Horizontal ? P.x() - FDragStart.x() : P.y() - FDragStart.y();
+      Act([&] { DragSplitter(*Splitter, Delta); });
+      return true;
     }
     case QEvent::MouseButtonDblClick:
       Act([&] { Control->DblClick(); });

@@ -14,6 +14,7 @@
 #include <unordered_set>
 
 #include <QObject>
+#include <QPoint>
 
 class QWidget;
 class QMenu;
@@ -83,5 +84,6 @@ class TQtRenderer : public QObject {
   std::unordered_set<TCustomForm*> FForms;
   std::unordered_map<std::string, TWidgetClass> FClasses;
   QTimer* FTimer = nullptr;
+  QPoint FDragStart;  // where the mouse button went down, in the widget
   int FSyncing = 0;
 };
