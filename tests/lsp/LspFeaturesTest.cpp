@@ -137,8 +137,7 @@ TEST_F(LspTest, HoverShowsTheDeclarationAndItsComment) {
   Start();
   json R = Result("textDocument/hover", At("Zoo.pas", 14, 7));  // Dog.L|egs
   const std::string Md = R["contents"]["value"];
-  EXPECT_NE(Md.find("`TAnimal.Legs`"), std::string::npos) << Md;
-  EXPECT_NE(Md.find("```pascal\nfunction Legs: Integer;\n```"), std::string::npos) << Md;
+  EXPECT_EQ(Md, "# TAnimal.Legs\n\n```pascal\nfunction Legs: Integer;\n```\n\n*Base.pas*") << Md;
   EXPECT_EQ(R["range"], Range(14, 6, 14, 10));
   Client->Notify("textDocument/didOpen", {{"textDocument", {{"uri", Uri("Base.pas")}, {"version", 1},
                                                             {"text", ReadFileBytes(Dir + "/Base.pas")}}}});
@@ -146,6 +145,30 @@ TEST_F(LspTest, HoverShowsTheDeclarationAndItsComment) {
   EXPECT_NE(R["contents"]["value"].get<std::string>().find("Says what the animal says."), std::string::npos)
       << R.dump();
   EXPECT_TRUE(Result("textDocument/hover", At("Zoo.pas", 8, 2)).is_null());
+}
+
+TEST_F(LspTest, HoverRendersTheStructuredCommentAsTheHelpPageDoes) {
+  Write("Calc.pas",
+        "unit Calc;\ninterface\ntype\n  TCalc = class\n    function Add(A: Integer): Integer;\n  end;\n"
+        "implementation\n"
+        "// ------------------------------------------------------------------------\n"
+        "// function TCalc Add(A: Integer)\n"
+        "// Created : someone 01/02/26 10:00:00\n"
+        "//\n"
+        "// Parameters:\n"
+        "// A :the number to add\n"
+        "//\n"
+        "// Description:\n"
+        "// Adds A to the sum.\n"
+        "// ------------------------------------------------------------------------\n"
+        "function TCalc.Add(A: Integer): Integer;\nbegin\nend;\nend.\n");
+  Start({"Calc.pas"});
+  json R = Result("textDocument/hover", At("Calc.pas", 4, 15));  // A|dd
+  const std::string Md = R["contents"]["value"];
+  EXPECT_EQ(Md.rfind("# TCalc.Add\n\n```pascal\nfunction Add(A: Integer): Integer;\n```\n\n", 0), 0u) << Md;
+  EXPECT_NE(Md.find("## Parameters\n\nA the number to add\n\n## Description\n\nAdds A to the sum.\n"),
+            std::string::npos)
+      << Md;
 }
 
 TEST_F(LspTest, DiagnosticsFollowTheBuffer) {

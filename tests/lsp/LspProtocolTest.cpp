@@ -133,6 +133,7 @@ TEST_F(LspTest, InitializeNamesWhatItAnswers) {
   EXPECT_EQ(Caps["textDocumentSync"]["change"], 2);
   EXPECT_EQ(Caps["completionProvider"]["triggerCharacters"], json::array({"."}));
   EXPECT_EQ(Caps["executeCommandProvider"]["commands"].size(), 4u);
+  EXPECT_EQ(Caps["codeActionProvider"]["codeActionKinds"], json::array({"quickfix", "refactor"}));
 }
 
 TEST_F(LspTest, BadInputGetsErrorsAndNothingBreaks) {

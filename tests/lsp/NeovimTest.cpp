@@ -1,7 +1,7 @@
 // A real client: Neovim, headless, with the Lua configuration of
 // tests/lsp/nvim starts `velmoric lsp` on a copy of examples/demo, goes to a
-// definition, lists the document symbols and shows a hover; what it got
-// must equal tests/lsp/nvim/expected.txt.
+// definition, lists the document symbols, shows a hover and applies a code
+// action; what it got must equal tests/lsp/nvim/expected.txt.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -21,7 +21,7 @@ std::string Quote(const std::string& S) {
   return Q + "'";
 }
 
-TEST(Neovim, GoesToADefinitionListsSymbolsAndShowsAHover) {
+TEST(Neovim, GoesToADefinitionListsSymbolsShowsAHoverAndAppliesACodeAction) {
   if (std::system("command -v nvim >/dev/null 2>&1") != 0) GTEST_SKIP() << "nvim is not installed";
   std::string Templ = testing::TempDir() + "velmoric-nvim-XXXXXX";
   ASSERT_NE(::mkdtemp(Templ.data()), nullptr);

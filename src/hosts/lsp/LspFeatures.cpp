@@ -10,6 +10,7 @@
 #include "hosts/memory/ExpertSession.h"
 #include "ide/VelmoricEditorStrings.h"
 #include "ide/VelmoricNavigation.h"
+#include "help/VelmoricVirtualHelp.h"
 #include "ide/VelmoricWizard.h"
 #include "platform/opentools/ToolIntf.h"
 #include "platform/rtl/FileSearch.h"
@@ -102,46 +103,6 @@ int StartLine(const TOrvikSymbol* S) {
     return S->DeclLine != -1 ? S->DeclLine : std::max(S->Line, 0);
   }
   return std::max(S->Line, 0);
-}
-
-std::string CleanComment(const std::string& Comment) {
-  std::string Out;
-  size_t P = 0;
-  while (P <= Comment.size()) {
-    size_t E = Comment.find('\n', P);
-    if (E == std::string::npos) E = Comment.size();
-    std::string L = Trim(Comment.substr(P, E - P));
-    for (const char* Open : {"//", "{", "(*"})
-      if (L.rfind(Open, 0) == 0) L = Trim(L.substr(std::string(Open).size()));
-    for (const char* Close : {"}", "*)"})
-      if (L.size() >= std::string(Close).size() && L.compare(L.size() - std::string(Close).size(), std::string::npos, Close) == 0)
-        L = Trim(L.substr(0, L.size() - std::string(Close).size()));
-    Out += L + "\n";
-    P = E + 1;
-  }
-  return Trim(Out);
-}
-
-const char* KindName(const TOrvikSymbol* S) {
-  switch (S->Typ) {
-    case typProcedure:
-      switch (S->ProcTyp) {
-        case tFunction: return "function";
-        case tConstructor: return "constructor";
-        case tDestructor: return "destructor";
-        default: return "procedure";
-      }
-    case typClass: return "class";
-    case typType: return "type";
-    case typRecord: return "record";
-    case typVar: return "var";
-    case typProperty: return "property";
-    case typConst: return "const";
-    case typInterface: return "interface";
-    case typParameter: return "parameter";
-    case typUnit: return "unit";
-    default: return "symbol";
-  }
 }
 
 }  // namespace
@@ -545,25 +506,7 @@ json TLspServer::Hover(const json& P) {
   std::string Word;
   TOrvikSymbol* Sym = SymbolAtCursor(D, P, Word);
   if (!Sym) return nullptr;
-  const std::string File = SymbolFile(Sym);
-  std::shared_ptr<TFileText> T = Text(File);
-  std::string Name;
-  GetFullNameOfSymbol(Sym, Name);
-
-  // The declaration as it stands in the source, up to its ";".
-  std::string Declaration;
-  int L = Sym->Typ == typProcedure && Sym->DeclLine != -1 ? Sym->DeclLine : StartLine(Sym);
-  for (int I = 0; I < 8 && L >= 0 && L < T->Lines.LineCount(); ++I, ++L) {
-    const std::string Text = Trim(T->Line(L));
-    Declaration += (Declaration.empty() ? "" : "\n") + Text;
-    if (Text.find(';') != std::string::npos) break;
-    if (Sym->Typ == typClass || Sym->Typ == typRecord || Sym->Typ == typInterface) break;
-  }
-  std::string Md = "**" + std::string(KindName(Sym)) + "** `" + Name + "`";
-  if (!Declaration.empty()) Md += "\n\n```pascal\n" + Declaration + "\n```";
-  if (const std::string Comment = CleanComment(Sym->Comment); !Comment.empty()) Md += "\n\n" + Comment;
-  if (!File.empty()) Md += "\n\n*" + ExtractFileName(File) + "*";
-  json Result = {{"contents", {{"kind", "markdown"}, {"value", ToUtf8(Md, T->Encoding)}}}};
+  json Result = {{"contents", {{"kind", "markdown"}, {"value", HelpPage(Sym)}}}};
   int Line = 0;
   int Byte = 0;
   PlaceCursor(D, P.contains("position") ? P["position"] : json(), Line, Byte);
@@ -572,6 +515,45 @@ json TLspServer::Hover(const json& P) {
   if (At >= 0 && At <= Byte && Byte <= At + static_cast<int>(Word.size()))
     Result["range"] = Range(D.Path, Line, At, Line, At + static_cast<int>(Word.size()));
   return Result;
+}
+
+// The virtual help page of Sym as Markdown: its heading, the declaration
+// as the source has it, then the page's body (the structured comment's
+// parameters and description, or the stored page).
+std::string TLspServer::HelpPage(TOrvikSymbol* Sym) {
+  const std::string File = SymbolFile(Sym);
+  std::shared_ptr<TFileText> T = Text(File);
+  // The declaration up to its ";" (a type's first line).
+  std::string Declaration;
+  int L = Sym->Typ == typProcedure && Sym->DeclLine != -1 ? Sym->DeclLine : NameLine(Sym, StartLine(Sym));
+  for (int I = 0; I < 8 && Sym->Typ != typUnit && L >= 0 && L < T->Lines.LineCount(); ++I, ++L) {
+    const std::string Text = Trim(T->Line(L));
+    Declaration += (Declaration.empty() ? "" : "\n") + Text;
+    if (Text.find(';') != std::string::npos) break;
+    if (Sym->Typ == typClass || Sym->Typ == typRecord || Sym->Typ == typInterface) break;
+  }
+
+  TVelmoricHelpStore Store;
+  std::string Error;
+  if (!Store.Open(Error)) Store.Close();
+  TVelmoricWizard* Expert = FSession->Expert();
+  const TVelmoricHelpPage Page = ComposeHelpPage(Sym, Expert ? Expert->Project : nullptr,
+                                                 Store.Active() ? &Store : nullptr);
+  const std::string Title = Sym->Typ == typUnit ? "Unit " + Sym->name : NameOfSymbol(Sym);
+  // The renderer writes the IDE's character set as UTF-8; a UTF-8 source
+  // was that already.
+  auto Render = [&](const TVelmoricHelpPage& Part) {
+    const std::string Md = RenderHelpPage(Part, THelpFormat::Markdown, Title);
+    return T->Encoding == TTextEncoding::Utf8 ? FromLatin1Utf8(Md) : Md;
+  };
+  std::string Heading = "# " + Title;
+  const std::string Header = Render({Page.Header, ""});
+  if (Header.rfind("# ", 0) == 0) Heading = Header.substr(0, Header.find('\n'));
+  std::string Md = Heading;
+  if (!Declaration.empty()) Md += "\n\n```pascal\n" + ToUtf8(Declaration, T->Encoding) + "\n```";
+  if (const std::string Body = Trim(Render({"", Page.Body})); !Body.empty()) Md += "\n\n" + Body;
+  if (!File.empty()) Md += "\n\n*" + ToUtf8(ExtractFileName(File), T->Encoding) + "*";
+  return Md;
 }
 
 // ---------------------------------------------------------------- commands

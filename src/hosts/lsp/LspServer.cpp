@@ -183,6 +183,8 @@ json TLspServer::Request(const std::string& Method, const json& Params) {
   if (Method == "textDocument/references") return References(P);
   if (Method == "textDocument/hover") return Hover(P);
   if (Method == "workspace/executeCommand") return ExecuteCommand(P);
+  if (Method == "textDocument/codeAction") return CodeActions(P);
+  if (Method == "codeAction/resolve") return ResolveCodeAction(P);
   throw TLspError{lspMethodNotFound, "Unknown method: " + Method};
 }
 
@@ -229,6 +231,14 @@ json TLspServer::Initialize(const json& Params) {
     }
   }
   if (auto O = P.find("initializationOptions"); O != P.end() && O->is_object()) ReadSettings(*O);
+  // Code actions get their edits when chosen if the client can ask for them.
+  FResolveEdits = false;
+  try {
+    const json Resolve = P.at(json::json_pointer("/capabilities/textDocument/codeAction/resolveSupport/properties"));
+    FResolveEdits = Resolve.is_array() && std::find(Resolve.begin(), Resolve.end(), "edit") != Resolve.end();
+  } catch (const json::exception&) {
+    // not offered, or not as the protocol has it
+  }
 
   FSession.reset();  // one in-process IDE at a time
   FSession = std::make_unique<TExpertSession>();
@@ -236,6 +246,7 @@ json TLspServer::Initialize(const json& Params) {
   // The ambiguity dialog gives its symbols to the request that opened it;
   // every other form is cancelled, every message box logged.
   VclHost().ShowModal = [this](TCustomForm& Form) {
+    if (FDialog) return FDialog(Form);
     if (auto* Dialog = dynamic_cast<TFormVelmoricAmbuingity*>(&Form)) {
       TStringList* Items = Dialog->ListBox1->Items();
       for (int I = 0; I < Items->Count(); ++I) {
@@ -247,6 +258,7 @@ json TLspServer::Initialize(const json& Params) {
   };
   VclHost().MessageBox = [this](const TMessageBoxRequest& R) {
     Log(R.Caption + ": " + R.Text);
+    FLastMessage = R.Text;
     if (R.Buttons & MsgDlgButton(mbCancel)) return int(mrCancel);
     if (R.Buttons & MsgDlgButton(mbNo)) return int(mrNo);
     return int(mrOk);
@@ -273,6 +285,8 @@ json TLspServer::Initialize(const json& Params) {
         {"referencesProvider", true},
         {"hoverProvider", true},
         {"completionProvider", {{"triggerCharacters", {"."}}, {"resolveProvider", false}}},
+        {"codeActionProvider",
+         {{"codeActionKinds", {"quickfix", "refactor"}}, {"resolveProvider", true}}},
         {"executeCommandProvider", {{"commands", Commands}}}}},
       {"serverInfo", {{"name", "velmoric"}, {"version", VELMORIC_VERSION}}}};
 }

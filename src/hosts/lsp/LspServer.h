@@ -25,6 +25,7 @@ class TPascalSource;
 class TPascalProject;
 struct TOrvikSymbol;
 class TCustomForm;
+class TFormVelmoricNewProcedure;
 
 // A failed request: answered with Code and Message.
 struct TLspError {
@@ -130,6 +131,24 @@ class TLspServer {
   json References(const json& Params);
   json Hover(const json& Params);
   json ExecuteCommand(const json& Params);
+  // The virtual help page of Sym as Markdown.
+  std::string HelpPage(TOrvikSymbol* Sym);
+
+  // code actions: the class expert and the uses manager on the buffer
+  json CodeActions(const json& Params);
+  json ResolveCodeAction(const json& Action);
+  // The workspace edit of an action's data, or an error.
+  json ActionEdit(const json& Data);
+  // Runs Run on the buffer of D and puts the buffer back: the edit is the
+  // difference of its text before and after; the model is parsed again.
+  json BufferEdit(TDocument& D, const std::function<void()>& Run);
+  // Opens the class expert on Context (a class) as its openers do, with
+  // Edit to change or a new member named Name; Fill sets the dialog's
+  // fields before "Create" is pressed.
+  void RunClassExpert(TOrvikSymbol* Context, TOrvikSymbol* Edit, const std::string& Name,
+                      const std::function<void(TFormVelmoricNewProcedure&)>& Fill);
+  // The protocol's text edits that turn Before into After.
+  json TextEdits(const std::string& Before, const std::string& After);
   json FindPosition(const json& Args);
   json DocumentSymbol(const TOrvikSymbol* Sym, const std::string& Path);
 
@@ -154,6 +173,10 @@ class TLspServer {
     std::string Name;
   };
   std::vector<TCandidate> FCandidates;
+  // Answers the dialog a code action opens, when set.
+  std::function<int(TCustomForm&)> FDialog;
+  std::string FLastMessage;   // the text of the last message box
+  bool FResolveEdits = false;  // the client asks for an action's edit when chosen
   std::string FRegistryDir;    // a private copy of the settings, when made
   std::string FSavedRegistry;  // $VELMORIC_REGISTRY before it
   bool FHadRegistry = false;

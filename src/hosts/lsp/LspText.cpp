@@ -198,3 +198,121 @@ std::string ToUtf8(std::string_view Text, TTextEncoding Encoding) {
   }
   return Out;
 }
+
+std::string FromLatin1Utf8(std::string_view Text) {
+  std::string Out;
+  Out.reserve(Text.size());
+  for (size_t I = 0; I < Text.size(); ++I) {
+    const auto C = static_cast<unsigned char>(Text[I]);
+    if (C < 0x80) {
+      Out += static_cast<char>(C);
+    } else if ((C == 0xC2 || C == 0xC3) && I + 1 < Text.size() &&
+               (static_cast<unsigned char>(Text[I + 1]) & 0xC0) == 0x80) {
+      Out += static_cast<char>(((C & 0x03) << 6) | (static_cast<unsigned char>(Text[++I]) & 0x3F));
+    } else {
+      return std::string(Text);
+    }
+  }
+  return Out;
+}
+
+std::vector<std::string_view> LinesWithEnds(std::string_view Text) {
+  std::vector<std::string_view> Lines;
+  size_t Start = 0;
+  for (size_t I = 0; I < Text.size(); ++I) {
+    if (Text[I] != '\n' && Text[I] != '\r') continue;
+    if (Text[I] == '\r' && I + 1 < Text.size() && Text[I + 1] == '\n') ++I;
+    Lines.push_back(Text.substr(Start, I + 1 - Start));
+    Start = I + 1;
+  }
+  Lines.push_back(Text.substr(Start));
+  return Lines;
+}
+
+namespace {
+
+// Beyond this many differing lines the middle is replaced as a whole.
+constexpr int MaxDiffDistance = 400;
+
+// Myers' greedy shortest edit script of A against B: for every line of A
+// whether it is kept, and likewise for B; false when more than
+// MaxDiffDistance lines differ.
+bool EditScript(const std::string_view* A, int N, const std::string_view* B, int M,
+                std::vector<bool>& KeptA, std::vector<bool>& KeptB) {
+  const int Max = std::min(N + M, MaxDiffDistance);
+  // V[k] is the furthest x on diagonal k; Trace[d] holds V for k in
+  // [-d - 1, d + 1] as it was before step d.
+  std::vector<int> V(2 * (Max + 2) + 1, 0);
+  const int Off = Max + 2;
+  std::vector<std::vector<int>> Trace;
+  int Found = -1;
+  for (int D = 0; D <= Max && Found < 0; ++D) {
+    Trace.emplace_back(V.begin() + Off - D - 1, V.begin() + Off + D + 2);
+    for (int K = -D; K <= D; K += 2) {
+      int X = (K == -D || (K != D && V[Off + K - 1] < V[Off + K + 1])) ? V[Off + K + 1] : V[Off + K - 1] + 1;
+      int Y = X - K;
+      while (X < N && Y < M && A[X] == B[Y]) ++X, ++Y;
+      V[Off + K] = X;
+      if (X >= N && Y >= M) {
+        Found = D;
+        break;
+      }
+    }
+  }
+  if (Found < 0) return false;
+  KeptA.assign(N, true);
+  KeptB.assign(M, true);
+  int X = N;
+  int Y = M;
+  for (int D = Found; D > 0; --D) {
+    const std::vector<int>& T = Trace[D];
+    auto At = [&](int K) { return T[K + D + 1]; };
+    const int K = X - Y;
+    const int PrevK = (K == -D || (K != D && At(K - 1) < At(K + 1))) ? K + 1 : K - 1;
+    const int PrevX = At(PrevK);
+    const int PrevY = PrevX - PrevK;
+    while (X > PrevX && Y > PrevY) --X, --Y;
+    if (X == PrevX) KeptB[PrevY] = false;  // an inserted line
+    else KeptA[PrevX] = false;             // a deleted line
+    X = PrevX;
+    Y = PrevY;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::vector<TLineChange> LineDiff(const std::vector<std::string_view>& Old,
+                                  const std::vector<std::string_view>& New) {
+  int Front = 0;
+  const int N = static_cast<int>(Old.size());
+  const int M = static_cast<int>(New.size());
+  while (Front < N && Front < M && Old[Front] == New[Front]) ++Front;
+  int Back = 0;
+  while (Back < N - Front && Back < M - Front && Old[N - 1 - Back] == New[M - 1 - Back]) ++Back;
+  const int A = N - Front - Back;
+  const int B = M - Front - Back;
+  std::vector<TLineChange> Changes;
+  if (A == 0 && B == 0) return Changes;
+  std::vector<bool> KeptA, KeptB;
+  if (!EditScript(Old.data() + Front, A, New.data() + Front, B, KeptA, KeptB)) {
+    TLineChange C{Front, A, {New.begin() + Front, New.begin() + Front + B}};
+    Changes.push_back(std::move(C));
+    return Changes;
+  }
+  // Walk both sides together; runs of lines not kept form one change.
+  int I = 0;
+  int J = 0;
+  while (I < A || J < B) {
+    if (I < A && J < B && KeptA[I] && KeptB[J]) {
+      ++I, ++J;
+      continue;
+    }
+    TLineChange C;
+    C.Start = Front + I;
+    while (I < A && !KeptA[I]) ++I, ++C.Count;
+    while (J < B && !KeptB[J]) C.Lines.push_back(New[Front + J++]);
+    Changes.push_back(std::move(C));
+  }
+  return Changes;
+}

@@ -44,3 +44,22 @@ std::string UriToPath(const std::string& Uri);
 std::string PathToUri(const std::string& Path);
 // The text as UTF-8: a Latin-1 text is converted, a UTF-8 one kept.
 std::string ToUtf8(std::string_view Text, TTextEncoding Encoding);
+// Undoes ToUtf8 of a Latin-1 text: characters up to U+00FF become one byte
+// each; a text that holds others (or is not UTF-8) is returned as it is.
+std::string FromLatin1Utf8(std::string_view Text);
+
+// The lines of Text, each with its line end (the last one has none).
+std::vector<std::string_view> LinesWithEnds(std::string_view Text);
+
+// One change of a line diff: the old lines Start to Start + Count - 1 give
+// way to Lines.
+struct TLineChange {
+  int Start = 0;
+  int Count = 0;
+  std::vector<std::string_view> Lines;
+};
+// The changes that turn Old into New, in order, as few lines as the
+// shortest edit script gives (the lines between the first and the last
+// difference as one change when they differ in too many places).
+std::vector<TLineChange> LineDiff(const std::vector<std::string_view>& Old,
+                                  const std::vector<std::string_view>& New);

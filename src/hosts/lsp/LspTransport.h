@@ -19,6 +19,7 @@ enum TLspErrorCode : int {
   lspServerNotInitialized = -32002,
   lspRequestFailed = -32803,
   lspRequestCancelled = -32800,
+  lspContentModified = -32801,
 };
 
 // Where the messages come from.

@@ -1,6 +1,6 @@
 -- Neovim as a client of `velmoric lsp`: opens MainForm.pas of the demo,
--- goes to a definition, lists the document symbols, shows a hover, and
--- writes what it got to $VELMORIC_NVIM_OUT. Always quits.
+-- goes to a definition, lists the document symbols, shows a hover, applies
+-- a code action and writes what it got to $VELMORIC_NVIM_OUT. Always quits.
 local out_path = os.getenv("VELMORIC_NVIM_OUT")
 local lines = {}
 local function say(s) table.insert(lines, s) end
@@ -55,6 +55,43 @@ local function main()
   local pos = vim.api.nvim_win_get_cursor(0)
   say("definition: " .. vim.fn.fnamemodify(vim.api.nvim_buf_get_name(0), ":t") .. ":" .. pos[1] .. ":" ..
       (pos[2] + 1) .. ": " .. vim.trim(vim.api.nvim_get_current_line()))
+
+  -- A code action in Shapes.pas: override TShape.Changed in TLineShape,
+  -- resolved when chosen, applied to the buffer as the user's choice is.
+  vim.cmd("edit " .. root .. "/Shapes.pas")
+  local shapes = vim.api.nvim_get_current_buf()
+  vim.lsp.buf_attach_client(shapes, id)
+  local here = { textDocument = { uri = vim.uri_from_bufnr(shapes) },
+                 range = { start = { line = 83, character = 4 }, ["end"] = { line = 83, character = 4 } },
+                 context = { diagnostics = {} } }
+  local res = vim.lsp.buf_request_sync(shapes, "textDocument/codeAction", here, 20000)
+  assert(res and res[id] and not res[id].err, "textDocument/codeAction failed")
+  local titles, chosen = {}, nil
+  for _, a in ipairs(res[id].result) do
+    table.insert(titles, a.title)
+    if a.title == "Override inherited method TShape.Changed" then chosen = a end
+  end
+  say("code actions: " .. table.concat(titles, ", "))
+  assert(chosen, "no override of Changed")
+  if not chosen.edit then
+    local r = vim.lsp.buf_request_sync(shapes, "codeAction/resolve", chosen, 20000)
+    assert(r and r[id] and not r[id].err, "codeAction/resolve failed")
+    chosen = r[id].result
+  end
+  local before = vim.api.nvim_buf_get_lines(shapes, 0, -1, false)
+  vim.lsp.util.apply_workspace_edit(chosen.edit, client.offset_encoding or "utf-16")
+  local after = vim.api.nvim_buf_get_lines(shapes, 0, -1, false)
+  say("lines: " .. #before .. " -> " .. #after)
+  -- The lines the action added, the creation stamp left out.
+  local seen = {}
+  for _, l in ipairs(before) do seen[l] = (seen[l] or 0) + 1 end
+  for i, l in ipairs(after) do
+    if (seen[l] or 0) > 0 then
+      seen[l] = seen[l] - 1
+    elseif not l:find("Created :", 1, true) then
+      say(string.format("+%d: %s", i, l))
+    end
+  end
 
   client.stop()
   vim.wait(5000, function() return client.is_stopped() end, 50)
