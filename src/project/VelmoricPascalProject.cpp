@@ -72,6 +72,12 @@ void ReportStoreFailure(const std::string& StoreName, const std::string& Why) {
   std::cerr << "velmoric: " << Text << "\n";
 }
 
+// Whether a file lies in the package manager's tree (/usr): installed
+// library sources, beside which nothing is written.
+bool IsSystemFile(const std::string& FileName) {
+  return ExpandFileName(UnixPath(FileName)).rfind("/usr/", 0) == 0;
+}
+
 bool IsProgramFile(const std::string& FileName) {
   const std::string Ext = LowerCase(ExtractFileExt(FileName));
   return Ext == ".dpr" || Ext == ".lpr";
@@ -118,6 +124,8 @@ TPascalProject::TPascalProject() {
   Registry.RootKey = HKEY_CURRENT_USER;
   if (Registry.OpenKeyReadOnly("Software\\Borland\\Delphi\\3.0\\Library"))
     FSearchPath = Registry.ReadString("SearchPath");
+  // Settings that name no library: the IDE's own, if it offers one.
+  if (FSearchPath.empty() && ToolServices) FSearchPath = ToolServices->GetDefaultLibraryPath();
 }
 
 TPascalProject::~TPascalProject() {
@@ -410,6 +418,11 @@ void TPascalProject::SaveStore(TPascalSource* S, const struct timespec* SourceTi
     TraceLine(Format("no symbol store for %s: not a Pascal source", S->FileName));
     return;
   }
+  // An installed library unit is parsed again by each compile instead.
+  if (IsSystemFile(S->FileName)) {
+    TraceLine(Format("no symbol store for %s: an installed library source", S->FileName));
+    return;
+  }
   const std::string StoreName = StoreFileName(S->FileName);
   struct timespec Time {};
   if (SourceTime)
@@ -499,7 +512,20 @@ bool TPascalProject::FindSource(const std::string& UnitName, std::string& FileNa
     for (;;) {
       const size_t End = Path.find(';', Start);
       const std::string Dir = Path.substr(Start, End == std::string::npos ? End : End - Start);
-      if (const std::string Name = LookUnit(Dir + "/"); !Name.empty()) {
+      // A folder as written is searched through its kept listing: a library
+      // path names hundreds of folders, each searched for every unit.
+      const auto InFolder = [&](const std::string& Unit) {
+        if (FindFileDebug) TraceLine(Format("Look File %s/%s", Dir, Unit));
+        return FindInFolderNoCase(Dir, Unit);
+      };
+      std::string Name;
+      if (DirectoryExists(Dir)) {
+        Name = InFolder(F);
+        if (Name.empty()) Name = InFolder(Pp);
+      } else {
+        Name = LookUnit(Dir + "/");  // a folder written in another case, or none
+      }
+      if (!Name.empty()) {
         Result = Found(Name);
         break;
       }

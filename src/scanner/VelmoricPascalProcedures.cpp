@@ -123,7 +123,12 @@ void TPascalSource::ScanPrototype(TOrvikSymbol* Owner, TProcTokenType Kind, TBer
   }
   if (TokenIs("(")) {
     std::string Text;
-    while (NextToken() && !TokenIs(")")) Text += Token->TokenText + " ";
+    // A default value may hold parentheses: "A: Integer = Ord(X)".
+    for (int Depth = 0; NextToken() && (Depth > 0 || !TokenIs(")"));) {
+      if (TokenIs("(")) ++Depth;
+      else if (TokenIs(")")) --Depth;
+      Text += Token->TokenText + " ";
+    }
     NextToken();
     if (Sym->Params.empty()) Sym->Params = Text;
   }
@@ -286,7 +291,9 @@ void TPascalSource::ScanProcImplementation2(TOrvikSymbol* Owner, TBereichTokenTy
           Param->Parent = Sym;
           Param->TypeName.clear();
         }
-        while (NextToken() && !TokenIs(";") && !TokenIs(")")) {
+        for (int Depth = 0; NextToken() && (Depth > 0 || (!TokenIs(";") && !TokenIs(")")));) {
+          if (TokenIs("(")) ++Depth;
+          else if (TokenIs(")")) --Depth;
           if (Param) {
             if (!Param->TypeName.empty()) Param->TypeName += " ";
             Param->TypeName += Token->TokenText;

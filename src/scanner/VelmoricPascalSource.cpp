@@ -2,6 +2,8 @@
 // scanning of type declarations (plain types, classes, interfaces, records).
 #include "scanner/VelmoricPascalSource.h"
 
+#include <algorithm>
+
 #include "platform/rtl/SysUtils.h"
 #include "project/VelmoricSymbolStore.h"
 #include "trace/VelmoricStatus.h"
@@ -22,6 +24,11 @@ void TraceWrite(const std::string& Text) {
 
 bool IsProcWord(const std::string& Lower) {
   return Lower == "procedure" || Lower == "function" || Lower == "constructor" || Lower == "destructor";
+}
+
+// Classes of Objective-Pascal and of C++ imports: read as classes.
+bool IsObjectiveClass(const std::string& Lower) {
+  return Lower == "objcclass" || Lower == "objccategory" || Lower == "objcprotocol" || Lower == "cppclass";
 }
 }  // namespace
 
@@ -171,10 +178,20 @@ void TPascalSource::ParseUnit(TCompilerOptionsSet AOptions) {
   Token->SetLine(0);
   InImplementation = false;
   FEof = false;
+  FConditionalFrom = 0;
 
   if (NextToken()) {
     for (;;) {
-      if (TokenIs("initialization") || TokenIs("finalization") || TokenIs("end")) break;
+      if (TokenIs("initialization") || TokenIs("finalization")) break;
+      // An "end" here that ends no unit, after conditional directives,
+      // closes what they opened twice ("{$ifdef X} finally ... end; {$else}
+      // except ... end; {$endif}"): read over.
+      if (TokenIs("end")) {
+        const std::string After = Peek(1)[0];
+        if (After == "." || After.empty() || !InImplementation || !ConditionalSince(FConditionalFrom)) break;
+        NextToken();
+        continue;
+      }
       TDefType Kind;
       bool StopDispatch = false;
       while (!StopDispatch) {
@@ -187,7 +204,10 @@ void TPascalSource::ParseUnit(TCompilerOptionsSet AOptions) {
           case tType: ScanType(&symbols); break;
           case tVar: ScanGlobalVar(); break;
           case tConst: ScanConst(&symbols); break;
-          case tProcedures: ScanProcImplementation(&symbols); break;
+          case tProcedures:
+            FConditionalFrom = Token->TokenLine;
+            ScanProcImplementation(&symbols);
+            break;
           case tImplementation:
             InImplementation = true;
             if (Options.Contains(oCompileImplementation)) NextToken();
@@ -198,6 +218,11 @@ void TPascalSource::ParseUnit(TCompilerOptionsSet AOptions) {
         }
       }
       if (InImplementation && !Options.Contains(oCompileImplementation)) break;
+      if ((TokenIs("begin") || TokenIs("asm")) && ConditionalSince(FConditionalFrom)) {
+        SkipLooseBlock();
+        if (FEof || TokenIs(".")) break;
+        continue;
+      }
       if (TokenIs("uses")) ScanUses();
       if (TokenIs("end")) {
         NextToken();
@@ -208,6 +233,32 @@ void TPascalSource::ParseUnit(TCompilerOptionsSet AOptions) {
     }
   }
   ParseTime = static_cast<int>(GetTickCount() - Start);
+}
+
+bool TPascalSource::ConditionalSince(int Line) {
+  TTraceProc Trace("TPascalSource.ConditionalSince");
+  for (int I = std::max(Line, 0); I <= Token->TokenLine && I < Token->Lines->Count(); ++I) {
+    const std::string Text = LowerCase(Token->Lines->Get(I));
+    for (size_t At = Text.find("{$"); At != std::string::npos; At = Text.find("{$", At + 2))
+      if (Text.compare(At + 2, 2, "if") == 0 || Text.compare(At + 2, 4, "else") == 0 ||
+          Text.compare(At + 2, 5, "endif") == 0)
+        return true;
+  }
+  return false;
+}
+
+// A block at unit level after conditional directives: the second of two
+// bodies they offer for one heading ("{$ifdef X} begin ... end; {$else}
+// begin ... end; {$endif}"), or a program's main block. Read over to its
+// "end" without a word: the parser stays on the token after it.
+void TPascalSource::SkipLooseBlock() {
+  TTraceProc Trace("TPascalSource.SkipLooseBlock");
+  int Depth = 0;
+  do {
+    if (TokenIs("begin") || TokenIs("asm") || TokenIs("try") || TokenIs("case")) ++Depth;
+    else if (TokenIs("end")) --Depth;
+    FEof = !Token->Next();
+  } while (!FEof && Depth > 0);
 }
 
 void TPascalSource::ScanUses() {
@@ -260,7 +311,7 @@ bool TPascalSource::ScanTypeDeclaration(TOrvikSymbol* Owner) {
   if (!NextToken()) return false;
   if (TokenIs("interface")) {
     ScanInterface(Name, Owner);
-  } else if (TokenIs("class") || TokenIs("object")) {
+  } else if (TokenIs("class") || TokenIs("object") || IsObjectiveClass(Token->LowerText)) {
     ScanClass(Name, Owner);
   } else if (TokenIs("record")) {
     Scanrecord(Name, Owner);
@@ -303,8 +354,15 @@ void TPascalSource::ScanClass(const std::string& Name, TOrvikSymbol* Owner) {
   TOrvikSymbol* Into = FNestedIn;
   const TBereichTokenType IntoScope = FNestedScope;
   FNestedIn = nullptr;
-  const bool IsObject = TokenIs("object");
+  const bool IsObject = TokenIs("object") || IsObjectiveClass(Token->LowerText);
   NextToken();
+  if (IsObject && TokenIs("external")) {  // "objcclass external [name 'X'] (NSObject)"
+    NextToken();
+    if (TokenIs("name")) {
+      NextToken();
+      NextToken();
+    }
+  }
   if (TokenIs("of")) {  // a class reference
     NextToken();
     NextToken();

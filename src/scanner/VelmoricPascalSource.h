@@ -142,6 +142,10 @@ class TPascalSource : public TObject {
     while (!FEof && !TokenIs(Lower)) NextToken();
   }
   void ScanPlainType(const std::string& Name, const std::string& Prefix);
+  void SkipLooseBlock();
+  // Whether a conditional directive ("{$if...", "{$else...", "{$endif")
+  // stands on a line from Line to the current token's.
+  bool ConditionalSince(int Line);
   void ScanMembers(TOrvikSymbol* Cls);
   // One "Name = ..." of a type section; false (and the token after the name
   // skipped) when the tokens are no declaration.
@@ -192,6 +196,7 @@ class TPascalSource : public TObject {
   // is read over, as in records (these were never read as classes).
   bool FAllDirectives = false;
   bool FEof = false;   // the last NextToken found the end of the text
+  int FConditionalFrom = 0;  // the line of the last unit-level procedure heading
   int FNesting = 0;    // depth of nested procedures and variant parts
 };
 

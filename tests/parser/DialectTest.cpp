@@ -449,4 +449,152 @@ end.
   EXPECT_THAT(Errors(*Source), ElementsAre("Error C:\\Src\\Unit1.pas(14): Prozedure TFoo.Make2 hat keinen Prototyp"));
 }
 
+// Conditional directives are comments to the scanner: the alternatives they
+// offer are all read, one after the other.
+TEST(Dialect, AlternativeBodiesOfOneHeadingLeaveTheRestOfTheUnitInTheModel) {
+  const std::string Text = R"(unit u;
+interface
+function Find(const Name: string): Integer;
+procedure Later;
+implementation
+function Find(const Name: string): Integer;
+{$ifdef Windows}
+begin
+  Result := 1;
+end;
+{$else}
+begin
+  if Name = '' then begin
+    Result := 0;
+  end else
+    Result := 2;
+end;
+{$endif}
+
+procedure Guarded;
+begin
+  try
+    Find('x');
+  {$ifdef Debug}
+  finally
+    Find('y');
+  end;
+  {$else}
+  except
+    Find('z');
+  end;
+  {$endif}
+end;
+
+procedure Later;
+begin
+end;
+end.
+)";
+  auto Source = ParseText(Text, Fullest);
+  EXPECT_THAT(Errors(*Source), IsEmpty());
+  EXPECT_THAT(ChildNames(&Source->symbols), ElementsAre("Find", "Guarded", "Later"));
+  EXPECT_EQ(Top(*Source, "Find")->defbegin, LineOf(Text, "function Find", LineOf(Text, "implementation")));
+  EXPECT_EQ(Top(*Source, "Later")->defbegin, LineOf(Text, "procedure Later;", LineOf(Text, "implementation")));
+  EXPECT_EQ(Source->Token->Line, LineOf(Text, "end.")) << "the parse reaches the unit's end";
+}
+
+TEST(Dialect, AProgramsRoutinesAndItsMainBlockAreReadToTheEnd) {
+  const std::string Text = R"(program Tool;
+uses SysUtils;
+function Twice(X: Integer): Integer;
+begin
+  Result := 2 * X;
+end;
+var
+  I: Integer;
+begin
+  for I := 1 to 3 do begin
+    case I of
+      1: WriteLn(Twice(I));
+    end;
+  end;
+end.
+)";
+  auto Source = ParseText(Text, Fullest, "/src/tool.lpr");
+  EXPECT_THAT(Errors(*Source), IsEmpty());
+  EXPECT_THAT(ChildNames(&Source->symbols), ElementsAre("I", "Twice"));
+  EXPECT_EQ(Top(*Source, "I")->Bereich, tGlobal);
+  EXPECT_EQ(Source->Token->Line, LineOf(Text, "end.")) << "the parse reaches the program's end";
+}
+
+TEST(Dialect, DefaultParameterValuesMayHoldParentheses) {
+  const std::string Text = R"(unit u;
+{$mode objfpc}
+interface
+type
+  TTree = class
+    procedure SetData(Item: Pointer; const Role: Integer = Ord(rUser) + (2 * 3));
+    function Count(Kind: Integer = High(Integer)): Integer;
+  end;
+implementation
+procedure TTree.SetData(Item: Pointer; const Role: Integer = Ord(rUser) + (2 * 3));
+var
+  V: Integer;
+begin
+end;
+function TTree.Count(Kind: Integer = High(Integer)): Integer;
+begin
+end;
+end.
+)";
+  auto Source = ParseText(Text, Fullest);
+  EXPECT_THAT(Errors(*Source), IsEmpty());
+  TOrvikSymbol* Tree = Top(*Source, "TTree");
+  TOrvikSymbol* SetData = Child(Tree, "SetData");
+  ASSERT_NE(SetData, nullptr);
+  EXPECT_EQ(SetData->Params, "Item : Pointer ; const Role : Integer = Ord ( rUser ) + ( 2 * 3 ) ");
+  EXPECT_THAT(ChildNames(SetData), ElementsAre("Item", "Role", "V"));
+  EXPECT_EQ(Child(SetData, "Role")->TypeName, "Integer = Ord ( rUser ) + ( 2 * 3 )");
+  EXPECT_EQ(SetData->defbegin, LineOf(Text, "procedure TTree.SetData"));
+  TOrvikSymbol* Count = Child(Tree, "Count");
+  ASSERT_NE(Count, nullptr);
+  EXPECT_EQ(Count->ResultType, "Integer ");
+  EXPECT_EQ(Count->defbegin, LineOf(Text, "function TTree.Count"));
+}
+
+TEST(Dialect, ObjectivePascalClassesAndCategoriesAreClasses) {
+  const std::string Text = R"(unit u;
+{$modeswitch objectivec1}
+interface
+type
+  TAppDelegate = objcclass(NSObject)
+  private
+    FWindow: NSWindow;
+  public
+    procedure applicationDidFinishLaunching(Note: NSNotification); message 'applicationDidFinishLaunching:';
+  end;
+  NSGraphicsContextHelper = objccategory (NSGraphicsContext)
+    function lclCGContext: CGContextRef; message 'lclCGContext';
+  end;
+  NSImported = objcclass external (NSObject)
+    procedure run; message 'run';
+  end;
+  NSForward = objcclass;
+implementation
+procedure TAppDelegate.applicationDidFinishLaunching(Note: NSNotification);
+begin
+end;
+end.
+)";
+  auto Source = ParseText(Text, Fullest);
+  EXPECT_THAT(Errors(*Source), IsEmpty());
+  EXPECT_THAT(ChildNames(&Source->symbols), ElementsAre("NSGraphicsContextHelper", "NSImported", "TAppDelegate"));
+  TOrvikSymbol* App = Top(*Source, "TAppDelegate");
+  EXPECT_EQ(App->Typ, typClass);
+  EXPECT_EQ(App->Ancestor, "NSObject");
+  EXPECT_THAT(ChildNames(App), ElementsAre("applicationDidFinishLaunching", "FWindow"));
+  TOrvikSymbol* Launch = Child(App, "applicationDidFinishLaunching");
+  EXPECT_TRUE(Launch->Options.Contains(tMessage));
+  EXPECT_EQ(Launch->defbegin, LineOf(Text, "procedure TAppDelegate."));
+  EXPECT_EQ(Top(*Source, "NSGraphicsContextHelper")->Ancestor, "NSGraphicsContext");
+  EXPECT_THAT(ChildNames(Top(*Source, "NSGraphicsContextHelper")), ElementsAre("lclCGContext"));
+  EXPECT_EQ(Top(*Source, "NSImported")->Ancestor, "NSObject");
+}
+
 }  // namespace

@@ -1,4 +1,4 @@
-// velmoric compile [--search-path DIRS] FILE: compiles a unit or a program
+// velmoric compile [--search-path DIRS] [--verbose] FILE: compiles a unit or a program
 // file as the source explorer's compile button does (used units compiled,
 // implementation parts parsed, quick recompile off) and prints every unit
 // of the memory project, in its order, one line each:
@@ -9,6 +9,12 @@
 // A program file (.dpr, .lpr) is opened as the IDE's project first, so that the
 // units it names with "in" are found. FILE must be a Pascal source (.pas,
 // .pp, .dpr, .lpr); anything else is refused with status 2.
+// --verbose: before the units, the folders searched after the unit's own:
+//   "# library path (<where from>):" and "# search path:", each followed by
+//   one "#   <folder>" line per folder, in search order. The library path
+//   comes from the IDE's settings or, when they name none, from the Free
+//   Pascal and Lazarus sources installed.
+#include <algorithm>
 #include <ostream>
 
 #include "hosts/cli/CliCommands.h"
@@ -23,12 +29,33 @@ const char* How(const TPascalSource* S) {
   return S->State == stUpdated ? "parsed" : "loaded";
 }
 
+void PrintFolders(TMemoryIDE& IDE, const std::string& LibraryPath, std::ostream& Out) {
+  auto List = [&Out](const std::string& Path) {
+    for (size_t Start = 0; Start < Path.size();) {
+      const size_t End = std::min(Path.find(';', Start), Path.size());
+      if (End > Start) Out << "#   " << Path.substr(Start, End - Start) << '\n';
+      Start = End + 1;
+    }
+  };
+  const char* From = !gUseDelphiPath                ? "not used: \"Use delphi path\" is off"
+                     : !IDE.LibraryPath().empty()   ? "from the settings"
+                     : LibraryPath.empty()          ? "none: no settings, no Free Pascal or Lazarus sources found"
+                                                    : "the IDE's default: the Free Pascal and Lazarus sources found";
+  Out << "# library path (" << From << "):\n";
+  if (gUseDelphiPath) List(LibraryPath);
+  Out << "# search path:\n";
+  List(AdditionalSearchPath);
+}
+
 int RunCompile(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err) {
   std::string FileName;
   std::string SearchPath;
   bool HaveSearchPath = false;
+  bool Verbose = false;
   for (size_t I = 0; I < Args.size(); ++I) {
-    if (Args[I] == "--search-path") {
+    if (Args[I] == "--verbose") {
+      Verbose = true;
+    } else if (Args[I] == "--search-path") {
       if (I + 1 >= Args.size()) throw CliUsageError{"--search-path needs a value"};
       SearchPath = Args[++I];
       HaveSearchPath = true;
@@ -62,6 +89,7 @@ int RunCompile(const std::vector<std::string>& Args, std::ostream& Out, std::ost
   gQuickRecompile = false;
 
   TPascalProject Memory;
+  if (Verbose) PrintFolders(IDE, Memory.FSearchPath, Out);
   {
     TPascalProject Project;
     Project.FMemoryProject = &Memory;
@@ -75,7 +103,7 @@ int RunCompile(const std::vector<std::string>& Args, std::ostream& Out, std::ost
   return 0;
 }
 
-CliRegistration Register{{"compile", "[--search-path DIRS] FILE",
+CliRegistration Register{{"compile", "[--search-path DIRS] [--verbose] FILE",
                           "Compiles a unit or program with the units it uses and prints them: "
                           "key, parsed/loaded/missing, file",
                           RunCompile}};

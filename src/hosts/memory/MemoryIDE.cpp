@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "hosts/memory/EditWindow.h"
+#include "hosts/memory/LibrarySources.h"
 #include "hosts/memory/MemoryIntf.h"
 #include "hosts/memory/ProjectFile.h"
 #include "platform/registry/Registry.h"
@@ -620,6 +622,17 @@ std::string TMemoryIDE::LibraryPath() {
   TRegistry Reg;
   if (!Reg.OpenKeyReadOnly("\\" + GetBaseRegistryKey() + "\\Library")) return {};
   return Reg.ReadString("SearchPath");
+}
+
+std::string TMemoryIDE::GetDefaultLibraryPath() {
+  if (const char* Given = std::getenv("VELMORIC_LIBRARY_PATH")) return Given;
+  static const std::string Path = [] {
+    std::string Joined;
+    for (const std::string& Dir : LibraryFolders(FindLibraryInstallations()))
+      Joined += (Joined.empty() ? "" : ";") + Dir;
+    return Joined;
+  }();
+  return Path;
 }
 
 void TMemoryIDE::SetLibraryPath(const std::string& Path) {

@@ -57,6 +57,10 @@ class TMemoryIDE : public TIToolServices {
   bool AddNotifier(TIAddInNotifier* AddInNotifier) override;
   bool RemoveNotifier(TIAddInNotifier* AddInNotifier) override;
   std::string GetBaseRegistryKey() override { return "Software\\Borland\\Delphi\\3.0"; }
+  // $VELMORIC_LIBRARY_PATH when set (empty: none), else the source folders
+  // of the Free Pascal and Lazarus installations found (LibrarySources.h),
+  // looked for once.
+  std::string GetDefaultLibraryPath() override;
 
   // --- experts
   // Runs a package's registration procedure; the experts it registers with

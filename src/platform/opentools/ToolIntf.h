@@ -149,6 +149,9 @@ class TIToolServices : public TInterface {
 
   // The IDE's registry key below the current user ("Software\Borland\Delphi\3.0").
   virtual std::string GetBaseRegistryKey() = 0;
+  // The library search path (";"-separated) the IDE uses when its settings
+  // name none; empty when it has no default of its own.
+  virtual std::string GetDefaultLibraryPath() { return {}; }
 };
 
 extern TIToolServices* ToolServices;

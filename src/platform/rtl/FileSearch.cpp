@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <map>
+#include <mutex>
 #include <vector>
 
 #include "platform/rtl/SysUtils.h"
@@ -90,4 +92,37 @@ std::string FindFileNoCase(std::string_view FileName) {
     if (I + 1 < Parts.size()) Result += "/";
   }
   return Result;
+}
+
+std::string FindInFolderNoCase(const std::string& Dir, const std::string& Name) {
+  struct TListing {
+    struct timespec Time {};
+    std::vector<std::string> Files;  // regular files, in directory order
+  };
+  static std::mutex Lock;
+  static std::map<std::string, TListing> Listings;
+  struct stat St;
+  if (::stat(Dir.c_str(), &St) != 0 || !S_ISDIR(St.st_mode)) return {};
+  const std::lock_guard<std::mutex> Guard(Lock);
+  TListing& L = Listings[Dir];
+  if (L.Time.tv_sec != St.st_mtim.tv_sec || L.Time.tv_nsec != St.st_mtim.tv_nsec || L.Files.empty()) {
+    L.Time = St.st_mtim;
+    L.Files.clear();
+    if (DIR* D = ::opendir(Dir.c_str())) {
+      while (dirent* E = ::readdir(D)) {
+        struct stat F;
+        const std::string Full = Dir + "/" + E->d_name;
+        if (E->d_type == DT_REG || ((E->d_type == DT_UNKNOWN || E->d_type == DT_LNK) &&
+                                    ::stat(Full.c_str(), &F) == 0 && S_ISREG(F.st_mode)))
+          L.Files.push_back(E->d_name);
+      }
+      ::closedir(D);
+    }
+  }
+  const std::string* Match = nullptr;
+  for (const std::string& F : L.Files) {
+    if (F == Name) return Dir + "/" + F;
+    if (!Match && SameText(F, Name)) Match = &F;
+  }
+  return Match ? Dir + "/" + *Match : std::string();
 }

@@ -11,6 +11,13 @@
 // empty when there is none. A relative name stays relative.
 std::string FindFileNoCase(std::string_view FileName);
 
+// The regular file Name (no separators) in the existing folder Dir, found as
+// FindFileNoCase finds it (Dir + "/" + the name as written, else the first
+// whose name differs in ASCII case only); empty when there is none. The
+// folder's listing is kept, and read again once the folder changes, so that
+// searching the same folders for many names reads each of them once.
+std::string FindInFolderNoCase(const std::string& Dir, const std::string& Name);
+
 // FileName with every '\' turned into '/'.
 std::string UnixPath(std::string_view FileName);
 
