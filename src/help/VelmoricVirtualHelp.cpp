@@ -25,14 +25,6 @@ std::vector<TOrvikSymbol*> Children(const TOrvikSymbol* S) {
   return C;
 }
 
-std::vector<std::string> SplitLines(const std::string& Text) {
-  TStringList L;
-  L.SetText(Text);
-  std::vector<std::string> V;
-  for (int I = 0; I < L.Count(); ++I) V.push_back(L[I]);
-  return V;
-}
-
 bool Contains(const std::string& Text, const char* Word) { return LowerCase(Text).find(Word) != std::string::npos; }
 
 std::string KindText(TProcTokenType K) {

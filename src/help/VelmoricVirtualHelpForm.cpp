@@ -35,10 +35,6 @@ T* Make(TComponent* Owner, TWinControl* Parent, const char* Name) {
   return C;
 }
 
-void AddUnique(std::vector<TOrvikSymbol*>& List, TOrvikSymbol* S) {
-  if (std::find(List.begin(), List.end(), S) == List.end()) List.push_back(S);
-}
-
 }  // namespace
 
 TFormVelmoricVirtualHelp* FormVelmoricVirtualHelp = nullptr;

@@ -62,9 +62,6 @@ TLabel* MakeLabel(TWinControl* Parent, const std::string& Name, const std::strin
   return L;
 }
 
-// The expert's current source (the unit of the active editor), if any.
-TPascalSource* ExpertSource() { return TheVelmoricFairy ? TheVelmoricFairy->Source : nullptr; }
-
 }  // namespace
 
 // ------------------------------------------------------------------ form

@@ -151,17 +151,21 @@ TEST_F(ScriptCommandTest, ShortCutsFromTheRegistryRunTheirMenuItems) {
 }
 
 TEST_F(ScriptCommandTest, MessageBoxesArePrintedWithTheirAnswers) {
-  // The unit is not part of the project: the table expert stands for any
-  // command that reports through a message box.
-  TRun R = Run("message OK\n"
-               "menu \"Velmoric > Table Expert..\"\n"
-               "menu \"Velmoric > Table Expert..\"\n"
-               "message Yes\n"
-               "menu \"Velmoric > Table Expert..\"\n");
+  // Virtual help on a data directory without the help table asks whether to
+  // create it: a Yes/No box.
+  const std::string Box =
+      "message \"Velmoric virtual help\" Could not open the table \\nDo you like to create the tables? "
+      "(make shure you have an VELMORIC alias) -> ";
+  TRun R = Run("message Yes\nmenu \"Velmoric > Virtual Help\"\n");
+  EXPECT_EQ(R.Status, 0) << R.Err;
+  EXPECT_EQ(R.Out.substr(0, Box.size() + 4), Box + "Yes\n");
+  EXPECT_TRUE(FileExists(File("data/velmoric.db"))) << "Yes created the table";
+
+  std::filesystem::remove_all(File("data"));
+  R = Run("message OK\nmenu \"Velmoric > Virtual Help\"\n");
   EXPECT_EQ(R.Status, 2);
-  const std::string Box = "message \"Velmoric\" The table expert is not available yet. -> OK\n";
-  EXPECT_EQ(R.Out, Box + Box + Box);
-  EXPECT_EQ(R.Err, "script:4: the message box has no Yes button (OK)\n");
+  EXPECT_EQ(R.Out, Box + "No\n") << "an unanswerable box is cancelled";
+  EXPECT_EQ(R.Err, "script:1: the message box has no OK button (Yes, No)\n");
 }
 
 TEST_F(ScriptCommandTest, EditsAreSavedOnlyWhenTheScriptSaves) {

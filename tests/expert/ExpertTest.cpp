@@ -63,8 +63,6 @@ std::vector<std::string> ChildNames(TIMenuItemIntf* Item) {
   return Names;
 }
 
-TShortCut ShortCutOf(TIMenuItemIntf* Item) { return Item ? Item->GetShortCut() : 0; }
-
 // ------------------------------------------------------------ registration
 
 TEST_F(ExpertTest, RegisterHandsTheOneExpertToTheIde) {

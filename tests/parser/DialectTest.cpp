@@ -499,30 +499,6 @@ end.
   EXPECT_EQ(Source->Token->Line, LineOf(Text, "end.")) << "the parse reaches the unit's end";
 }
 
-TEST(Dialect, AProgramsRoutinesAndItsMainBlockAreReadToTheEnd) {
-  const std::string Text = R"(program Tool;
-uses SysUtils;
-function Twice(X: Integer): Integer;
-begin
-  Result := 2 * X;
-end;
-var
-  I: Integer;
-begin
-  for I := 1 to 3 do begin
-    case I of
-      1: WriteLn(Twice(I));
-    end;
-  end;
-end.
-)";
-  auto Source = ParseText(Text, Fullest, "/src/tool.lpr");
-  EXPECT_THAT(Errors(*Source), IsEmpty());
-  EXPECT_THAT(ChildNames(&Source->symbols), ElementsAre("I", "Twice"));
-  EXPECT_EQ(Top(*Source, "I")->Bereich, tGlobal);
-  EXPECT_EQ(Source->Token->Line, LineOf(Text, "end.")) << "the parse reaches the program's end";
-}
-
 TEST(Dialect, DefaultParameterValuesMayHoldParentheses) {
   const std::string Text = R"(unit u;
 {$mode objfpc}
