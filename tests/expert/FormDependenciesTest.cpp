@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "ExpertTestSupport.h"
+#include "../support/BinaryDataModule.h"
 #include "platform/vcl/FormFiles.h"
 #include "tools/VelmoricDFMView.h"
 
@@ -24,18 +25,7 @@ class FormDependencies : public ExpertTest {
     Dir.Write("NoForm.pas", "unit NoForm;\ninterface\nimplementation\nend.\n");
     // The data module as the IDE writes it in binary.
     TFormBinaryWriter W(true, "TDATAMODULE1");
-    W.BeginObject("TDataModule1", "DataModule1");
-    W.EndList();
-    W.BeginObject("TTable", "Table1");
-    W.WriteProperty("TableName");
-    W.WriteString("customer.db");
-    W.EndList();
-    W.EndList();
-    W.BeginObject("TDataSource", "DataSource1");
-    W.WriteProperty("DataSet");
-    W.WriteIdent("Table1");
-    W.EndList();
-    W.EndList();
+    BeginCustomerDataModule(W);
     W.EndList();
     Dir.Write("Data.dfm", W.Data());
     Dir.Write("Main.dfm",

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "../support/ScratchDir.h"
+#include "../support/BinaryDataModule.h"
 #include "hosts/memory/ExpertSession.h"
 #include "hosts/script/ScriptHost.h"
 #include "platform/db/DBCtrls.h"
@@ -141,18 +142,7 @@ TEST_F(FormDesigner, FormsOfControlsBinaryOrTextAndUnknownClasses) {
 
   // The same data module in binary, with a class nobody registered.
   TFormBinaryWriter W(true, "TDATAMODULE1");
-  W.BeginObject("TDataModule1", "DataModule1");
-  W.EndList();
-  W.BeginObject("TTable", "Table1");
-  W.WriteProperty("TableName");
-  W.WriteString("customer.db");
-  W.EndList();
-  W.EndList();
-  W.BeginObject("TDataSource", "DataSource1");
-  W.WriteProperty("DataSet");
-  W.WriteIdent("Table1");
-  W.EndList();
-  W.EndList();
+  BeginCustomerDataModule(W);
   W.BeginObject("TSpecialThing", "Special1");
   W.WriteProperty("Colour");
   W.WriteIdent("clRed");
