@@ -12,9 +12,12 @@
 
 #include "platform/opentools/ToolIntf.h"
 #include "platform/registry/Registry.h"
+#include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/FileSearch.h"
 #include "platform/vcl/Forms.h"
+#include "project/VelmoricParseAhead.h"
 #include "trace/VelmoricStatus.h"
+#include "trace/TraceCapture.h"
 #include "trace/traceletVelmoric.h"
 
 TSaveStringList* FBaseClasses = nullptr;
@@ -158,6 +161,10 @@ bool TPascalProject::IsUnitName(const std::string& Name) {
     AtStart = false;
   }
   return !AtStart;
+}
+
+bool TPascalProject::HasStoreBeside(const std::string& FileName) {
+  return IsPascalSourceFile(FileName) && !IsSystemFile(FileName);
 }
 
 std::string TPascalProject::StoreFileName(const std::string& FileName) {
@@ -361,6 +368,9 @@ TPascalSource* TPascalProject::LoadFromStore(const std::string& Key, const std::
 TPascalSource* TPascalProject::ParseFile(const std::string& Key, const std::string& FileName,
                                          TCompilerOptionsSet Options) {
   TTraceProc Trace("TPascalProject.ParseFile");
+  if (FParseAhead)
+    if (std::unique_ptr<TParsedUnit> Parsed = FParseAhead->Take(FileName, Options))
+      return TakeParsed(Key, *Parsed);
   // The time is taken before the text: a change while reading makes the store old.
   struct timespec Time {};
   const bool HaveTime = ModificationTime(FileName, Time);
@@ -410,7 +420,31 @@ void TPascalProject::RegisterAndParse(const std::string& Key, TPascalSource* S,
   S->State = stUpdated;
 }
 
-void TPascalProject::SaveStore(TPascalSource* S, const struct timespec* SourceTime) {
+// The order of RegisterAndParse: the compile line, the registration, the
+// parse's own lines, the store.
+TPascalSource* TPascalProject::TakeParsed(const std::string& Key, TParsedUnit& Parsed) {
+  TTraceProc Trace("TPascalProject.TakeParsed");
+  if (!Parsed.Source) {  // the file could not be read
+    ReplayTraceLines(tracelet, Parsed.TraceLines);
+    std::rethrow_exception(Parsed.Error);
+  }
+  TraceStream("compile", Format("... %s ist wird compiliert", Key));
+  TPascalSource* S = std::exchange(Parsed.Source, nullptr);
+  Register(Key, S);
+  ReplayTraceLines(tracelet, Parsed.TraceLines);
+  S->Project = FMemoryProject ? FMemoryProject : this;
+  if (Parsed.Error) {
+    S->Modified = true;
+    std::rethrow_exception(Parsed.Error);
+  }
+  SaveStore(S, Parsed.HaveTime ? &Parsed.Time : nullptr,
+            Parsed.HaveImage ? &Parsed.StoreImage : nullptr);
+  S->State = stUpdated;
+  return S;
+}
+
+void TPascalProject::SaveStore(TPascalSource* S, const struct timespec* SourceTime,
+                               const std::string* Image) {
   TTraceProc Trace("TPascalProject.SaveStore");
   // Only a Pascal source has a store beside it: never one written over the
   // source itself or over an unrelated file.
@@ -430,7 +464,10 @@ void TPascalProject::SaveStore(TPascalSource* S, const struct timespec* SourceTi
   else if (!ModificationTime(S->FileName, Time))
     return;  // no file on disk to match
   try {
-    S->Store->SaveToFile(StoreName, S);
+    if (Image)
+      WriteFileAtomically(StoreName, *Image);
+    else
+      S->Store->SaveToFile(StoreName, S);
   } catch (const Exception& E) {
     ReportStoreFailure(StoreName, E.Message());
     return;

@@ -78,10 +78,16 @@ class TPascalProject {
   static bool IsPascalSourceFile(const std::string& FileName);
   // Whether Name is a unit name: identifiers joined by "." ("Vendor.Tools").
   static bool IsUnitName(const std::string& Name);
+  // Whether a parse of FileName writes a store beside it: a Pascal source
+  // outside the installed library (below /usr, parsed again by each compile).
+  static bool HasStoreBeside(const std::string& FileName);
 
   std::string FSearchPath;
   TPascalProject* FMemoryProject = nullptr;  // not owned
   TSaveStringList* FUnitLIst = nullptr;
+  // While set, a unit parsed from its file is taken from the parses made
+  // ahead on other threads (set and cleared by TParseAhead).
+  class TParseAhead* FParseAhead = nullptr;
 
  private:
   // Adds S under Key to this project's list and, when there is one, to the
@@ -104,14 +110,18 @@ class TPascalProject {
   // searched again; Name becomes its FileName.
   void AddPlaceholder(const std::string& Key, const std::string& Name);
   // Writes S's store file, stamped with the source's modification time;
-  // a failure is reported once and otherwise ignored.
-  void SaveStore(TPascalSource* S, const struct timespec* SourceTime);
+  // a failure is reported once and otherwise ignored. Image: S's store image
+  // when it was made already.
+  void SaveStore(TPascalSource* S, const struct timespec* SourceTime,
+                 const std::string* Image = nullptr);
   TPascalSource* CompileFromEditor(const std::string& Key, const std::string& FileName,
                                    TCompilerOptionsSet Options);
   TPascalSource* LoadFromStore(const std::string& Key, const std::string& FileName,
                                TCompilerOptionsSet Options);
   TPascalSource* ParseFile(const std::string& Key, const std::string& FileName,
                            TCompilerOptionsSet Options);
+  // ParseFile's steps after the parse, on a parse made ahead.
+  TPascalSource* TakeParsed(const std::string& Key, struct TParsedUnit& Parsed);
 
   // The unit whose uses clause the parser is reading, if it was started here.
   TPascalSource* FParsing = nullptr;

@@ -7,6 +7,7 @@
 
 #include "platform/ipc/IpcWindow.h"
 #include "platform/rtl/SysUtils.h"
+#include "trace/TraceCapture.h"
 #include "trace/TracePayload.h"
 
 TTracelet* tracelet = new TTracelet;
@@ -14,6 +15,8 @@ bool FlagTrace = false;
 std::string TraceIndent;
 
 namespace {
+thread_local TTraceCapture* Capture = nullptr;
+
 // Unit finalisation: closes a log file still open when the program ends.
 struct TTraceletFinalization {
   ~TTraceletFinalization() {
@@ -50,7 +53,21 @@ void TTracelet::start() {
   CloseLogfile();
 }
 
+TTraceCapture::TTraceCapture() : FOuter(Capture) { Capture = this; }
+
+TTraceCapture::~TTraceCapture() { Capture = FOuter; }
+
+void ReplayTraceLines(TTracelet* Client,
+                      const std::vector<std::pair<std::string, std::string>>& Lines) {
+  if (!Client) return;
+  for (const auto& [Stream, Text] : Lines) Client->StrWrite(Stream, Text);
+}
+
 void TTracelet::StrWrite(const std::string& Stream, const std::string& Text) {
+  if (Capture) {
+    Capture->Lines.emplace_back(Stream, Text);
+    return;
+  }
   if (FLogOpen) {
     const std::string Line = Stream + ":" + Text + "\r\n";
     if (std::fwrite(Line.data(), 1, Line.size(), FLogFile) != Line.size() ||

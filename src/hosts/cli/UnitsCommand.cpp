@@ -22,6 +22,7 @@
 #include "hosts/memory/MemoryIDE.h"
 #include "ide/VelmoricWizard.h"
 #include "platform/rtl/FileSearch.h"
+#include "project/VelmoricParseAhead.h"
 #include "project/VelmoricPascalProject.h"
 
 namespace {
@@ -32,8 +33,8 @@ bool IsPascalSource(const std::filesystem::path& P) {
 }
 
 // Compiles every Pascal source of Dir into Memory: first each file on its
-// own, so that a file of the folder is never taken for a missing unit, then
-// the units they use.
+// own (parsed on every core), so that a file of the folder is never taken
+// for a missing unit, then the units they use.
 void CompileFolder(const std::string& Dir, TPascalProject& Memory) {
   std::vector<std::string> Files;
   for (const auto& E : std::filesystem::directory_iterator(Dir))
@@ -41,7 +42,10 @@ void CompileFolder(const std::string& Dir, TPascalProject& Memory) {
   std::sort(Files.begin(), Files.end());
   TPascalProject Project;
   Project.FMemoryProject = &Memory;
-  for (const std::string& F : Files) Project.Compile(F, {oCompileImplementation});
+  {
+    TParseAhead Ahead(Project, Files, {oCompileImplementation}, TParseAhead::Cores());
+    for (const std::string& F : Files) Project.Compile(F, {oCompileImplementation});
+  }
   const int Parsed = Project.FUnitLIst->Count();
   for (int I = 0; I < Parsed; ++I) {
     auto* S = static_cast<TPascalSource*>(Project.FUnitLIst->GetObjects(I));

@@ -1,0 +1,148 @@
+// A whole tree of Pascal sources compiled into one project: on one thread
+// against every core, and whether both give the same model.
+//
+//   tree_compile_bench [--runs N] [--threads T] [--json FILE] [ROOT]
+//                                           (ROOT: /usr/share/fpcsrc; T: the cores)
+//
+// The .pas and .pp files below ROOT are copied to a scratch folder once. Each
+// run compiles them twice, cold (their stores removed first), in path order,
+// into one fresh project with [oCompileImplementation], as memory_bench does:
+// first on one thread, then with T threads parsing ahead (TParseAhead). The
+// time of the Compile calls is the measure. After each compile the model is
+// summed up unit by unit (key, file, errors, uses and the symbol tree as the
+// store writes it, the exceptions raised): the T-thread model must equal the
+// one-thread model, in every unit and in their order, or the run fails.
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "BenchSupport.h"
+#include "project/VelmoricParseAhead.h"
+#include "project/VelmoricPascalProject.h"
+
+using namespace bench;
+
+namespace {
+
+// FNV-1a over a unit's summary.
+uint64_t Hash(uint64_t H, std::string_view Bytes) {
+  for (const unsigned char C : Bytes) H = (H ^ C) * 1099511628211ull;
+  return H;
+}
+
+struct TCompiled {
+  double Seconds = 0;
+  int Failed = 0;               // compiles that raised
+  std::vector<std::string> Keys;  // the project's units, in order
+  std::vector<uint64_t> Units;    // their summaries
+  uint64_t Exceptions = 14695981039346656037ull;  // where and what was raised
+};
+
+void RemoveStores(const std::string& Tree) {
+  std::error_code Ec;
+  for (auto It = fs::recursive_directory_iterator(Tree, Ec); !Ec && It != fs::end(It); It.increment(Ec))
+    if (It->path().extension() == ".pax") fs::remove(It->path(), Ec);
+}
+
+TCompiled CompileTree(const std::vector<std::string>& Files, unsigned Threads) {
+  TCompiled C;
+  TPascalProject Project;
+  {
+    const auto Start = Clock::now();
+    TParseAhead Ahead(Project, Files, {oCompileImplementation}, Threads);
+    for (const std::string& F : Files) {
+      try {
+        Project.Compile(F, {oCompileImplementation});
+      } catch (const Exception& E) {
+        ++C.Failed;
+        C.Exceptions = Hash(Hash(C.Exceptions, F), E.Message());
+      }
+    }
+    C.Seconds = SecondsSince(Start);
+  }
+  TOrvikSymbolstore Store;
+  for (int I = 0; I < Project.FUnitLIst->Count(); ++I) {
+    auto* S = static_cast<TPascalSource*>(Project.FUnitLIst->GetObjects(I));
+    uint64_t H = Hash(14695981039346656037ull, Project.FUnitLIst->Get(I));
+    H = Hash(H, S->FileName);
+    H = Hash(H, S->errors->GetText());
+    H = Hash(H, std::string(1, static_cast<char>(S->State)) + (S->Modified ? "m" : "-"));
+    H = Hash(H, Store.SaveToImage(S->usesList, S->symbols));
+    C.Keys.push_back(Project.FUnitLIst->Get(I));
+    C.Units.push_back(H);
+  }
+  return C;
+}
+
+// The first difference of B from A, empty when there is none.
+std::string Difference(const TCompiled& A, const TCompiled& B) {
+  if (A.Failed != B.Failed || A.Exceptions != B.Exceptions) return "the exceptions raised differ";
+  if (A.Units.size() != B.Units.size())
+    return "unit count " + std::to_string(A.Units.size()) + " against " + std::to_string(B.Units.size());
+  for (size_t I = 0; I < A.Units.size(); ++I)
+    if (A.Keys[I] != B.Keys[I] || A.Units[I] != B.Units[I])
+      return "unit " + std::to_string(I) + " (" + A.Keys[I] + ", " + B.Keys[I] + ")";
+  return {};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string Root = "/usr/share/fpcsrc", JsonFile;
+  int Runs = 1;
+  unsigned Threads = TParseAhead::Cores();
+  for (int I = 1; I < argc; ++I) {
+    const std::string A = argv[I];
+    const bool HasValue = I + 1 < argc;
+    if (A == "--runs" && HasValue) Runs = std::max(1, std::atoi(argv[++I]));
+    else if (A == "--threads" && HasValue) Threads = static_cast<unsigned>(std::max(1, std::atoi(argv[++I])));
+    else if (A == "--json" && HasValue) JsonFile = argv[++I];
+    else if (!A.empty() && A[0] == '-') {
+      std::cerr << "usage: tree_compile_bench [--runs N] [--threads T] [--json FILE] [ROOT]\n";
+      return 2;
+    } else Root = A;
+  }
+  const std::vector<TFile> Sources = PascalFiles(Root);
+  if (Sources.empty()) {
+    std::cerr << "tree_compile_bench: no .pas or .pp files below " << Root << "\n";
+    return 1;
+  }
+  TScratchDir Scratch("velmoric-tree-compile-bench");
+  const std::string Tree = Scratch.Path + "/tree";
+  const std::string RootDir = fs::is_directory(Root) ? Root : fs::path(Root).parent_path().string();
+  CopyFiles(Sources, RootDir, Tree);
+  ::setenv("VELMORIC_REGISTRY", (Scratch.Path + "/registry").c_str(), 1);
+  ::setenv("TRACELET_SOCKET", (Scratch.Path + "/tracelet").c_str(), 1);
+  DisplayCompilerProcess = false;
+  std::vector<std::string> Files;
+  for (const TFile& F : Sources) Files.push_back((fs::path(Tree) / fs::relative(F.Path, RootDir)).string());
+
+  Json J = {{"root", Root}, {"files", Files.size()}, {"bytes", TotalBytes(Sources)},
+            {"threads", Threads}, {"runs", Json::array()}};
+  bool Same = true;
+  for (int R = 0; R < Runs; ++R) {
+    RemoveStores(Tree);
+    const TCompiled One = CompileTree(Files, 1);
+    RemoveStores(Tree);
+    const TCompiled All = CompileTree(Files, Threads);
+    const std::string Diff = Difference(One, All);
+    if (!Diff.empty()) {
+      std::fprintf(stderr, "run %d: the %u-thread model differs from the one-thread model: %s\n",
+                   R + 1, Threads, Diff.c_str());
+      Same = false;
+    }
+    std::printf("run %d: %zu units, one thread %.3f s, %u threads %.3f s: %.2fx, %s model\n", R + 1,
+                One.Units.size(), One.Seconds, Threads, All.Seconds, One.Seconds / All.Seconds,
+                Diff.empty() ? "the same" : "NOT the same");
+    J["runs"].push_back({{"one_thread_seconds", One.Seconds},
+                         {"all_threads_seconds", All.Seconds},
+                         {"units", One.Units.size()},
+                         {"failed", One.Failed},
+                         {"same_model", Diff.empty()}});
+  }
+  J["same_model"] = Same;
+  WriteJson(JsonFile, J);
+  return Same ? 0 : 1;
+}

@@ -1,0 +1,132 @@
+#include "project/VelmoricParseAhead.h"
+
+#include <sys/stat.h>
+
+#include <unordered_set>
+
+#include "platform/opentools/ToolIntf.h"
+#include "project/VelmoricPascalProject.h"
+#include "trace/VelmoricStatus.h"
+#include "trace/TraceCapture.h"
+
+std::unique_ptr<TParsedUnit> ParseUnitFile(const std::string& FileName,
+                                           TCompilerOptionsSet Options) {
+  auto P = std::make_unique<TParsedUnit>();
+  TTraceCapture Capture;
+  struct stat St;
+  if (::stat(FileName.c_str(), &St) == 0) {
+    P->HaveTime = true;
+    P->Time = St.st_mtim;
+  }
+  try {
+    auto Lines = std::make_unique<TSaveStringList>("source", "TPascalProject");
+    Lines->LoadFromFile(FileName);
+    auto Token = std::make_unique<TToken>(Lines.get());
+    P->Source = new TPascalSource(Token.get());
+    TPascalSource* S = P->Source;
+    S->Options = Options;
+    S->FileName = FileName;
+    try {
+      S->CreateSymbols(Options);
+    } catch (...) {
+      P->Error = std::current_exception();
+    }
+    S->Token = nullptr;
+    if (!P->Error && TPascalProject::HasStoreBeside(FileName)) {
+      P->StoreImage = S->Store->SaveToImage(S->usesList, S->symbols);
+      P->HaveImage = true;
+    }
+  } catch (...) {
+    P->Error = std::current_exception();
+  }
+  P->TraceLines = std::move(Capture.Lines);
+  return P;
+}
+
+unsigned TParseAhead::Cores() {
+  const unsigned N = std::thread::hardware_concurrency();
+  return N ? N : 1;
+}
+
+TParseAhead::TParseAhead(TPascalProject& Project, const std::vector<std::string>& FileNames,
+                         TCompilerOptionsSet Options, unsigned Threads)
+    : FProject(Project), FOptions(Options) {
+  FProject.FParseAhead = this;
+  const bool StatusShown = DisplayCompilerProcess && FormVelmoricCompiling;
+  if (Threads < 2 || Options.Contains(oCompileUnits) || FlagTrace || StatusShown) return;
+
+  const auto Registered = [](const TPascalProject* P, const std::string& Key) {
+    return P && P->FUnitLIst->IndexOf(Key) >= 0;
+  };
+  std::unordered_set<std::string> Keys;
+  for (const std::string& F : FileNames) {
+    const std::string Key = TPascalProject::UnitKey(LowerCase(F));
+    if (!Keys.insert(Key).second || Registered(&FProject, Key) ||
+        Registered(FProject.FMemoryProject, Key))
+      continue;
+    if (!FileExists(F) || (ToolServices && ToolServices->IsFileOpen(F)) || FProject.CheckSymbols(F))
+      continue;
+    FIndex.emplace(F, FSlots.size());
+    FSlots.push_back(TSlot{F});
+  }
+  const unsigned Workers = std::min<size_t>(Threads - 1, FSlots.size());
+  for (unsigned I = 0; I < Workers; ++I) FWorkers.emplace_back([this] { Work(); });
+}
+
+TParseAhead::~TParseAhead() {
+  {
+    std::lock_guard<std::mutex> Guard(FLock);
+    FStop = true;
+  }
+  for (std::thread& T : FWorkers) T.join();
+  FProject.FParseAhead = nullptr;
+}
+
+bool TParseAhead::Claim(TSlot& Slot) {
+  if (Slot.State != TState::Waiting) return false;
+  Slot.State = TState::Parsing;
+  return true;
+}
+
+void TParseAhead::Finish(TSlot& Slot, std::unique_ptr<TParsedUnit> Parsed) {
+  {
+    std::lock_guard<std::mutex> Guard(FLock);
+    Slot.Parsed = std::move(Parsed);
+    Slot.State = TState::Done;
+  }
+  FDone.notify_all();
+}
+
+void TParseAhead::Work() {
+  for (;;) {
+    TSlot* Slot = nullptr;
+    {
+      std::lock_guard<std::mutex> Guard(FLock);
+      while (!FStop && FNext < FSlots.size() && !Slot) {
+        TSlot& S = FSlots[FNext++];
+        if (Claim(S)) Slot = &S;
+      }
+    }
+    if (!Slot) return;
+    Finish(*Slot, ParseUnitFile(Slot->FileName, FOptions));
+  }
+}
+
+std::unique_ptr<TParsedUnit> TParseAhead::Take(const std::string& FileName,
+                                               TCompilerOptionsSet Options) {
+  if (Options != FOptions) return nullptr;
+  const auto It = FIndex.find(FileName);
+  if (It == FIndex.end()) return nullptr;
+  TSlot& Slot = FSlots[It->second];
+  std::unique_lock<std::mutex> Guard(FLock);
+  if (Slot.State == TState::Taken) return nullptr;
+  if (Claim(Slot)) {
+    // Nobody has started it: parsed here, now.
+    Guard.unlock();
+    Finish(Slot, ParseUnitFile(FileName, Options));
+    Guard.lock();
+  }
+  FDone.wait(Guard, [&] { return Slot.State == TState::Done; });
+  Slot.State = TState::Taken;
+  return std::move(Slot.Parsed);
+}
