@@ -32,8 +32,24 @@ uint64_t Hash(uint64_t H, std::string_view Bytes) {
   return H;
 }
 
+// User and system CPU time of the process so far, all threads.
+std::pair<double, double> CpuTimes() {
+  rusage U{};
+  ::getrusage(RUSAGE_SELF, &U);
+  const auto Sec = [](const timeval& T) { return static_cast<double>(T.tv_sec) + static_cast<double>(T.tv_usec) / 1e6; };
+  return {Sec(U.ru_utime), Sec(U.ru_stime)};
+}
+
+double ThreadCpuSeconds() {
+  timespec T{};
+  ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &T);
+  return static_cast<double>(T.tv_sec) + static_cast<double>(T.tv_nsec) / 1e9;
+}
+
 struct TCompiled {
   double Seconds = 0;
+  double User = 0, System = 0;  // CPU seconds of the compile, all threads
+  double Main = 0;              // CPU seconds of the compiling thread
   int Failed = 0;               // compiles that raised
   std::vector<std::string> Keys;  // the project's units, in order
   std::vector<uint64_t> Units;    // their summaries
@@ -51,6 +67,8 @@ TCompiled CompileTree(const std::vector<std::string>& Files, unsigned Threads) {
   TPascalProject Project;
   {
     const auto Start = Clock::now();
+    const auto [User, System] = CpuTimes();
+    const double Main = ThreadCpuSeconds();
     TParseAhead Ahead(Project, Files, {oCompileImplementation}, Threads);
     for (const std::string& F : Files) {
       try {
@@ -61,6 +79,9 @@ TCompiled CompileTree(const std::vector<std::string>& Files, unsigned Threads) {
       }
     }
     C.Seconds = SecondsSince(Start);
+    C.Main = ThreadCpuSeconds() - Main;
+    C.User = CpuTimes().first - User;
+    C.System = CpuTimes().second - System;
   }
   TOrvikSymbolstore Store;
   for (int I = 0; I < Project.FUnitLIst->Count(); ++I) {
@@ -133,11 +154,14 @@ int main(int argc, char** argv) {
                    R + 1, Threads, Diff.c_str());
       Same = false;
     }
-    std::printf("run %d: %zu units, one thread %.3f s, %u threads %.3f s: %.2fx, %s model\n", R + 1,
-                One.Units.size(), One.Seconds, Threads, All.Seconds, One.Seconds / All.Seconds,
-                Diff.empty() ? "the same" : "NOT the same");
+    std::printf("run %d: %zu units, one thread %.3f s (CPU %.3f s user, %.3f s system), %u threads %.3f s "
+                "(CPU %.3f s user, %.3f s system, %.3f s on the compiling thread): %.2fx, %s model\n",
+                R + 1, One.Units.size(), One.Seconds, One.User, One.System, Threads, All.Seconds, All.User,
+                All.System, All.Main, One.Seconds / All.Seconds, Diff.empty() ? "the same" : "NOT the same");
     J["runs"].push_back({{"one_thread_seconds", One.Seconds},
                          {"all_threads_seconds", All.Seconds},
+                         {"one_thread_cpu", {{"user", One.User}, {"system", One.System}}},
+                         {"all_threads_cpu", {{"user", All.User}, {"system", All.System}, {"compiling_thread", All.Main}}},
                          {"units", One.Units.size()},
                          {"failed", One.Failed},
                          {"same_model", Diff.empty()}});

@@ -1,5 +1,6 @@
 #include "project/VelmoricParseAhead.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <unordered_set>
@@ -32,9 +33,13 @@ std::unique_ptr<TParsedUnit> ParseUnitFile(const std::string& FileName,
       P->Error = std::current_exception();
     }
     S->Token = nullptr;
-    if (!P->Error && TPascalProject::HasStoreBeside(FileName)) {
-      P->StoreImage = S->Store->SaveToImage(S->usesList, S->symbols);
-      P->HaveImage = true;
+    if (!P->Error && P->HaveTime && TPascalProject::HasStoreBeside(FileName)) {
+      P->HaveStore = true;
+      P->StoreWritten = P->Store.Prepare(TPascalProject::StoreFileName(FileName),
+                                         S->Store->SaveToImage(S->usesList, S->symbols));
+      const struct timespec Times[2] = {{0, UTIME_OMIT}, P->Time};
+      P->StoreStamped = P->StoreWritten && !P->Store.TempName().empty() &&
+                        ::utimensat(AT_FDCWD, P->Store.TempName().c_str(), Times, 0) == 0;
     }
   } catch (...) {
     P->Error = std::current_exception();

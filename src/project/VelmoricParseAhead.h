@@ -11,7 +11,9 @@
 // ParseFile), and such a parse is the one it would have made: the same file
 // read from the same point (its time taken before its text), the same options,
 // a source that nothing else has seen. The trace lines a parse writes are kept
-// and sent when the compile takes it, where its own parse would have sent them.
+// and sent when the compile takes it, where its own parse would have sent them;
+// its store is written ahead to a temporary file, renamed into place when the
+// compile takes the parse and removed when it never does.
 //
 // Parsed ahead: each file whose unit is not in the project (or its memory
 // project) yet, is not open in the IDE, has no current store and is not the
@@ -33,6 +35,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/rtl/AtomicFile.h"
 #include "scanner/VelmoricPascalSource.h"
 
 class TPascalProject;
@@ -47,8 +50,12 @@ struct TParsedUnit {
   TPascalSource* Source = nullptr;  // owned until taken; nil when the file could not be read
   bool HaveTime = false;            // the file's modification time, taken before its text
   struct timespec Time {};
-  bool HaveImage = false;           // the store image, made when a store is wanted
-  std::string StoreImage;
+  // The store, when one is wanted: written to its temporary file and stamped
+  // with Time; the compile that takes the parse renames it into place.
+  bool HaveStore = false;
+  TPreparedWrite Store;
+  TAtomicWriteResult StoreWritten;
+  bool StoreStamped = false;
   std::vector<std::pair<std::string, std::string>> TraceLines;  // stream, text
   std::exception_ptr Error;         // what reading (no Source) or parsing raised
 };

@@ -437,14 +437,13 @@ TPascalSource* TPascalProject::TakeParsed(const std::string& Key, TParsedUnit& P
     S->Modified = true;
     std::rethrow_exception(Parsed.Error);
   }
-  SaveStore(S, Parsed.HaveTime ? &Parsed.Time : nullptr,
-            Parsed.HaveImage ? &Parsed.StoreImage : nullptr);
+  SaveStore(S, Parsed.HaveTime ? &Parsed.Time : nullptr, Parsed.HaveStore ? &Parsed : nullptr);
   S->State = stUpdated;
   return S;
 }
 
 void TPascalProject::SaveStore(TPascalSource* S, const struct timespec* SourceTime,
-                               const std::string* Image) {
+                               TParsedUnit* Ahead) {
   TTraceProc Trace("TPascalProject.SaveStore");
   // Only a Pascal source has a store beside it: never one written over the
   // source itself or over an unrelated file.
@@ -463,14 +462,21 @@ void TPascalProject::SaveStore(TPascalSource* S, const struct timespec* SourceTi
     Time = *SourceTime;
   else if (!ModificationTime(S->FileName, Time))
     return;  // no file on disk to match
-  try {
-    if (Image)
-      WriteFileAtomically(StoreName, *Image);
-    else
+  if (Ahead) {
+    TAtomicWriteResult R = Ahead->StoreWritten;
+    if (R) R = Ahead->Store.Commit();
+    if (!R) {
+      ReportStoreFailure(StoreName, AtomicWriteErrorText(StoreName, R));
+      return;
+    }
+    if (Ahead->StoreStamped) return;
+  } else {
+    try {
       S->Store->SaveToFile(StoreName, S);
-  } catch (const Exception& E) {
-    ReportStoreFailure(StoreName, E.Message());
-    return;
+    } catch (const Exception& E) {
+      ReportStoreFailure(StoreName, E.Message());
+      return;
+    }
   }
   const struct timespec Times[2] = {{0, UTIME_OMIT}, Time};
   if (::utimensat(AT_FDCWD, StoreName.c_str(), Times, 0) != 0)

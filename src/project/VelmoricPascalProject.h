@@ -110,10 +110,10 @@ class TPascalProject {
   // searched again; Name becomes its FileName.
   void AddPlaceholder(const std::string& Key, const std::string& Name);
   // Writes S's store file, stamped with the source's modification time;
-  // a failure is reported once and otherwise ignored. Image: S's store image
-  // when it was made already.
+  // a failure is reported once and otherwise ignored. Ahead: S's parse made
+  // ahead, whose store waits in its temporary file.
   void SaveStore(TPascalSource* S, const struct timespec* SourceTime,
-                 const std::string* Image = nullptr);
+                 struct TParsedUnit* Ahead = nullptr);
   TPascalSource* CompileFromEditor(const std::string& Key, const std::string& FileName,
                                    TCompilerOptionsSet Options);
   TPascalSource* LoadFromStore(const std::string& Key, const std::string& FileName,

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/FileSizeLimit.h"
 #include "ProjectTestUtil.h"
 #include "project/VelmoricParseAhead.h"
 #include "project/VelmoricPascalProject.h"
@@ -166,11 +167,36 @@ TEST_F(ParseAheadTest, ParsesNeverTakenAreFreedAndOtherOptionsParseAnew) {
     ASSERT_NE(P, nullptr);
     ASSERT_NE(P->Source, nullptr);
     EXPECT_FALSE(P->Error);
-    EXPECT_TRUE(P->HaveImage);
+    EXPECT_TRUE(P->HaveStore);
+    EXPECT_TRUE(P->StoreWritten);
+    EXPECT_TRUE(P->StoreStamped);
     EXPECT_EQ(Ahead.Take(Files[1], {oCompileImplementation}), nullptr) << "taken once";
     EXPECT_EQ(Ahead.Take(Dir.File("Elsewhere.pas"), {oCompileImplementation}), nullptr);
   }
   EXPECT_EQ(Project.FUnitLIst->Count(), 0);
+  // Their stores waited in temporary files, which went with them.
+  std::error_code Ec;
+  for (auto It = std::filesystem::recursive_directory_iterator(Dir.Path, Ec);
+       !Ec && It != std::filesystem::end(It); It.increment(Ec)) {
+    EXPECT_NE(It->path().extension(), ".pax") << It->path();
+    EXPECT_NE(It->path().extension(), ".tmp") << It->path();
+  }
+}
+
+TEST_F(ParseAheadTest, StoresThatCannotBeWrittenLeaveTheUnitsParsed) {
+  WriteTree();
+  TPascalProject Project;
+  {
+    testsupport::FileSizeLimit FullDisk(16);
+    TParseAhead Ahead(Project, Files, {oCompileImplementation}, 3);
+    for (const std::string& F : Files) Project.Compile(F, {oCompileImplementation});
+  }
+  EXPECT_EQ(Project.FUnitLIst->Count(), static_cast<int>(Files.size()) - 1);
+  for (const std::string& F : Files) EXPECT_FALSE(FileExists(TPascalProject::StoreFileName(F))) << F;
+  std::error_code Ec;
+  for (auto It = std::filesystem::recursive_directory_iterator(Dir.Path, Ec);
+       !Ec && It != std::filesystem::end(It); It.increment(Ec))
+    EXPECT_NE(It->path().extension(), ".tmp") << It->path();
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "platform/rtl/SysUtils.h"
 
@@ -60,16 +61,24 @@ TAtomicWriteResult WriteInPlace(const std::string& FileName, std::string_view Da
 
 }  // namespace
 
-TAtomicWriteResult TryWriteFileAtomically(const std::string& FileName, std::string_view Data,
-                                          const TAtomicWrite& How) {
-  const std::string Target = FileBehind(FileName);
+TPreparedWrite::~TPreparedWrite() {
+  if (!FTemp.empty()) ::unlink(FTemp.c_str());
+}
+
+TAtomicWriteResult TPreparedWrite::Prepare(const std::string& FileName, std::string_view Data,
+                                           const TAtomicWrite& How) {
+  FTarget = FileBehind(FileName);
   struct stat Old;
-  const bool Existed = ::stat(Target.c_str(), &Old) == 0;
-  if (Existed && !S_ISREG(Old.st_mode) && !S_ISDIR(Old.st_mode)) return WriteInPlace(Target, Data);
+  const bool Existed = ::stat(FTarget.c_str(), &Old) == 0;
+  if (Existed && !S_ISREG(Old.st_mode) && !S_ISDIR(Old.st_mode)) {
+    FWriteInPlace = true;
+    FInPlace.assign(Data);
+    return {};
+  }
 
   // A hidden name in the same folder, so that the rename stays on one file system.
-  const std::string Dir = ExtractFilePath(Target);
-  std::string Base = ExtractFileName(Target);
+  const std::string Dir = ExtractFilePath(FTarget);
+  std::string Base = ExtractFileName(FTarget);
   if (Base.size() > 100) Base.resize(100);
   std::string Temp;
   int Fd = -1;
@@ -90,17 +99,40 @@ TAtomicWriteResult TryWriteFileAtomically(const std::string& FileName, std::stri
     return Abandon(TAtomicWriteResult::Write, errno, true);
   if (How.Sync && ::fsync(Fd) != 0) return Abandon(TAtomicWriteResult::Write, errno, true);
   if (::close(Fd) != 0) return Abandon(TAtomicWriteResult::Close, errno, false);
-  if (::rename(Temp.c_str(), Target.c_str()) != 0)
-    return Abandon(TAtomicWriteResult::Rename, errno, false);
+  FTemp = Temp;
   return {};
+}
+
+TAtomicWriteResult TPreparedWrite::Commit() {
+  if (FWriteInPlace) {
+    FWriteInPlace = false;
+    return WriteInPlace(FTarget, FInPlace);
+  }
+  const std::string Temp = std::exchange(FTemp, std::string());
+  if (::rename(Temp.c_str(), FTarget.c_str()) != 0) {
+    const int Err = errno;
+    ::unlink(Temp.c_str());
+    return Failed(TAtomicWriteResult::Rename, Err);
+  }
+  return {};
+}
+
+TAtomicWriteResult TryWriteFileAtomically(const std::string& FileName, std::string_view Data,
+                                          const TAtomicWrite& How) {
+  TPreparedWrite Write;
+  const TAtomicWriteResult R = Write.Prepare(FileName, Data, How);
+  return R ? Write.Commit() : R;
+}
+
+std::string AtomicWriteErrorText(const std::string& FileName, const TAtomicWriteResult& R) {
+  return Format(R.Step == TAtomicWriteResult::Create ? "Cannot create file %s: %s" : "Cannot write file %s: %s",
+                FileName, std::strerror(R.Error));
 }
 
 void WriteFileAtomically(const std::string& FileName, std::string_view Data,
                          const TAtomicWrite& How) {
   const TAtomicWriteResult R = TryWriteFileAtomically(FileName, Data, How);
   if (R) return;
-  const std::string Why = std::strerror(R.Error);
-  if (R.Step == TAtomicWriteResult::Create)
-    throw EFCreateError(Format("Cannot create file %s: %s", FileName, Why));
-  throw EWriteError(Format("Cannot write file %s: %s", FileName, Why));
+  if (R.Step == TAtomicWriteResult::Create) throw EFCreateError(AtomicWriteErrorText(FileName, R));
+  throw EWriteError(AtomicWriteErrorText(FileName, R));
 }

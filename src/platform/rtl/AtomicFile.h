@@ -22,6 +22,30 @@ struct TAtomicWriteResult {
   explicit operator bool() const { return Step == Done; }
 };
 
+// An atomic write in two steps, for a replacement decided after its content
+// is ready (on another thread, say): Prepare writes the content to the
+// temporary file, Commit renames it over the file. A prepared write never
+// committed is removed with the object.
+class TPreparedWrite {
+ public:
+  TPreparedWrite() = default;
+  ~TPreparedWrite();
+  TPreparedWrite(const TPreparedWrite&) = delete;
+  TPreparedWrite& operator=(const TPreparedWrite&) = delete;
+
+  TAtomicWriteResult Prepare(const std::string& FileName, std::string_view Data,
+                             const TAtomicWrite& How = {});
+  TAtomicWriteResult Commit();
+  // The temporary file while prepared and not committed, else empty.
+  const std::string& TempName() const { return FTemp; }
+
+ private:
+  std::string FTarget;
+  std::string FTemp;
+  std::string FInPlace;  // a device's or a pipe's content, written at Commit
+  bool FWriteInPlace = false;
+};
+
 // Writes Data to a new temporary file in FileName's folder, checks every
 // write and the close, and renames it over FileName. A symbolic link is
 // followed: the file it names is replaced, the link stays. On failure the
@@ -33,3 +57,5 @@ TAtomicWriteResult TryWriteFileAtomically(const std::string& FileName, std::stri
 // temporary file cannot be made, else EWriteError "Cannot write file %s: %s".
 void WriteFileAtomically(const std::string& FileName, std::string_view Data,
                          const TAtomicWrite& How = {});
+// The message of the error WriteFileAtomically raises for a failed result.
+std::string AtomicWriteErrorText(const std::string& FileName, const TAtomicWriteResult& R);
