@@ -547,3 +547,61 @@ TEST_F(ClassExpertTest, AClassIsNotRewrittenAsAVariable) {
 }
 
 }  // namespace
+
+namespace {
+
+// A used unit declares a class of the same name, listed first in the class
+// boxes: the dialog works on the class it was opened on, and the other unit
+// is neither opened nor changed.
+TEST_F(ClassExpertTest, TheNamesakeOfTheClassInAnotherUnitIsLeftAlone) {
+  const std::string Other =
+      "unit ZOther;\ninterface\ntype\n  TOrder = class\n  public\n    procedure Clear(All: Boolean);\n"
+      "  end;\nimplementation\nprocedure TOrder.Clear(All: Boolean);\nbegin\nend;\nend.\n";
+  const std::string OtherFile = Dir.Write("ZOther.pas", Other);
+  std::string Shop = ShopUnit;
+  Shop.replace(Shop.find("uses Classes;"), 13, "uses Classes, ZOther;");
+  const std::string SavedSearch = AdditionalSearchPath;
+  AdditionalSearchPath = Dir.Path;
+  Load(Shop, "Shop.pas");
+  AdditionalSearchPath = SavedSearch;
+  TOrvikSymbol* Clear = Find("Clear", {typProcedure});
+  ASSERT_NE(Clear, nullptr);
+  TOrvikSymbol* Order = Clear->Parent;
+  TOrvikSymbol* FirstOrder = nullptr;
+  Run(
+      [&](TFormVelmoricNewProcedure& F) {
+        F.EditSymbol = Clear;
+        F.ContextSymbol = Order;
+        F.ChangeMode = true;
+      },
+      [&](TFormVelmoricNewProcedure& F) {
+        const int First = F.ComboBoxClass1->Items()->IndexOf("TOrder");
+        if (First >= 0) FirstOrder = static_cast<TOrvikSymbol*>(F.ComboBoxClass1->Items()->Objects(First));
+        F.EditParameter->SetText("All: Boolean; Depth: Integer");
+        F.ButtonCreate->Click();
+      });
+  ASSERT_NE(FirstOrder, nullptr);
+  ASSERT_NE(FirstOrder, Order);  // the namesake comes first
+  EXPECT_EQ(BufferLines()[11], "    Procedure Clear(All: Boolean; Depth: Integer);");
+  // New members of the class the dialog was opened on.
+  Run([&](TFormVelmoricNewProcedure& F) { F.ContextSymbol = Order; },
+      [&](TFormVelmoricNewProcedure& F) {
+        F.PageControl1->SelectPage(F.TabSheetNewVariable);
+        F.EditVarName->SetText("FTax");
+        F.ComboBoxVarType->TypeText("Integer");
+        F.ComboBoxVarScope->TypeText("private");
+        F.ButtonCreate->Click();
+      });
+  Run([&](TFormVelmoricNewProcedure& F) { F.ContextSymbol = Order; },
+      [&](TFormVelmoricNewProcedure& F) {
+        F.PageControl1->SelectPage(F.TabSheetProperty);
+        F.EditNameProperty->SetText("Rate");
+        F.ButtonCreate->Click();
+      });
+  EXPECT_NE(IndexOfLine("      FTax:Integer;"), -1) << BufferText();
+  EXPECT_NE(IndexOfLine("    property Rate : integer read FRate write FRate;"), -1);
+  EXPECT_FALSE(ToolServices->IsFileOpen(OtherFile));
+  EXPECT_EQ(ReadFileBytes(OtherFile), Other);
+}
+
+}  // namespace
