@@ -265,7 +265,9 @@ void TFormVelmoricNewProcedure::CreateMessage() {
   H->MessageId = ComboBoxMessage->Text();
   H->name = EditMessageName->Text();
   H->Typ = typProcedure;
-  H->Params = "var message : " + ComboBoxMessageStruct->Text();
+  // The parameter needs a type: without a structure, the generic TMessage.
+  const std::string Struct = Trim(ComboBoxMessageStruct->Text());
+  H->Params = "var message : " + (Struct.empty() ? std::string("TMessage") : Struct);
   H->ResultType.clear();
   H->Bereich = tPublic;
   H->Comment = MakeCommentBlock({}, "MessageHandler",

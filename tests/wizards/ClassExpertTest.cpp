@@ -126,6 +126,18 @@ class ClassExpertTest : public WizardTest {
     ASSERT_GE(I, 0) << Text;
     Box->Select(I);
   }
+  // The shop unit, with the messages unit parsed into its project.
+  void LoadShopWithMessages() {
+    const std::string MessagesFile = Dir.Write("Messages.pas", MessagesUnit);
+    Load(ShopUnit, "Shop.pas");
+    ASSERT_TRUE(ToolServices->OpenFile(MessagesFile));
+    TIModuleInterface* Module = ToolServices->GetModuleInterface(MessagesFile);
+    TIEditorInterface* MsgEditor = Module->GetEditorInterface();
+    Module->Release();
+    ASSERT_NE(Project->CompileEditor(MsgEditor), nullptr);
+    MsgEditor->Release();
+    ASSERT_TRUE(ToolServices->OpenFile(FileName));
+  }
   int IndexOfLine(const std::string& Line) const {
     const auto L = BufferLines();
     for (size_t I = 0; I < L.size(); ++I)
@@ -383,15 +395,7 @@ TEST_F(ClassExpertTest, NotificationIsCreatedOrFilled) {
 }
 
 TEST_F(ClassExpertTest, MessageHandler) {
-  const std::string MessagesFile = Dir.Write("Messages.pas", MessagesUnit);
-  Load(ShopUnit, "Shop.pas");
-  ASSERT_TRUE(ToolServices->OpenFile(MessagesFile));
-  TIModuleInterface* Module = ToolServices->GetModuleInterface(MessagesFile);
-  TIEditorInterface* MsgEditor = Module->GetEditorInterface();
-  Module->Release();
-  ASSERT_NE(Project->CompileEditor(MsgEditor), nullptr);
-  MsgEditor->Release();
-  ASSERT_TRUE(ToolServices->OpenFile(FileName));
+  LoadShopWithMessages();
   std::string Struct, Name;
   Run([&](TFormVelmoricNewProcedure& F) { F.ContextSymbol = Find("TOrder", {typClass}); },
       [&](TFormVelmoricNewProcedure& F) {
@@ -410,6 +414,22 @@ TEST_F(ClassExpertTest, MessageHandler) {
   EXPECT_NE(BufferText().find("// MessageHandler"), std::string::npos);
   ExpectTreeMatchesBuffer();
   ExpectOneUndoRestores();
+}
+
+// A message without a structure (a messages unit that declares TMessage
+// other than as a record) gets the generic TMessage, never an empty type.
+TEST_F(ClassExpertTest, MessageHandlerWithoutAStructureTakesTMessage) {
+  LoadShopWithMessages();
+  Run([&](TFormVelmoricNewProcedure& F) { F.ContextSymbol = Find("TOrder", {typClass}); },
+      [&](TFormVelmoricNewProcedure& F) {
+        F.PageControl1->SelectPage(F.TabSheetMessages);
+        Choose(F.ComboBoxMessage, "WM_PAINT");
+        F.ComboBoxMessageStruct->TypeText("");
+        F.ButtonCreate->Click();
+      });
+  EXPECT_NE(IndexOfLine("    Procedure OnWMPaint(var message : TMessage); message WM_PAINT; "), -1) << BufferText();
+  EXPECT_NE(IndexOfLine("Procedure TOrder.OnWMPaint(var message : TMessage);"), -1);
+  ExpectTreeMatchesBuffer();
 }
 
 TEST_F(ClassExpertTest, ExportedPropertiesCombinedAndSeparate) {
