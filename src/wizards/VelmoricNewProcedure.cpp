@@ -315,6 +315,17 @@ TOrvikSymbol* TFormVelmoricNewProcedure::SelectedClass(TComboBox* Box) const {
   return static_cast<TOrvikSymbol*>(ClassList->GetObjects(I));
 }
 
+TOrvikSymbol* TFormVelmoricNewProcedure::NamedClass(TComboBox* Box) const {
+  TOrvikSymbol* Chosen = SelectedClass(Box);
+  if (Chosen && SameText(Chosen->name, Box->Text())) return Chosen;
+  return Project ? Project->FindFlatSymbol(Box->Text()) : nullptr;
+}
+
+int TFormVelmoricNewProcedure::ClassIndexOf(TOrvikSymbol* Sym) {
+  const int I = ClassList->IndexOfObject(Sym);
+  return I >= 0 ? I : FindSymbol(ComboBoxClass1, Sym->name);
+}
+
 TPascalSource* TFormVelmoricNewProcedure::FindSource(TComboBox* Box) {
   TTraceProc Trace("TFormVelmoricNewProcedure.FindSource");
   TOrvikSymbol* Sym = SelectedClass(Box);
@@ -501,12 +512,12 @@ void TFormVelmoricNewProcedure::UpdateComboboxes() {
     if (K >= 0) ComboBoxProctyp->SetItemIndex(K);
   }
   if (ContextSymbol) {
-    const int I = FindSymbol(ComboBoxClass1, ContextSymbol->name);
+    const int I = ClassIndexOf(ContextSymbol);
     for (TComboBox* Box : {ComboBoxClass1, ComboBoxClassVar, ComboBoxMessageClass}) Box->SetItemIndex(I);
     if (ContextSymbol->Typ == typClass)
       ComboBoxClassProperty->SetItemIndex(I);
     else if (ContextSymbol->Parent)
-      ComboBoxClassProperty->SetItemIndex(FindSymbol(ComboBoxClass1, ContextSymbol->Parent->name));
+      ComboBoxClassProperty->SetItemIndex(ClassIndexOf(ContextSymbol->Parent));
   }
   if (EditSymbol) {
     for (TOrvikSymbol* S = EditSymbol->Parent; S; S = S->Parent)
@@ -632,17 +643,14 @@ void TFormVelmoricNewProcedure::CreateProcedure() {
   }
   TPascalCoco Coco(Src);
   TOrvikSymbol* Sym;
-  TOrvikSymbol* Chosen = SelectedClass(ComboBoxClass1);
   if (EditSymbol) {
     Sym = EditSymbol;
     if (ContextSymbol) Adopt(ContextSymbol, Sym);
   } else {
     Sym = NewSymbol(Src);
-    Adopt(Chosen, Sym);
+    Adopt(SelectedClass(ComboBoxClass1), Sym);
   }
-  // A procedure chosen as owner is not among the top-level symbols.
-  TOrvikSymbol* Parent = Project ? Project->FindFlatSymbol(ComboBoxClass1->Text()) : nullptr;
-  if (!Parent && Chosen && SameText(Chosen->name, ComboBoxClass1->Text())) Parent = Chosen;
+  TOrvikSymbol* Parent = NamedClass(ComboBoxClass1);
   if (!Parent && EditSymbol) Parent = EditSymbol->Parent;
   Sym->Parent = Parent;
   const std::string Kind = LowerCase(ComboBoxProctyp->Text());
@@ -683,13 +691,15 @@ void TFormVelmoricNewProcedure::CreateVariable() {
     return;
   }
   TPascalCoco Coco(Src);
-  int ClassIndex = -1;
-  for (int I = 0; I < ComboBoxClassVar->Items()->Count(); ++I)
-    if (ComboBoxClassVar->Items()->Get(I) == ComboBoxClassVar->Text()) {
-      ClassIndex = I;
-      break;
-    }
-  if (ClassIndex < 0) ClassIndex = ComboBoxClassVar->ItemIndex();
+  // The selected item while it shows the text, else the first item of
+  // that text, else the selected one.
+  int ClassIndex = ComboBoxClassVar->ItemIndex();
+  if (ClassIndex < 0 || ComboBoxClassVar->Items()->Get(ClassIndex) != ComboBoxClassVar->Text())
+    for (int I = 0; I < ComboBoxClassVar->Items()->Count(); ++I)
+      if (ComboBoxClassVar->Items()->Get(I) == ComboBoxClassVar->Text()) {
+        ClassIndex = I;
+        break;
+      }
   TOrvikSymbol* Cls = ClassIndex >= 0 && ClassIndex < ClassList->Count()
                           ? static_cast<TOrvikSymbol*>(ClassList->GetObjects(ClassIndex))
                           : nullptr;

@@ -180,6 +180,13 @@ class TFormVelmoricNewProcedure : public TForm {
   TTabSheet* AddSheet(const std::string& Name, const std::string& Caption);
   // The ClassList symbol behind the selected item of a class box, or nil.
   TOrvikSymbol* SelectedClass(TComboBox* Box) const;
+  // The class a box names: its selected item while that item shows the
+  // box's text (of two classes of one name, the one chosen), else the
+  // project's top-level symbol of that name.
+  TOrvikSymbol* NamedClass(TComboBox* Box) const;
+  // The index of Sym among the class boxes' items, else of the first item
+  // of its name; -1 when neither.
+  int ClassIndexOf(TOrvikSymbol* Sym);
   // A fresh symbol of Source; freed by the tree that takes it, else by Release.
   TOrvikSymbol* NewSymbol(TPascalSource* Source);
   // Enters Sym into Parent's children unless it is there already.

@@ -106,10 +106,8 @@ void TFormVelmoricNewProcedure::CreateProperty() {
     P = NewSymbol(Src);
     Adopt(C, P);
   }
-  if (TOrvikSymbol* Flat = Project ? Project->FindFlatSymbol(ComboBoxClassProperty->Text()) : nullptr)
-    P->Parent = Flat;
-  else
-    P->Parent = C;
+  TOrvikSymbol* Named = NamedClass(ComboBoxClassProperty);
+  P->Parent = Named ? Named : C;
   P->Options = EditSymbol ? EditSymbol->Options : TProcOptionsSet();
   P->name = N;
   P->Typ = typProperty;
@@ -260,14 +258,16 @@ void TFormVelmoricNewProcedure::CreateMessage() {
     H = NewSymbol(Src);
     Adopt(C, H);
   }
-  TOrvikSymbol* Flat = Project ? Project->FindFlatSymbol(ComboBoxMessageClass->Text()) : nullptr;
-  H->Parent = Flat ? Flat : C;
+  TOrvikSymbol* Named = NamedClass(ComboBoxMessageClass);
+  H->Parent = Named ? Named : C;
   H->ProcTyp = tProcedure;
   H->Options = EditSymbol ? EditSymbol->Options : TProcOptionsSet{tMessage};
   H->MessageId = ComboBoxMessage->Text();
   H->name = EditMessageName->Text();
   H->Typ = typProcedure;
-  H->Params = "var message : " + ComboBoxMessageStruct->Text();
+  // The parameter needs a type: without a structure, the generic TMessage.
+  const std::string Struct = Trim(ComboBoxMessageStruct->Text());
+  H->Params = "var message : " + (Struct.empty() ? std::string("TMessage") : Struct);
   H->ResultType.clear();
   H->Bereich = tPublic;
   H->Comment = MakeCommentBlock({}, "MessageHandler",
@@ -318,7 +318,7 @@ void TFormVelmoricNewProcedure::CreateExportProperties() {
     Write("src = NIL");
     return;
   }
-  TOrvikSymbol* Flat = Project ? Project->FindFlatSymbol(ComboBoxClassProperty->Text()) : nullptr;
+  TOrvikSymbol* Named = NamedClass(ComboBoxClassProperty);
   auto Fresh = [&](TSymTyp Typ, const std::string& Name) {
     TOrvikSymbol* S = NewSymbol(Src);
     Adopt(ContextSymbol, S);
@@ -343,7 +343,7 @@ void TFormVelmoricNewProcedure::CreateExportProperties() {
       P->TypeName = Type;
       P->ReadAccess = "Get" + PName;
       P->WriteAccess = "Put" + PName;
-      if (Flat) P->Parent = Flat;
+      if (Named) P->Parent = Named;
       TOrvikSymbol* G = Fresh(typProcedure, "Get" + PName);
       G->ProcTyp = tFunction;
       G->Bereich = tPrivate;
@@ -386,7 +386,7 @@ void TFormVelmoricNewProcedure::CreateExportProperties() {
           P->IndexName = Source->IndexName;
           P->IndexType = Trim(Source->IndexType);
         }
-        if (Flat) P->Parent = Flat;
+        if (Named) P->Parent = Named;
         Write("sym ok");
         TOrvikSymbol* G = Fresh(typProcedure, "Get" + PName);
         G->ProcTyp = tFunction;

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 
 #include "browsers/VelmoricUnitGraph.h"
 #include "project/VelmoricPascalProject.h"
@@ -287,6 +288,42 @@ TEST_F(UnitsCommandTest, BadArgumentsAndMissingFiles) {
   EXPECT_EQ(ReadFileBytes(Dir.Path + "/Top.pas"), Unit("Top", "Alpha, Nowhere"));
   R = RunUnits(Dir, "--svg nodir/x.svg Top.pas");
   EXPECT_EQ(R.Status, 1);
+}
+
+}  // namespace
+
+namespace {
+
+// `velmoric units` on a folder of the Free Pascal sources: each of its
+// sources is listed once, with every other unit the compile reached.
+TEST(UnitsCommandFreePascal, AFolderOfTheLibraryListsEveryUnitOnce) {
+  const std::string Folder = "/usr/share/fpcsrc/3.2.2/packages/fcl-base/src";
+  if (!std::filesystem::is_directory(Folder)) GTEST_SKIP() << Folder << " is not installed";
+  TScratch Dir;
+  const TCliResult R = RunUnits(Dir, Folder);
+  ASSERT_EQ(R.Status, 0) << R.Err;
+  std::map<std::string, std::string> Units;  // unit -> file
+  size_t From = 0;
+  while (From < R.Out.size()) {
+    const size_t End = R.Out.find('\n', From);
+    const std::string Line = R.Out.substr(From, End - From);
+    From = End == std::string::npos ? R.Out.size() : End + 1;
+    if (Line.empty() || Line[0] == ' ') continue;
+    const size_t Tab = Line.find('\t');
+    ASSERT_NE(Tab, std::string::npos) << Line;
+    EXPECT_TRUE(Units.emplace(Line.substr(0, Tab), Line.substr(Tab + 1)).second) << Line;
+  }
+  int Sources = 0;
+  for (const auto& E : std::filesystem::directory_iterator(Folder)) {
+    const std::string Ext = E.path().extension().string();
+    if (Ext != ".pp" && Ext != ".pas") continue;
+    ++Sources;
+    const auto It = Units.find(LowerCase(E.path().stem().string()));
+    ASSERT_NE(It, Units.end()) << E.path();
+    EXPECT_EQ(It->second, E.path().string());
+  }
+  EXPECT_GT(Sources, 30);
+  EXPECT_GT(Units.size(), size_t(Sources));
 }
 
 }  // namespace

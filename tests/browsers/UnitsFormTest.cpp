@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "../expert/ExpertTestSupport.h"
 #include "../support/ScratchProject.h"
@@ -197,6 +200,51 @@ TEST(UnitsFormRing, EveryUnitOnceAndNoWalkLoops) {
   ASSERT_EQ(Form.ListBoxDirectories->Items()->Count(), 1);
   Form.ListBoxDirectories->Select(0);
   EXPECT_EQ(Form.ListBoxFiles->Items()->Count(), N);
+}
+
+}  // namespace
+
+namespace {
+
+// A folder of the Free Pascal sources compiled unit by unit, with the
+// folder on the search path: every unit shows once, its sources among
+// them, and the walks over the library's many cycles end.
+TEST(UnitsFormFreePascal, AFolderOfTheLibraryListsEveryUnitOnce) {
+  const std::string Folder = "/usr/share/fpcsrc/3.2.2/packages/fcl-base/src";
+  if (!std::filesystem::is_directory(Folder)) GTEST_SKIP() << Folder << " is not installed";
+  std::vector<std::string> Keys;
+  TPascalProject Memory;
+  for (const auto& E : std::filesystem::directory_iterator(Folder)) {
+    const std::string Ext = E.path().extension().string();
+    if (Ext != ".pp" && Ext != ".pas") continue;
+    Keys.push_back(LowerCase(E.path().stem().string()));
+    support::CompileInto(Memory, E.path().string());
+  }
+  ASSERT_GT(Keys.size(), 30u);
+  TFFormVelmoricUnits Form(nullptr);
+  Form.Project = &Memory;
+  Form.Rebuild();
+  TStrings* Files = Form.ComboBoxFiles->Items();
+  std::set<std::string> Roots;
+  for (int I = 0; I < Form.TreeView1->Items()->RootCount(); ++I)
+    EXPECT_TRUE(Roots.insert(Form.TreeView1->Items()->Root(I)->Text).second);
+  EXPECT_EQ(int(Roots.size()), Files->Count());
+  for (const std::string& Key : Keys) EXPECT_GE(Files->IndexOf(Key), 0) << Key;
+  // Dependants of a much used unit, each once.
+  const int Classes = Files->IndexOf("classes");
+  ASSERT_GE(Classes, 0);
+  for (int I = 0; I < Form.TreeView1->Items()->RootCount(); ++I)
+    if (Form.TreeView1->Items()->Root(I)->Text.rfind("classes ", 0) == 0)
+      Form.TreeView1->SetSelected(Form.TreeView1->Items()->Root(I));
+  TStrings* Dependants = Form.ListBoxDependants->Items();
+  EXPECT_GT(Dependants->Count(), 10);
+  std::set<std::string> Once;
+  for (int I = 0; I < Dependants->Count(); ++I) EXPECT_TRUE(Once.insert(Dependants->Get(I)).second);
+  // Locating a unit and grouping by folder end too.
+  Form.ComboBoxLocate->SetText("sysutils");
+  Form.CheckBoxLocate->Click();
+  Form.ComboBoxFiles->Select(Files->IndexOf("custapp"));
+  EXPECT_GE(Form.ListBoxDirectories->Items()->IndexOf(LowerCase(Folder) + "/"), 0);
 }
 
 }  // namespace

@@ -1,19 +1,17 @@
-// The class expert through `velmoric script` on a copy of examples/demo: a
-// private field, a property with get function and set procedure, an array
-// property, a virtual method with its comment block, an overriding
-// destructor, a message handler (with a messages unit of the test) and a
-// changed method; the saved units still parse without new errors.
+// The class expert scripts of examples/scripts run by `velmoric script` on a
+// copy of the demo (with a messages unit of the test beside it): a changed
+// method, a private field, a property with get function and set procedure,
+// an array property, a virtual method with its comment block, an
+// overriding destructor, a message handler and exported properties; the
+// saved units still parse without new errors.
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "../support/ScratchDir.h"
+#include "../support/ShellRun.h"
 #include "platform/rtl/SysUtils.h"
 #include "scanner/VelmoricPascalScanner.h"
 
@@ -38,35 +36,24 @@ const char* const MessagesUnit =
 class ClassExpertScriptTest : public testing::Test {
  protected:
   void SetUp() override {
-    std::string T = testing::TempDir() + "velmoric-coco-XXXXXX";
-    ASSERT_TRUE(::mkdtemp(T.data()));
-    Dir = T;
-    for (const auto& E : std::filesystem::directory_iterator(std::string(VELMORIC_SOURCE_DIR) + "/examples/demo"))
-      std::filesystem::copy_file(E.path(), Dir + "/" + E.path().filename().string());
-    WriteFileBytes(Dir + "/Messages.pas", MessagesUnit);
-  }
-  void TearDown() override {
-    std::error_code Ec;
-    std::filesystem::remove_all(Dir, Ec);
+    const std::string Source = VELMORIC_SOURCE_DIR;
+    std::filesystem::create_directories(Dir.File("examples"));
+    for (const char* Sub : {"demo", "scripts"})
+      std::filesystem::copy(Source + "/examples/" + Sub, Dir.File(std::string("examples/") + Sub),
+                            std::filesystem::copy_options::recursive);
+    Dir.Write("examples/demo/Messages.pas", MessagesUnit);
   }
 
-  // Runs the script in the copy of the demo; standard output, the status in Status.
-  std::string Run(const std::string& Script) {
-    WriteFileBytes(Dir + "/test.script", Script);
-    const std::string Cmd = "cd '" + Dir + "' && VELMORIC_REGISTRY='" + Dir + "/registry' VELMORIC_DATA='" + Dir +
-                            "/data' " + VELMORIC_CLI + " script --project Demo.dpr test.script 2>'" + Dir + "/err'";
-    std::string Out;
-    FILE* P = ::popen(Cmd.c_str(), "r");
-    if (!P) return Out;
-    std::array<char, 4096> Buf;
-    size_t N;
-    while ((N = std::fread(Buf.data(), 1, Buf.size(), P)) > 0) Out.append(Buf.data(), N);
-    const int W = ::pclose(P);
-    Status = WIFEXITED(W) ? WEXITSTATUS(W) : -1;
-    Err = ReadFileBytes(Dir + "/err");
-    return Out;
+  // Runs the example script Name, its changes saved at its end.
+  TShellRun Script(const std::string& Name) {
+    const std::string File = "examples/scripts/" + Name + ".script";
+    Dir.Write(File, ReadFileBytes(Dir.File(File)) + "save\n");
+    return RunShell("cd " + ShellQuoted(Dir.Path) + " && VELMORIC_REGISTRY=" + ShellQuoted(Dir.File("registry")) +
+                        " VELMORIC_DATA=" + ShellQuoted(Dir.File("data")) + " " + VELMORIC_CLI +
+                        " script --project examples/demo/Demo.dpr " + File,
+                    Dir.File("err"));
   }
-  std::string Text(const std::string& Name) const { return ReadFileBytes(Dir + "/" + Name); }
+  std::string Demo(const std::string& Name) const { return ReadFileBytes(Dir.File("examples/demo/" + Name)); }
 
   // Parse errors without their line numbers.
   static std::vector<std::string> Errors(const std::string& Text) {
@@ -85,128 +72,61 @@ class ClassExpertScriptTest : public testing::Test {
     return R;
   }
 
-  static constexpr const char* Compile =
-      "menu \"Velmoric > Source explorer...\"\n"
-      "form FormSourceExplorer\n"
-      "  click SpeedButtonCompile\n"
-      "end\n";
-
-  std::string Dir, Err;
-  int Status = -1;
+  TScratchDir Dir;
 };
 
-TEST_F(ClassExpertScriptTest, MembersOfTheDemoClasses) {
-  const std::string ShapesBefore = Text("Shapes.pas");
-  const std::string MainBefore = Text("MainForm.pas");
-  const std::string Script = std::string("open Shapes.pas\n") + Compile +
-                             // a private field
-                             "cursor 36 3\n"
-                             "dialog TFormVelmoricNewProcedure\n"
-                             "  tab PageControl1 Variable\n"
-                             "  select ComboBoxClassVar TShape\n"
-                             "  set EditVarName FTag\n"
-                             "  set ComboBoxVarType Integer\n"
-                             "  set ComboBoxVarScope private\n"
-                             "  click ButtonCreate\n"
-                             "end\n"
-                             "menu \"Velmoric > New symbol...\"\n"
-                             // a property with get function and set procedure
-                             "dialog \"New symbol\"\n"
-                             "  tab PageControl1 Property\n"
-                             "  select ComboBoxClassProperty TShape\n"
-                             "  set EditNameProperty Caption\n"
-                             "  set ComboBoxPropType string\n"
-                             "  check CheckBoxGet\n"
-                             "  check CheckBoxSet\n"
-                             "  click ButtonCreate\n"
-                             "end\n"
-                             "key Alt+T\n"
-                             // an array property
-                             "dialog TFormVelmoricNewProcedure\n"
-                             "  tab PageControl1 Property\n"
-                             "  select ComboBoxClassProperty TShapeList\n"
-                             "  set EditNameProperty Weights\n"
-                             "  set ComboBoxPropType Integer\n"
-                             "  select ComboBoxPropArray integer\n"
-                             "  set EditRange 0..9\n"
-                             "  check CheckBoxGet\n"
-                             "  click ButtonCreate\n"
-                             "end\n"
-                             "key Alt+T\n"
-                             // a virtual method with a comment block
-                             "dialog TFormVelmoricNewProcedure\n"
-                             "  tab PageControl1 Procedure\n"
-                             "  select ComboBoxClass1 TShape\n"
-                             "  set EditProcName Resize\n"
-                             "  set EditParameter \"Factor: Double\"\n"
-                             "  check CheckBoxVirtual\n"
-                             "  set MemoComment \"Scales the shape\\naround its centre\"\n"
-                             "  click ButtonCreate\n"
-                             "end\n"
-                             "key Alt+T\n"
-                             // an overriding destructor
-                             "dialog TFormVelmoricNewProcedure\n"
-                             "  tab PageControl1 Procedure\n"
-                             "  select ComboBoxClass1 TRectShape\n"
-                             "  select ComboBoxProctyp destructor\n"
-                             "  check CheckBoxOverride\n"
-                             "  click ButtonCreate\n"
-                             "end\n"
-                             "key Alt+T\n"
-                             "save\n";
-  Run(Script);
-  ASSERT_EQ(Status, 0) << Err;
-  const std::string S = Text("Shapes.pas");
-  EXPECT_NE(S.find("      FTag:Integer;\n    FBounds: TRect;"), std::string::npos) << S;
+TEST_F(ClassExpertScriptTest, MembersOfTheShapes) {
+  const std::string Before = Demo("Shapes.pas");
+  const TShellRun R = Script("class-expert");
+  ASSERT_EQ(R.Status, 0) << R.Err;
+  EXPECT_NE(R.Out.find("TButton ButtonCreate \"Change\""), std::string::npos) << R.Out;
+  EXPECT_NE(R.Out.find("TComboBox ComboBoxProcScope \"public\""), std::string::npos);
+  EXPECT_NE(R.Out.find("TComboBox ComboBoxPropVariable \"FCaption\""), std::string::npos);
+  EXPECT_NE(R.Out.find("TEdit EditProcName \"Destroy\""), std::string::npos);
+  const std::string S = Demo("Shapes.pas");
+  // The changed method: its heading and the comment above its body.
+  EXPECT_NE(S.find("    Procedure MoveBy(DX, DY: Integer; Redraw: Boolean);\n"), std::string::npos) << S;
+  EXPECT_NE(S.find("// Moves the shape\n// " + std::string(72, '-') + "\nprocedure TShape.MoveBy(DX, DY: Integer);"),
+            std::string::npos);
+  EXPECT_NE(S.find("      FTag:Integer;\n    FBounds: TRect;"), std::string::npos);
   EXPECT_NE(S.find("    property Caption : string read GetCaption write PutCaption;"), std::string::npos);
   EXPECT_NE(S.find("Function TShape.GetCaption:string;\nbegin\n  result := FCaption;\nend;"), std::string::npos);
   EXPECT_NE(S.find("Procedure TShape.PutCaption(value : string);\nbegin\n  FCaption := value;\nend;"),
             std::string::npos);
   EXPECT_NE(S.find("property Weights [index:integer] : Integer read GetWeights write FWeights;"), std::string::npos);
   EXPECT_NE(S.find("      FWeights:array [0..9] of Integer;"), std::string::npos);
+  EXPECT_NE(S.find("Function TShapeList.GetWeights(index : integer):Integer;\nbegin\n  result := FWeights[index];"),
+            std::string::npos);
   EXPECT_NE(S.find("    Procedure Resize(Factor: Double); virtual; "), std::string::npos);
   EXPECT_NE(S.find("// Description:\n// Scales the shape\n// around its centre\n// ---"), std::string::npos);
+  EXPECT_NE(S.find("Procedure TShape.Resize(Factor: Double);\nbegin\n  // Velmoric: Insert your code here\nend;"),
+            std::string::npos);
   EXPECT_NE(S.find("    Destructor Destroy; override; "), std::string::npos);
   EXPECT_NE(S.find("Destructor TRectShape.Destroy;\nbegin\n  inherited;\n"), std::string::npos);
-  EXPECT_EQ(Errors(S), Errors(ShapesBefore));
+  EXPECT_EQ(Errors(S), Errors(Before));
+}
 
-  // A message handler of the main form and a changed method heading.
-  int MoveByLine = 1;
-  for (size_t I = 0; I < S.find("procedure TShape.MoveBy"); ++I) MoveByLine += S[I] == '\n';
-  const std::string Second = std::string("open MainForm.pas\n") + Compile +
-                             "dialog TFormVelmoricNewProcedure\n"
-                             "  tab PageControl1 Messages\n"
-                             "  select ComboBoxMessageClass TFormMain\n"
-                             "  select ComboBoxMessage WM_PAINT\n"
-                             "  print EditMessageName\n"
-                             "  print ComboBoxMessageStruct\n"
-                             "  click ButtonCreate\n"
-                             "end\n"
-                             "key Alt+T\n"
-                             "save\n"
-                             "open Shapes.pas\n" + Compile +
-                             "cursor " + std::to_string(MoveByLine) + " 3\n"
-                             "dialog \"Change symbol\"\n"
-                             "  print ButtonCreate\n"
-                             "  set EditParameter \"DX, DY: Integer; Redraw: Boolean\"\n"
-                             "  set MemoComment \"Moves the shape\"\n"
-                             "  click ButtonCreate\n"
-                             "end\n"
-                             "key Alt+T\n"
-                             "save\n";
-  const std::string Out = Run(Second);
-  ASSERT_EQ(Status, 0) << Err;
-  EXPECT_NE(Out.find("OnWMPaint"), std::string::npos) << Out;
-  EXPECT_NE(Out.find("TWMPaint"), std::string::npos) << Out;
-  EXPECT_NE(Out.find("Change"), std::string::npos) << Out;
-  const std::string M = Text("MainForm.pas");
-  EXPECT_NE(M.find("    Procedure OnWMPaint(var message : TWMPaint); message WM_PAINT; "), std::string::npos);
+TEST_F(ClassExpertScriptTest, MessageHandlerAndExportedPropertiesOfTheMainForm) {
+  const std::string Before = Demo("MainForm.pas");
+  const TShellRun R = Script("class-expert-messages");
+  ASSERT_EQ(R.Status, 0) << R.Err;
+  EXPECT_NE(R.Out.find("TEdit EditMessageName \"OnWMPaint\""), std::string::npos) << R.Out;
+  EXPECT_NE(R.Out.find("TComboBox ComboBoxMessageStruct \"TWMPaint\""), std::string::npos);
+  EXPECT_NE(R.Out.find("TListBox ListBoxExportedPropertes\n    CurrentColor:TColor\n    CurrentPenWidth:Integer\n"),
+            std::string::npos);
+  const std::string M = Demo("MainForm.pas");
+  EXPECT_NE(M.find("    Procedure OnWMPaint(var message : TWMPaint); message WM_PAINT; "), std::string::npos) << M;
   EXPECT_NE(M.find("Procedure TFormMain.OnWMPaint(var message : TWMPaint);"), std::string::npos);
-  EXPECT_EQ(Errors(M), Errors(MainBefore));
-  const std::string S2 = Text("Shapes.pas");
-  EXPECT_NE(S2.find("    Procedure MoveBy(DX, DY: Integer; Redraw: Boolean);"), std::string::npos);
-  EXPECT_NE(S2.find("// Moves the shape\n// ---"), std::string::npos);
-  EXPECT_EQ(Errors(S2), Errors(ShapesBefore));
+  EXPECT_NE(M.find("    property CurrentColor : TColor read GetCurrentColor write PutCurrentColor;"),
+            std::string::npos);
+  EXPECT_NE(M.find("    property CurrentPenWidth : Integer read GetCurrentPenWidth write PutCurrentPenWidth;"),
+            std::string::npos);
+  EXPECT_NE(M.find("Function TFormMain.GetCurrentColor:TColor;\nbegin\n result := FCurrent.Color;\nend;"),
+            std::string::npos);
+  EXPECT_NE(M.find("Procedure TFormMain.PutCurrentPenWidth(value : Integer);\nbegin\n  FCurrent.PenWidth := value;\n"
+                   "end;"),
+            std::string::npos);
+  EXPECT_EQ(Errors(M), Errors(Before));
 }
 
 }  // namespace

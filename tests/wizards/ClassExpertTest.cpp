@@ -126,6 +126,18 @@ class ClassExpertTest : public WizardTest {
     ASSERT_GE(I, 0) << Text;
     Box->Select(I);
   }
+  // The shop unit, with the messages unit parsed into its project.
+  void LoadShopWithMessages() {
+    const std::string MessagesFile = Dir.Write("Messages.pas", MessagesUnit);
+    Load(ShopUnit, "Shop.pas");
+    ASSERT_TRUE(ToolServices->OpenFile(MessagesFile));
+    TIModuleInterface* Module = ToolServices->GetModuleInterface(MessagesFile);
+    TIEditorInterface* MsgEditor = Module->GetEditorInterface();
+    Module->Release();
+    ASSERT_NE(Project->CompileEditor(MsgEditor), nullptr);
+    MsgEditor->Release();
+    ASSERT_TRUE(ToolServices->OpenFile(FileName));
+  }
   int IndexOfLine(const std::string& Line) const {
     const auto L = BufferLines();
     for (size_t I = 0; I < L.size(); ++I)
@@ -383,15 +395,7 @@ TEST_F(ClassExpertTest, NotificationIsCreatedOrFilled) {
 }
 
 TEST_F(ClassExpertTest, MessageHandler) {
-  const std::string MessagesFile = Dir.Write("Messages.pas", MessagesUnit);
-  Load(ShopUnit, "Shop.pas");
-  ASSERT_TRUE(ToolServices->OpenFile(MessagesFile));
-  TIModuleInterface* Module = ToolServices->GetModuleInterface(MessagesFile);
-  TIEditorInterface* MsgEditor = Module->GetEditorInterface();
-  Module->Release();
-  ASSERT_NE(Project->CompileEditor(MsgEditor), nullptr);
-  MsgEditor->Release();
-  ASSERT_TRUE(ToolServices->OpenFile(FileName));
+  LoadShopWithMessages();
   std::string Struct, Name;
   Run([&](TFormVelmoricNewProcedure& F) { F.ContextSymbol = Find("TOrder", {typClass}); },
       [&](TFormVelmoricNewProcedure& F) {
@@ -410,6 +414,22 @@ TEST_F(ClassExpertTest, MessageHandler) {
   EXPECT_NE(BufferText().find("// MessageHandler"), std::string::npos);
   ExpectTreeMatchesBuffer();
   ExpectOneUndoRestores();
+}
+
+// A message without a structure (a messages unit that declares TMessage
+// other than as a record) gets the generic TMessage, never an empty type.
+TEST_F(ClassExpertTest, MessageHandlerWithoutAStructureTakesTMessage) {
+  LoadShopWithMessages();
+  Run([&](TFormVelmoricNewProcedure& F) { F.ContextSymbol = Find("TOrder", {typClass}); },
+      [&](TFormVelmoricNewProcedure& F) {
+        F.PageControl1->SelectPage(F.TabSheetMessages);
+        Choose(F.ComboBoxMessage, "WM_PAINT");
+        F.ComboBoxMessageStruct->TypeText("");
+        F.ButtonCreate->Click();
+      });
+  EXPECT_NE(IndexOfLine("    Procedure OnWMPaint(var message : TMessage); message WM_PAINT; "), -1) << BufferText();
+  EXPECT_NE(IndexOfLine("Procedure TOrder.OnWMPaint(var message : TMessage);"), -1);
+  ExpectTreeMatchesBuffer();
 }
 
 TEST_F(ClassExpertTest, ExportedPropertiesCombinedAndSeparate) {
@@ -544,6 +564,64 @@ TEST_F(ClassExpertTest, AClassIsNotRewrittenAsAVariable) {
   EXPECT_NE(R, mrOk);
   EXPECT_EQ(Boxes, (std::vector<std::string>{"TOrder can not be changed here"}));
   EXPECT_EQ(BufferText(), Original);
+}
+
+}  // namespace
+
+namespace {
+
+// A used unit declares a class of the same name, listed first in the class
+// boxes: the dialog works on the class it was opened on, and the other unit
+// is neither opened nor changed.
+TEST_F(ClassExpertTest, TheNamesakeOfTheClassInAnotherUnitIsLeftAlone) {
+  const std::string Other =
+      "unit ZOther;\ninterface\ntype\n  TOrder = class\n  public\n    procedure Clear(All: Boolean);\n"
+      "  end;\nimplementation\nprocedure TOrder.Clear(All: Boolean);\nbegin\nend;\nend.\n";
+  const std::string OtherFile = Dir.Write("ZOther.pas", Other);
+  std::string Shop = ShopUnit;
+  Shop.replace(Shop.find("uses Classes;"), 13, "uses Classes, ZOther;");
+  const std::string SavedSearch = AdditionalSearchPath;
+  AdditionalSearchPath = Dir.Path;
+  Load(Shop, "Shop.pas");
+  AdditionalSearchPath = SavedSearch;
+  TOrvikSymbol* Clear = Find("Clear", {typProcedure});
+  ASSERT_NE(Clear, nullptr);
+  TOrvikSymbol* Order = Clear->Parent;
+  TOrvikSymbol* FirstOrder = nullptr;
+  Run(
+      [&](TFormVelmoricNewProcedure& F) {
+        F.EditSymbol = Clear;
+        F.ContextSymbol = Order;
+        F.ChangeMode = true;
+      },
+      [&](TFormVelmoricNewProcedure& F) {
+        const int First = F.ComboBoxClass1->Items()->IndexOf("TOrder");
+        if (First >= 0) FirstOrder = static_cast<TOrvikSymbol*>(F.ComboBoxClass1->Items()->Objects(First));
+        F.EditParameter->SetText("All: Boolean; Depth: Integer");
+        F.ButtonCreate->Click();
+      });
+  ASSERT_NE(FirstOrder, nullptr);
+  ASSERT_NE(FirstOrder, Order);  // the namesake comes first
+  EXPECT_EQ(BufferLines()[11], "    Procedure Clear(All: Boolean; Depth: Integer);");
+  // New members of the class the dialog was opened on.
+  Run([&](TFormVelmoricNewProcedure& F) { F.ContextSymbol = Order; },
+      [&](TFormVelmoricNewProcedure& F) {
+        F.PageControl1->SelectPage(F.TabSheetNewVariable);
+        F.EditVarName->SetText("FTax");
+        F.ComboBoxVarType->TypeText("Integer");
+        F.ComboBoxVarScope->TypeText("private");
+        F.ButtonCreate->Click();
+      });
+  Run([&](TFormVelmoricNewProcedure& F) { F.ContextSymbol = Order; },
+      [&](TFormVelmoricNewProcedure& F) {
+        F.PageControl1->SelectPage(F.TabSheetProperty);
+        F.EditNameProperty->SetText("Rate");
+        F.ButtonCreate->Click();
+      });
+  EXPECT_NE(IndexOfLine("      FTax:Integer;"), -1) << BufferText();
+  EXPECT_NE(IndexOfLine("    property Rate : integer read FRate write FRate;"), -1);
+  EXPECT_FALSE(ToolServices->IsFileOpen(OtherFile));
+  EXPECT_EQ(ReadFileBytes(OtherFile), Other);
 }
 
 }  // namespace
