@@ -102,15 +102,20 @@ void TParseAhead::Finish(TSlot& Slot, std::unique_ptr<TParsedUnit> Parsed) {
   FDone.notify_all();
 }
 
+TParseAhead::TSlot* TParseAhead::ClaimNext() {
+  while (!FStop && FNext < FSlots.size()) {
+    TSlot& S = FSlots[FNext++];
+    if (Claim(S)) return &S;
+  }
+  return nullptr;
+}
+
 void TParseAhead::Work() {
   for (;;) {
-    TSlot* Slot = nullptr;
+    TSlot* Slot;
     {
       std::lock_guard<std::mutex> Guard(FLock);
-      while (!FStop && FNext < FSlots.size() && !Slot) {
-        TSlot& S = FSlots[FNext++];
-        if (Claim(S)) Slot = &S;
-      }
+      Slot = ClaimNext();
     }
     if (!Slot) return;
     Finish(*Slot, ParseUnitFile(Slot->FileName, FOptions));
@@ -125,13 +130,22 @@ std::unique_ptr<TParsedUnit> TParseAhead::Take(const std::string& FileName,
   TSlot& Slot = FSlots[It->second];
   std::unique_lock<std::mutex> Guard(FLock);
   if (Slot.State == TState::Taken) return nullptr;
-  if (Claim(Slot)) {
-    // Nobody has started it: parsed here, now.
+  const auto ParseHere = [&](TSlot& S) {
     Guard.unlock();
-    Finish(Slot, ParseUnitFile(FileName, Options));
+    Finish(S, ParseUnitFile(S.FileName, FOptions));
     Guard.lock();
+  };
+  // Nobody has started it: parsed here, now.
+  if (Claim(Slot)) ParseHere(Slot);
+  // While a worker parses it, this thread parses what comes after it.
+  while (Slot.State != TState::Done) {
+    TSlot* Next = ClaimNext();
+    if (!Next) {
+      FDone.wait(Guard, [&] { return Slot.State == TState::Done; });
+      break;
+    }
+    ParseHere(*Next);
   }
-  FDone.wait(Guard, [&] { return Slot.State == TState::Done; });
   Slot.State = TState::Taken;
   return std::move(Slot.Parsed);
 }

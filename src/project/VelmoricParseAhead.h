@@ -63,8 +63,8 @@ struct TParsedUnit {
 class TParseAhead {
  public:
   // Attaches itself to Project (Project.FParseAhead) and starts Threads - 1
-  // workers; the compiling thread parses too, when it needs a file nobody
-  // has started.
+  // workers; the compiling thread parses too: the file it needs when nobody
+  // has started it, and the files after it while it waits for a worker.
   TParseAhead(TPascalProject& Project, const std::vector<std::string>& FileNames,
               TCompilerOptionsSet Options, unsigned Threads);
   // Detaches, lets the workers finish the parse in hand and frees the parses
@@ -93,6 +93,8 @@ class TParseAhead {
   void Work();
   // Claims the slot (Waiting -> Parsing) under the lock; false when taken by another.
   bool Claim(TSlot& Slot);
+  // Claims the next slot nobody has started, under the lock; nil when none is left.
+  TSlot* ClaimNext();
   void Finish(TSlot& Slot, std::unique_ptr<TParsedUnit> Parsed);
 
   TPascalProject& FProject;
