@@ -90,7 +90,7 @@ class TOrvikSymbolstore {
 
  private:
   [[noreturn]] void Damaged(const std::string& What) const;
-  void TakeString(std::string& S);
+  std::string_view TakeString();
   size_t Left() const { return static_cast<size_t>(FEnd - FPos); }
   size_t Offset() const { return static_cast<size_t>(FPos - FStart); }
 
