@@ -68,7 +68,7 @@ void TOrvikSymbolstore::WriteInteger(int32_t I) {
   if (LoadSymbolsDebug) DebugLine(Format("Write Integer %d", I));
 }
 
-void TOrvikSymbolstore::WriteString(const std::string& S) {
+void TOrvikSymbolstore::WriteString(std::string_view S) {
   TTraceProc Trace("TOrvikSymbolstore.WriteString");
   char B[4];
   PutInt32(B, static_cast<int32_t>(S.size()));

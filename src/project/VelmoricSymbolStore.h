@@ -69,7 +69,7 @@ class TOrvikSymbolstore {
 
   // Building blocks of a save.
   void WriteInteger(int32_t I);
-  void WriteString(const std::string& S);
+  void WriteString(std::string_view S);
   void WriteUses(const TStrings* Uses);
   void WriteSymbol(TOrvikSymbol& Symbol, int ParentIndex);
   // Building blocks of a load; each raises ESymbolStoreError rather than read
