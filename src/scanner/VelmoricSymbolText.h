@@ -129,8 +129,8 @@ class TSymText {
     const uint32_t H = N | (Grow ? Grown : 0);
     std::memcpy(Block, &H, sizeof H);
     char* To = Block + sizeof(uint32_t);
-    std::memcpy(To, A.data(), A.size());
-    std::memcpy(To + A.size(), B.data(), B.size());
+    if (!A.empty()) std::memcpy(To, A.data(), A.size());
+    if (!B.empty()) std::memcpy(To + A.size(), B.data(), B.size());
     To[N] = '\0';
     delete[] FBlock;
     FBlock = Block;

@@ -100,6 +100,12 @@ TEST(OrvikSymbol, TextFieldsBehaveAsStrings) {
   EXPECT_EQ(Read, "TMyForm");
   S.Comment = std::string_view("{ x }");
   EXPECT_EQ(S.Comment, "{ x }");
+  S.Reserved += "";
+  EXPECT_TRUE(S.Reserved.empty());
+  S.Reserved += 'r';
+  S.DefaultValue = std::string_view();
+  EXPECT_EQ(S.Reserved, "r");
+  EXPECT_TRUE(S.DefaultValue.empty());
   // Joined token by token, as long type texts are.
   std::string Want;
   S.TypeName = "(";
