@@ -218,7 +218,9 @@ TEST(TStringListTest, LongListsKeepTextsAndObjectsThroughDeletions) {
   for (int V = 1000; V < 1300; ++V) Add(V);
   ASSERT_EQ(L.Count(), 1000 - 334 + 300);
   for (int I = 0; I < L.Count(); ++I) {
-    if (I > 0) EXPECT_LE(L[I - 1], L[I]);
+    if (I > 0) {
+      EXPECT_LE(L[I - 1], L[I]);
+    }
     const int V = static_cast<Tagged*>(L.Objects(I))->Value;
     EXPECT_EQ(L[I], "item" + std::to_string(100000 + (V * 7919) % 1000));
   }
