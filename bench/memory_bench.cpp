@@ -11,9 +11,16 @@
 // The figure is the process's peak resident size (VmHWM) once every unit is
 // in, against the bytes of the sources of the units the project holds; run it
 // in a process of its own so that the peak is the model's.
+//
+// It also says where the memory went: the heap blocks of the model, by kind
+// (the allocator's usable size of each block), and what the resident size
+// holds beyond them.
+#include <malloc.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -22,6 +29,84 @@
 #include "project/VelmoricProjectSettings.h"
 
 using namespace bench;
+
+namespace {
+
+size_t Usable(const void* P) { return P ? malloc_usable_size(const_cast<void*>(P)) : 0; }
+
+struct TKind {
+  long long Count = 0, Bytes = 0;
+  void Add(long long N, long long B) { Count += N, Bytes += B; }
+};
+
+const std::pair<const char*, TSymText TOrvikSymbol::*> Texts[] = {
+    {"name", &TOrvikSymbol::name},           {"TypeName", &TOrvikSymbol::TypeName},
+    {"Comment", &TOrvikSymbol::Comment},     {"Ancestor", &TOrvikSymbol::Ancestor},
+    {"Params", &TOrvikSymbol::Params},       {"MessageId", &TOrvikSymbol::MessageId},
+    {"ResultType", &TOrvikSymbol::ResultType}, {"ReadAccess", &TOrvikSymbol::ReadAccess},
+    {"WriteAccess", &TOrvikSymbol::WriteAccess}, {"IndexName", &TOrvikSymbol::IndexName},
+    {"IndexType", &TOrvikSymbol::IndexType}, {"ConstType", &TOrvikSymbol::ConstType},
+    {"Reserved", &TOrvikSymbol::Reserved},   {"DefaultValue", &TOrvikSymbol::DefaultValue}};
+
+// Heap blocks of the model by kind: the allocator's usable size of each
+// block, the items of string lists counted from their block sizes.
+struct TBreakdown {
+  std::map<std::string, TKind> Kinds;
+
+  // A string list's own object, its order vector, its items (in blocks that
+  // double from 1 up to 64 items) and the items' texts.
+  void AddList(const std::string& Kind, const TStringList& L) {
+    Kinds[Kind + ": object"].Add(1, static_cast<long long>(Usable(&L)));
+    Kinds[Kind + ": order vector"].Add(L.Capacity() > 0, static_cast<long long>(L.Capacity()) * 8);
+    long long Items = 0, Block = 0;
+    for (long long Left = L.Count(); Left > 0; Left -= Block) {
+      Block = std::min<long long>(std::max<long long>(Block * 2, 1), 64);
+      Items += Block;
+    }
+    Kinds[Kind + ": items"].Add(L.Count(), Items * ItemSize);
+    std::string S;
+    for (int I = 0; I < L.Count(); ++I) {
+      L.GetTo(I, S);
+      if (S.size() > std::string().capacity()) Kinds[Kind + ": texts"].Add(1, static_cast<long long>(S.size() + 1));
+    }
+  }
+  void AddSymbol(const TOrvikSymbol& Sym, bool Root) {
+    if (!Root) Kinds["symbol records"].Add(1, static_cast<long long>(Usable(&Sym)));
+    for (const auto& [Name, Field] : Texts)
+      // A text's block holds its length (4 bytes) before the text.
+      if (const TSymText& T = Sym.*Field; !T.empty())
+        Kinds[std::string("symbol texts: ") + Name].Add(1, static_cast<long long>(Usable(T.c_str() - 4)));
+    if (!Sym.symbols) return;
+    AddList("children lists", *Sym.symbols);
+    for (int I = 0; I < Sym.symbols->Count(); ++I)
+      AddSymbol(*static_cast<const TOrvikSymbol*>(Sym.symbols->GetObject(I)), false);
+  }
+  void AddSource(const TPascalSource& S) {
+    Kinds["sources"].Add(1, static_cast<long long>(Usable(&S)));
+    if (S.usesList) AddList("uses lists", *S.usesList);
+    if (S.errors) AddList("error lists", *S.errors);
+    AddSymbol(S.symbols, true);
+  }
+  long long Total() const {
+    long long N = 0;
+    for (const auto& [Name, K] : Kinds) N += K.Bytes;
+    return N;
+  }
+  Json ToJson() const {
+    Json J = Json::object();
+    for (const auto& [Name, K] : Kinds) J[Name] = {{"count", K.Count}, {"bytes", K.Bytes}};
+    return J;
+  }
+  void Print() const {
+    for (const auto& [Name, K] : Kinds)
+      std::printf("  %-32s %10lld blocks %9.1f MB\n", Name.c_str(), K.Count, static_cast<double>(K.Bytes) / 1e6);
+    std::printf("  %-32s %10s        %9.1f MB\n", "model heap, total", "", static_cast<double>(Total()) / 1e6);
+  }
+  // A string list item: a view, an own string and an object.
+  static constexpr long long ItemSize = 16 + sizeof(std::string) + 8;
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
   std::string Root = "/usr/share/fpcsrc", JsonFile;
@@ -53,6 +138,7 @@ int main(int argc, char** argv) {
   int Units = 0;
   double Seconds = 0;
   long long PeakKiB = 0, RssKiB = 0, MaxRss = 0;
+  TBreakdown Breakdown;
   {
     TPascalProject Project;
     const auto Start = Clock::now();
@@ -69,9 +155,12 @@ int main(int argc, char** argv) {
     RssKiB = ProcStatusKiB("VmRSS");
     MaxRss = MaxRssKiB();
     std::error_code Ec;
+    Breakdown.AddList("project unit list", *Project.FUnitLIst);
     for (int I = 0; I < Project.FUnitLIst->Count(); ++I) {
       const auto* S = static_cast<const TPascalSource*>(Project.FUnitLIst->GetObjects(I));
-      if (!S || !S->Found) continue;
+      if (!S) continue;
+      Breakdown.AddSource(*S);
+      if (!S->Found) continue;
       ++Units;
       UnitBytes += static_cast<long long>(fs::file_size(S->FileName, Ec));
       Symbols += CountSymbols(S->symbols);
@@ -86,6 +175,8 @@ int main(int argc, char** argv) {
               "peak / sources %.2f\n",
               static_cast<double>(PeakKiB) * 1024 / 1e6, static_cast<double>(BaseRss) * 1024 / 1e6,
               static_cast<double>(RssKiB) * 1024 / 1e6, Ratio);
+  std::printf("the model's heap blocks (usable sizes):\n");
+  Breakdown.Print();
   Json J = {{"root", Root},
             {"files", Files.size()},
             {"units", Units},
@@ -99,7 +190,9 @@ int main(int argc, char** argv) {
             {"peak_kib", PeakKiB},
             {"ru_maxrss_kib", MaxRss},
             {"rss_end_kib", RssKiB},
-            {"peak_per_source_byte", Ratio}};
+            {"peak_per_source_byte", Ratio},
+            {"heap_bytes", Breakdown.Total()},
+            {"heap_by_kind", Breakdown.ToJson()}};
   WriteJson(JsonFile, J);
   return 0;
 }

@@ -319,7 +319,7 @@ std::string HelpBody(TOrvikSymbol* Symbol, TVelmoricHelpStore* Store) {
   if (Store && Store->Active() && Store->ReadPage(NameOfSymbol(Symbol), Rtf)) return Rtf;
   if (Symbol->Comment.empty()) return {};
   TStringList Comment;
-  Comment.SetText(Symbol->Comment);
+  Comment.SetText(Symbol->Comment.view());
   bool Created = false;
   for (int I = 0; I < Comment.Count() && !Created; ++I) Created = Contains(Comment[I], "created");
   if (Created) {

@@ -35,7 +35,7 @@ void DebugLine(const std::string& Text) {
 }
 
 // The 14 texts of a record, in file order.
-std::array<std::string*, TOrvikSymbolstore::StringCount> StringFields(TOrvikSymbol& S) {
+std::array<TSymText*, TOrvikSymbolstore::StringCount> StringFields(TOrvikSymbol& S) {
   return {&S.name,       &S.Ancestor,   &S.Comment,     &S.Params,    &S.MessageId,
           &S.ResultType, &S.ReadAccess, &S.WriteAccess, &S.IndexName, &S.IndexType,
           &S.ConstType,  &S.TypeName,   &S.Reserved,    &S.DefaultValue};
@@ -68,7 +68,7 @@ void TOrvikSymbolstore::WriteInteger(int32_t I) {
   if (LoadSymbolsDebug) DebugLine(Format("Write Integer %d", I));
 }
 
-void TOrvikSymbolstore::WriteString(const std::string& S) {
+void TOrvikSymbolstore::WriteString(std::string_view S) {
   TTraceProc Trace("TOrvikSymbolstore.WriteString");
   char B[4];
   PutInt32(B, static_cast<int32_t>(S.size()));
@@ -111,7 +111,7 @@ void TOrvikSymbolstore::WriteSymbol(TOrvikSymbol& Symbol, int ParentIndex) {
     for (int I = 0; I < StringCount; ++I) WriteString(std::string());
     return;
   }
-  for (std::string* Field : StringFields(Symbol)) WriteString(*Field);
+  for (TSymText* Field : StringFields(Symbol)) WriteString(*Field);
   const int Own = Symbol.StoreIndex;
   for (int I = 0; I < Children; ++I) {
     auto* Child = static_cast<TOrvikSymbol*>(Symbol.symbols->GetObject(I));
@@ -149,23 +149,22 @@ int32_t TOrvikSymbolstore::ReadInteger() {
 
 void TOrvikSymbolstore::ReadString(std::string& S) {
   TTraceProc Trace("TOrvikSymbolstore.ReadString");
-  TakeString(S);
+  S.assign(TakeString());
 }
 
-// ReadString without the procedure trace, for the 14 texts of every record.
-[[gnu::always_inline]] inline void TOrvikSymbolstore::TakeString(std::string& S) {
+// The next string of the image, without the procedure trace of ReadString
+// (the 14 texts of every record are read so).
+[[gnu::always_inline]] inline std::string_view TOrvikSymbolstore::TakeString() {
   if (Left() < 4) Damaged("truncated string length");
   const int32_t L = GetInt32(FPos);
   FPos += 4;
-  if (L == 0) {
-    if (!S.empty()) S.clear();
-    return;
-  }
+  if (L == 0) return {};
   if (L < 0) Damaged(Format("negative string length %d", L));
   if (static_cast<size_t>(L) > Left()) Damaged(Format("string length %d runs past the end", L));
-  S.assign(FPos, static_cast<size_t>(L));
+  const std::string_view S(FPos, static_cast<size_t>(L));
   FPos += L;
   if (LoadSymbolsDebug) DebugLine(Format("Read String %s", S));
+  return S;
 }
 
 void TOrvikSymbolstore::ReadUses(std::vector<std::string>& Uses) {
@@ -213,7 +212,7 @@ bool TOrvikSymbolstore::ReadSymbol(TOrvikSymbol& Symbol, int& ParentIndex) {
   Symbol.DeclLine = GetInt32(H + 24);
   Symbol.Options = TProcOptionsSet::FromBits(Options);
   FPos += HeaderSize;
-  for (std::string* Field : StringFields(Symbol)) TakeString(*Field);
+  for (TSymText* Field : StringFields(Symbol)) *Field = TakeString();
   if (LoadSymbolsDebug) DebugLine("Read new symbol");
   if (OnRecord) OnRecord(Symbol, GetInt32(H + 36), ParentIndex, GetInt32(H + 32));
 

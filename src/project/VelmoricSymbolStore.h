@@ -69,7 +69,7 @@ class TOrvikSymbolstore {
 
   // Building blocks of a save.
   void WriteInteger(int32_t I);
-  void WriteString(const std::string& S);
+  void WriteString(std::string_view S);
   void WriteUses(const TStrings* Uses);
   void WriteSymbol(TOrvikSymbol& Symbol, int ParentIndex);
   // Building blocks of a load; each raises ESymbolStoreError rather than read
@@ -90,7 +90,7 @@ class TOrvikSymbolstore {
 
  private:
   [[noreturn]] void Damaged(const std::string& What) const;
-  void TakeString(std::string& S);
+  std::string_view TakeString();
   size_t Left() const { return static_cast<size_t>(FEnd - FPos); }
   size_t Offset() const { return static_cast<size_t>(FPos - FStart); }
 

@@ -9,6 +9,7 @@
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/Sets.h"
 #include "scanner/VelmoricSaveList.h"
+#include "scanner/VelmoricSymbolText.h"
 #include "scanner/VelmoricToken.h"
 
 class TPascalSource;
@@ -38,34 +39,35 @@ struct TOrvikSymbol : public TObject {
   TOrvikSymbol(const TOrvikSymbol&) = delete;
   TOrvikSymbol& operator=(const TOrvikSymbol&) = delete;
 
+  // Small fields first, so that the record packs tightly.
   TSymTyp Typ = typEOF;
   TProcTokenType ProcTyp = tProcedure;
-  TPascalSource* Source = nullptr;  // not owned
-  TOrvikSymbol* Parent = nullptr;   // not owned
+  TBereichTokenType Bereich = tPrivate;
+  TProcOptionsSet Options;
   int RefCount = 0;
-  std::string TypeName;
-  TOrvikSymbols* symbols = nullptr;  // children, owned; made on first insertion
-  std::string name;
   int Line = -1;
   int StoreIndex = 0;
-  TBereichTokenType Bereich = tPrivate;
-  std::string Comment;
-  std::string Ancestor;
-  std::string Params;
-  std::string MessageId;
-  std::string ResultType;
-  std::string ReadAccess;
-  std::string WriteAccess;
-  std::string IndexName;
-  std::string IndexType;
-  std::string ConstType;
-  std::string Reserved;
-  std::string DefaultValue;
   int DeclLine = -1;
   int defbegin = 0;
   int defend = 0;
   int DeclEndLine = 0;
-  TProcOptionsSet Options;
+  TPascalSource* Source = nullptr;  // not owned
+  TOrvikSymbol* Parent = nullptr;   // not owned
+  TOrvikSymbols* symbols = nullptr;  // children, owned; made on first insertion
+  TSymText name;
+  TSymText TypeName;
+  TSymText Comment;
+  TSymText Ancestor;
+  TSymText Params;
+  TSymText MessageId;
+  TSymText ResultType;
+  TSymText ReadAccess;
+  TSymText WriteAccess;
+  TSymText IndexName;
+  TSymText IndexType;
+  TSymText ConstType;
+  TSymText Reserved;
+  TSymText DefaultValue;
   TStringList* code = nullptr;  // owned by the wizard that fills it
 };
 

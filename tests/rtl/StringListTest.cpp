@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/rtl/Classes.h"
 
@@ -198,6 +200,30 @@ TEST(TStringListTest, CapacityIsKeptAndChecked) {
   EXPECT_GE(L.Capacity(), 500);
   L.Add("a");
   EXPECT_THROW(L.SetCapacity(-1), EStringListError);
+}
+
+// Items outgrow many blocks of the list's storage; deleted ones are taken
+// again by later insertions, and every text keeps its object.
+TEST(TStringListTest, LongListsKeepTextsAndObjectsThroughDeletions) {
+  TStringList L;
+  L.SetSorted(true);
+  L.SetDuplicates(dupAccept);
+  std::vector<std::unique_ptr<Tagged>> Tags;
+  const auto Add = [&](int V) {
+    Tags.push_back(std::make_unique<Tagged>(V));
+    L.AddObject("item" + std::to_string(100000 + (V * 7919) % 1000), Tags.back().get());
+  };
+  for (int V = 0; V < 1000; ++V) Add(V);
+  for (int I = L.Count() - 1; I >= 0; I -= 3) L.Delete(I);
+  for (int V = 1000; V < 1300; ++V) Add(V);
+  ASSERT_EQ(L.Count(), 1000 - 334 + 300);
+  for (int I = 0; I < L.Count(); ++I) {
+    if (I > 0) {
+      EXPECT_LE(L[I - 1], L[I]);
+    }
+    const int V = static_cast<Tagged*>(L.Objects(I))->Value;
+    EXPECT_EQ(L[I], "item" + std::to_string(100000 + (V * 7919) % 1000));
+  }
 }
 
 TEST(TListTest, ReferencesWithBoundsChecks) {

@@ -67,6 +67,66 @@ TEST(OrvikSymbol, StartsEmptyWithLinesNone) {
   EXPECT_EQ(F.Symbol, nullptr);
 }
 
+// The text fields read and change like strings whether they were empty or
+// not, also when a text is assigned or appended to itself.
+TEST(OrvikSymbol, TextFieldsBehaveAsStrings) {
+  TOrvikSymbol S;
+  EXPECT_TRUE(S.Comment.empty());
+  EXPECT_EQ(S.Comment, "");
+  EXPECT_EQ(std::string(S.Comment), "");
+  S.Params = "a: Integer";
+  S.Params += "; b: string";
+  EXPECT_EQ(S.Params, "a: Integer; b: string");
+  EXPECT_EQ(S.Params.size(), 21u);
+  EXPECT_EQ(S.Params.back(), 'g');
+  EXPECT_EQ(S.Params.rfind(';'), 10u);
+  S.Params = S.Params.substr(0, 10);
+  EXPECT_EQ(S.Params, "a: Integer");
+  S.Params += S.Params;
+  EXPECT_EQ(S.Params, "a: Integera: Integer");
+  S.Params = S.Params;
+  EXPECT_EQ(Format("(%s)", S.Params), "(a: Integera: Integer)");
+  S.Params = std::string();
+  EXPECT_TRUE(S.Params.empty());
+  S.Params.clear();
+  S.name = "TMyForm";
+  S.TypeName = S.name;
+  S.name = "Other";
+  EXPECT_EQ(S.TypeName, "TMyForm");
+  EXPECT_EQ("T" + S.name + '.' + S.TypeName, "TOther.TMyForm");
+  EXPECT_TRUE(SameText(S.TypeName, "tmyform"));
+  EXPECT_EQ(LowerCase(S.TypeName), "tmyform");
+  const std::string Read = S.TypeName;
+  EXPECT_EQ(Read, "TMyForm");
+  S.Comment = std::string_view("{ x }");
+  EXPECT_EQ(S.Comment, "{ x }");
+  S.Reserved += "";
+  EXPECT_TRUE(S.Reserved.empty());
+  S.Reserved += 'r';
+  S.DefaultValue = std::string_view();
+  EXPECT_EQ(S.Reserved, "r");
+  EXPECT_TRUE(S.DefaultValue.empty());
+  // Joined token by token, as long type texts are.
+  std::string Want;
+  S.TypeName = "(";
+  Want = "(";
+  for (int I = 0; I < 3000; ++I) {
+    const std::string Token = "m" + std::to_string(I) + ", ";
+    S.TypeName += Token;
+    Want += Token;
+    if (I % 7 == 0) {
+      S.TypeName += S.TypeName.substr(0, 3);
+      Want += Want.substr(0, 3);
+    }
+  }
+  EXPECT_EQ(S.TypeName, Want);
+  EXPECT_EQ(S.TypeName.size(), Want.size());
+  TSymText Copy(S.TypeName);
+  S.TypeName = "x";
+  EXPECT_EQ(Copy, Want);
+  EXPECT_EQ(S.TypeName, "x");
+}
+
 TEST(OrvikSymbols, SortedListKeepsEveryName) {
   TOrvikSymbol Root;
   Root.name = "Unit1";

@@ -24,7 +24,7 @@ void AddEntries(const TOrvikSymbol* Owner, TSymTypSet Kinds, bool SubSymbols,
   for (int I = 0; I < Owner->symbols->Count(); ++I) {
     TOrvikSymbol* S = Child(Owner, I);
     if (!S || !Kinds.Contains(S->Typ)) continue;
-    const std::string OwnerName = S->Parent && S->Parent->Typ != typUnit ? S->Parent->name : "";
+    const std::string OwnerName = S->Parent && S->Parent->Typ != typUnit ? S->Parent->name.str() : std::string();
     List.push_back({Format("%-10s%s", S->name, OwnerName), S});
     if (SubSymbols) AddEntries(S, Kinds, SubSymbols, List, Depth + 1);
   }

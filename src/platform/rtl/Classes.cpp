@@ -335,11 +335,12 @@ void TStringList::GetTo(int Index, std::string& Out) const {
 // Makes room for Count more items without a further block.
 void TStringList::ReserveItems(size_t Count) {
   if (FFreeItems.size() + (FBlockSize - FBlockUsed) >= Count) return;
-  // Blocks double from 4 up to 4096 items; a capacity set beforehand is
-  // taken as a hint for up to 64 items at once.
-  const size_t Hint = std::min<size_t>(FList.capacity() - FList.size(), 64);
-  const size_t Size =
-      std::max({Count, Hint, std::min<size_t>(std::max<size_t>(FBlockSize * 2, 4), 4096)});
+  // Blocks double from 1 up to 64 items and stay at 64, so that a list
+  // leaves fewer than 64 items unused however long it grows; a capacity set
+  // beforehand is taken as a hint for up to 64 items at once.
+  constexpr size_t MaxBlock = 64;
+  const size_t Hint = std::min<size_t>(FList.capacity() - FList.size(), MaxBlock);
+  const size_t Size = std::max({Count, Hint, std::min<size_t>(std::max<size_t>(FBlockSize * 2, 1), MaxBlock)});
   FBlocks.push_back(std::make_unique<TStringItem[]>(Size));
   FBlockSize = Size;
   FBlockUsed = 0;

@@ -100,6 +100,11 @@ struct TVarRec {
   TVarRec(char* V) : VType(vtString), VString(V ? V : "") {}
   TVarRec(const std::string& V) : VType(vtString), VString(V) {}
   TVarRec(std::string_view V) : VType(vtString), VString(V) {}
+  // Any other class that reads as a string view (and maybe as a string too).
+  template <typename T, std::enable_if_t<std::is_class_v<T> && std::is_convertible_v<const T&, std::string_view> &&
+                                             !std::is_same_v<T, std::string> && !std::is_same_v<T, std::string_view>,
+                                         int> = 0>
+  TVarRec(const T& V) : VType(vtString), VString(std::string_view(V)) {}
   TVarRec(float V) : VType(vtFloat), VFloat(V) {}
   TVarRec(double V) : VType(vtFloat), VFloat(V) {}
   template <typename T, std::enable_if_t<std::is_integral_v<T> && !std::is_same_v<T, bool> &&

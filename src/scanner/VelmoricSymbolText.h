@@ -1,0 +1,147 @@
+// TSymText: a text field of a symbol record. A record has fourteen of them
+// and leaves most empty, so an empty text is a null pointer (one word) and a
+// text that is set is one block of its size: its length, its bytes and a
+// terminating zero. A text that += lengthens gets room to grow (doubling), so
+// that joining a text token by token stays linear. It reads as a std::string_view or (a copy) as a
+// std::string; changes go through assignment, += and clear.
+// Part of the unit VelmoricPascalScanner (include that header).
+#pragma once
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <utility>
+
+class TSymText {
+ public:
+  TSymText() noexcept = default;
+  explicit TSymText(std::string_view S) { Set(S); }
+  TSymText(const TSymText& Other) { Set(Other.view()); }
+  TSymText(TSymText&& Other) noexcept : FBlock(std::exchange(Other.FBlock, nullptr)) {}
+  ~TSymText() { delete[] FBlock; }
+
+  TSymText& operator=(const TSymText& Other) {
+    if (this != &Other) Set(Other.view());
+    return *this;
+  }
+  TSymText& operator=(TSymText&& Other) noexcept {
+    std::swap(FBlock, Other.FBlock);
+    return *this;
+  }
+  TSymText& operator=(std::string_view S) {
+    Set(S);
+    return *this;
+  }
+  TSymText& operator=(const std::string& S) { return *this = std::string_view(S); }
+  TSymText& operator=(const char* S) { return *this = std::string_view(S); }
+
+  operator std::string_view() const noexcept { return view(); }
+  operator std::string() const { return str(); }
+  std::string str() const { return std::string(view()); }
+  std::string_view view() const noexcept {
+    return FBlock ? std::string_view(FBlock + sizeof(uint32_t), Length()) : std::string_view();
+  }
+
+  bool empty() const noexcept { return !FBlock; }
+  size_t size() const noexcept { return FBlock ? Length() : 0; }
+  size_t length() const noexcept { return size(); }
+  const char* c_str() const noexcept { return FBlock ? FBlock + sizeof(uint32_t) : ""; }
+  const char* data() const noexcept { return c_str(); }
+  char operator[](size_t I) const noexcept { return c_str()[I]; }
+  char front() const noexcept { return view().front(); }
+  char back() const noexcept { return view().back(); }
+  const char* begin() const noexcept { return c_str(); }
+  const char* end() const noexcept { return c_str() + size(); }
+  std::string substr(size_t Pos = 0, size_t Count = std::string::npos) const {
+    return std::string(view().substr(Pos, Count));
+  }
+  template <class... A>
+  size_t find(A&&... Args) const {
+    return view().find(std::forward<A>(Args)...);
+  }
+  template <class... A>
+  size_t rfind(A&&... Args) const {
+    return view().rfind(std::forward<A>(Args)...);
+  }
+
+  void clear() noexcept {
+    delete[] FBlock;
+    FBlock = nullptr;
+  }
+  TSymText& operator+=(std::string_view S) {
+    if (S.empty()) return *this;
+    const size_t N = size();
+    if (FBlock && (Header() & Grown) && N + S.size() + 1 <= std::bit_ceil(N + 1)) {
+      char* To = FBlock + sizeof(uint32_t);
+      std::memmove(To + N, S.data(), S.size());
+      To[N + S.size()] = '\0';
+      SetHeader(static_cast<uint32_t>(N + S.size()) | Grown);
+    } else {
+      Replace(view(), S, true);
+    }
+    return *this;
+  }
+  TSymText& operator+=(char C) { return *this += std::string_view(&C, 1); }
+  void push_back(char C) { *this += C; }
+
+  friend bool operator==(const TSymText& A, const TSymText& B) noexcept { return A.view() == B.view(); }
+  friend bool operator==(const TSymText& A, std::string_view B) noexcept { return A.view() == B; }
+  friend std::string operator+(const TSymText& A, std::string_view B) { return Join(A.view(), B); }
+  friend std::string operator+(std::string_view A, const TSymText& B) { return Join(A, B.view()); }
+  friend std::string operator+(const TSymText& A, const TSymText& B) { return Join(A.view(), B.view()); }
+  friend std::string operator+(const TSymText& A, char B) { return Join(A.view(), std::string_view(&B, 1)); }
+  friend std::string operator+(char A, const TSymText& B) { return Join(std::string_view(&A, 1), B.view()); }
+  friend std::ostream& operator<<(std::ostream& Out, const TSymText& T) { return Out << T.view(); }
+
+ private:
+  // The header's high bit marks a block with room to grow: bit_ceil(length + 1) bytes of text.
+  static constexpr uint32_t Grown = 0x80000000u;
+  uint32_t Header() const noexcept {
+    uint32_t N;
+    std::memcpy(&N, FBlock, sizeof N);
+    return N;
+  }
+  void SetHeader(uint32_t N) noexcept { std::memcpy(FBlock, &N, sizeof N); }
+  uint32_t Length() const noexcept { return Header() & ~Grown; }
+  static std::string Join(std::string_view A, std::string_view B) {
+    std::string R;
+    R.reserve(A.size() + B.size());
+    R.append(A).append(B);
+    return R;
+  }
+  void Set(std::string_view S) {
+    if (S.empty())
+      clear();
+    else
+      Replace(S, {}, false);
+  }
+  // A new block holding A then B (either may lie in the old block).
+  void Replace(std::string_view A, std::string_view B, bool Grow) {
+    const size_t Size = A.size() + B.size();
+    if (Size >= Grown) throw std::length_error("symbol text too long");
+    const auto N = static_cast<uint32_t>(Size);
+    char* Block = new char[sizeof(uint32_t) + (Grow ? std::bit_ceil(Size + 1) : Size + 1)];
+    const uint32_t H = N | (Grow ? Grown : 0);
+    std::memcpy(Block, &H, sizeof H);
+    char* To = Block + sizeof(uint32_t);
+    if (!A.empty()) std::memcpy(To, A.data(), A.size());
+    if (!B.empty()) std::memcpy(To + A.size(), B.data(), B.size());
+    To[N] = '\0';
+    delete[] FBlock;
+    FBlock = Block;
+  }
+
+  char* FBlock = nullptr;  // length (4 bytes), the text, a zero; null when empty
+};
+
+// JSON libraries that look for to_json by argument-dependent lookup write
+// the text as a string.
+template <class TJson>
+void to_json(TJson& J, const TSymText& T) {
+  J = T.str();
+}
