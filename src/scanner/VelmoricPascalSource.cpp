@@ -273,9 +273,12 @@ void TPascalSource::ScanUses() {
     // the declarations after it.
     if (TokenIs(";")) break;
     if (TokenIs(",")) continue;
-    AddUses(Token->TokenText);
+    std::string Name = Token->TokenText;
+    // A dotted name is one unit's: "Generics.Collections", "laz.VirtualTrees".
+    while (Peek(1)[0] == "." && NextToken() && NextToken()) Name += "." + Token->TokenText;
+    AddUses(Name);
     if (Options.Contains(oCompileUnits) && Project && CompileUnitProc)
-      CompileUnitProc(Project, Token->TokenText, {oCompileUnits, oCompileImplementation});
+      CompileUnitProc(Project, Name, {oCompileUnits, oCompileImplementation});
     if (!NextToken() || TokenIs(";")) break;
   }
 }

@@ -822,3 +822,12 @@ end.
   EXPECT_NE(Top(*Source, "After"), nullptr);
   EXPECT_EQ(Source->Token->Line, LineOf(Text, "end."));
 }
+
+TEST(Dialect, DottedUnitNamesAreOneUnit) {
+  auto Source = ParseText(
+      "unit u;\ninterface\nuses Generics.Collections, laz.VirtualTrees,\n  laz.VTGraphics;\n"
+      "implementation\nuses System.SysUtils, Classes;\nend.\n");
+  EXPECT_THAT(Errors(*Source), IsEmpty());
+  EXPECT_THAT(Uses(*Source), ElementsAre("generics.collections", "laz.virtualtrees", "laz.vtgraphics",
+                                         "system.sysutils", "classes"));
+}
