@@ -1,7 +1,8 @@
 // The whole model of examples/ and of a fixed sample of the Free Pascal
 // sources, compared with the images kept in tests/parser/data/model-images
 // (see the README there): the parser's reading of the code it was made for
-// does not change. Units listed in changed.txt are compared only loosely.
+// does not change. Units listed in changed.txt are compared only loosely, and
+// named in the output ("[ changed  ] unit: reason").
 //
 // VELMORIC_WRITE_MODEL_IMAGES=1 writes the images that are missing (it never
 // replaces one) and then compares as usual; VELMORIC_MODEL_IMAGES_OUT=DIR
