@@ -318,6 +318,12 @@ bool TPascalSource::ScanTypeDeclaration(TOrvikSymbol* Owner) {
   if (!NextToken()) return false;
   if (TokenIs("interface")) {
     ScanInterface(Name, Owner);
+  } else if (TokenIs("dispinterface")) {
+    // An interface whose methods carry "dispid N", read over like an object's directives.
+    const bool Saved = FAllDirectives;
+    FAllDirectives = true;
+    ScanInterface(Name, Owner);
+    FAllDirectives = Saved;
   } else if (TokenIs("class") || TokenIs("object") || IsObjectiveClass(Token->LowerText)) {
     ScanClass(Name, Owner);
   } else if (TokenIs("record")) {

@@ -831,3 +831,27 @@ TEST(Dialect, DottedUnitNamesAreOneUnit) {
   EXPECT_THAT(Uses(*Source), ElementsAre("generics.collections", "laz.virtualtrees", "laz.vtgraphics",
                                          "system.sysutils", "classes"));
 }
+
+TEST(Dialect, DispatchInterfacesAreInterfaces) {
+  const std::string Text = R"(unit u;
+interface
+type
+  IDocDisp = dispinterface
+    ['{FD8256D0-FD15-11CE-ABC4-02608C9E7553}']
+    property Name: WideString readonly dispid 2;
+    procedure Save; dispid 8;
+    function Get(const Key: WideString): OleVariant; dispid 10;
+  end;
+  TAfter = Integer;
+implementation
+end.
+)";
+  auto Source = ParseText(Text, Fullest);
+  EXPECT_THAT(Errors(*Source), IsEmpty());
+  EXPECT_THAT(ChildNames(&Source->symbols), ElementsAre("IDocDisp", "TAfter"));
+  TOrvikSymbol* Disp = Top(*Source, "IDocDisp");
+  EXPECT_EQ(Disp->Typ, typInterface);
+  EXPECT_THAT(ChildNames(Disp), ElementsAre("Get", "Name", "Save"));
+  EXPECT_EQ(Child(Disp, "Get")->ResultType, "OleVariant ");
+  EXPECT_EQ(Child(Disp, "Name")->Typ, typProperty);
+}

@@ -145,11 +145,11 @@ std::map<std::string, TChange> ChangedUnits() {
     TChange C;
     C.Reason = Hash == std::string::npos ? std::string() : Trim(Line.substr(Hash + 1));
     int Lines = 0;
-    if (const size_t At = C.Reason.find("before: reached "); At != std::string::npos)
-      EXPECT_EQ(std::sscanf(C.Reason.c_str() + At, "before: reached %d of %d lines, %d errors", &C.ReachedBefore,
-                            &Lines, &C.ErrorsBefore),
-                3)
-          << Line;
+    if (const size_t At = C.Reason.find("before: reached "); At != std::string::npos) {
+      const int Read = std::sscanf(C.Reason.c_str() + At, "before: reached %d of %d lines, %d errors",
+                                   &C.ReachedBefore, &Lines, &C.ErrorsBefore);
+      EXPECT_EQ(Read, 3) << Line;
+    }
     M[Unit] = C;
   }
   return M;
