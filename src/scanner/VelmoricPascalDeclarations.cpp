@@ -15,6 +15,21 @@ std::string TextBetween(const std::string& S, size_t OpenAt, size_t OpenLength,
   return Rest;
 }
 
+// Hints that may follow a declaration's ";".
+bool IsHintDirective(const std::string& Lower) {
+  return Lower == "deprecated" || Lower == "platform" || Lower == "experimental" || Lower == "library" ||
+         Lower == "unimplemented";
+}
+
+// Directives after a unit-level variable: "X: T; cvar; external name 'x';".
+bool IsVariableDirective(const std::string& Lower) {
+  return Lower == "cvar" || Lower == "external" || Lower == "public" || Lower == "export" ||
+         IsHintDirective(Lower);
+}
+
+// Sections the parser does not record, which end a const or var section.
+bool IsUnrecordedSection(const std::string& Lower) { return Lower == "resourcestring"; }
+
 }  // namespace
 
 // Whether the tokens after the current one are "; DIRECTIVE" closing a
@@ -29,7 +44,13 @@ bool TPascalSource::CallingConventionFollows(const std::string& TypeText) {
                                       "far", "near", "varargs", "winapi", "mwpascal"};
   for (const char* W : Words)
     if (Next[1] == W) return Next[2] != ":" && Next[2] != ",";
-  return false;
+  // A macro standing for one ("{$define extdecl:=cdecl}" ... "; extdecl;").
+  static const char* const Ends[] = {"end", "begin", "private", "protected", "public", "published",
+                                     "implementation", "initialization", "finalization"};
+  if (Next[2] != ";" || Next[1].empty() || !isalpha(Next[1][0])) return false;
+  for (const char* W : Ends)
+    if (Next[1] == W) return false;
+  return true;
 }
 
 void TPascalSource::GetComment(std::string& Comment) {
@@ -52,6 +73,7 @@ void TPascalSource::ScanConstSection(TOrvikSymbol* Owner, TBereichTokenType Bere
   TTraceProc Trace("TPascalSource.ScanConstSection");
   EnterParse("Const");
   NextToken();
+  int Previous = Token->TokenLine;  // where the last constant ended
   while (!FEof) {
     TDefType Section;
     if (InMembers && !TokenIs("const") && AtMemberKeyword()) break;
@@ -63,7 +85,18 @@ void TPascalSource::ScanConstSection(TOrvikSymbol* Owner, TBereichTokenType Bere
     // A program's or unit's statements end the section too, and so do the
     // headings that start with no section keyword.
     if (TokenIs("begin") || TokenIs("asm") || TokenIs("end")) break;
-    if (AtOtherProcStart()) break;
+    if (AtOtherProcStart() || IsUnrecordedSection(Token->LowerText)) break;
+    // A second value that conditional directives offer for the constant
+    // before ("X: T = {$ifdef A} (...); {$else} (...); {$endif}"): read over.
+    if (TokenIs("(") && ConditionalSince(Previous)) {
+      for (int Depth = 0; !FEof && !(Depth == 0 && TokenIs(";"));) {
+        if (TokenIs("(")) ++Depth;
+        else if (TokenIs(")")) --Depth;
+        NextToken();
+      }
+      NextToken();
+      continue;
+    }
 
     std::string Comment;
     GetComment(Comment);
@@ -106,6 +139,7 @@ void TPascalSource::ScanConstSection(TOrvikSymbol* Owner, TBereichTokenType Bere
     Sym->defbegin = Token->TokenLine;
     Sym->defend = Token->TokenLine;
     AddOrvikSymbol(Owner, Sym);
+    Previous = Token->TokenLine;
     NextToken();
   }
   ExitParse();
@@ -139,6 +173,12 @@ void TPascalSource::ScanVariable(TOrvikSymbol* Owner, TBereichTokenType Bereich,
       int Records = 0;
       while (NextToken()) {
         if (Depth == 0 && Records == 0 && (TokenIs(";") || TokenIs(")"))) break;
+        // The last field of a record or class may go without its ";": the
+        // "end" is given back to the caller, whose next token it is.
+        if (Depth == 0 && Records == 0 && TokenIs("end")) {
+          Token->UngetToken();
+          break;
+        }
         // A record never holds a body or a unit part: one left open ends here.
         if (Records > 0 && (TokenIs("begin") || TokenIs("implementation"))) break;
         if (TokenIs("(")) ++Depth;
@@ -181,13 +221,18 @@ void TPascalSource::ScanGlobalVar() {
   for (;;) {
     ScanVariable(&symbols, tGlobal, FirstName);
     if (!NextToken()) break;
+    while (IsVariableDirective(Token->LowerText) && Peek(1)[0] != ":" && Peek(1)[0] != ",") {
+      SkipTo(";");
+      if (!NextToken()) break;
+    }
+    if (FEof) break;
     FirstName = Token->TokenText;
     TDefType Section;
     if (Token->IsDefBereich(Section)) break;
     // A program's or unit's statements end the section too, and so do the
     // headings that start with no section keyword.
     if (TokenIs("begin") || TokenIs("asm") || TokenIs("end")) break;
-    if (AtOtherProcStart()) break;
+    if (AtOtherProcStart() || IsUnrecordedSection(Token->LowerText)) break;
   }
   ExitParse();
 }
@@ -237,6 +282,14 @@ void TPascalSource::ScanProperty(TOrvikSymbol* Owner, TBereichTokenType Bereich)
         NextToken();
       }
     }
+    SkipTo(";");
+  }
+  // Hints after the ";": "property P: T read F; deprecated 'use Q';".
+  for (;;) {
+    const std::vector<std::string> Next = Peek(2);
+    if (!IsHintDirective(Next[0]) || Next[1] == ":" || Next[1] == ",") break;
+    NextToken();
+    NextToken();
     SkipTo(";");
   }
   if (Owner) AddOrvikSymbol(Owner, Sym);

@@ -80,6 +80,16 @@ void DiscardProcedure(TOrvikSymbol& Root, TOrvikSymbol* Sym) {
   delete Sym;
 }
 
+// Whether the token starts a label declaration ("label 10, Again;"), not a
+// variable so named ("Label: TLabel;"). The scanner stays where it is.
+bool AtLabelSection(TToken& Token) {
+  if (Token.LowerText != "label") return false;
+  const TToken Saved = Token;
+  const bool Name = Token.Next() && (Token.TokenText == ":" || Token.TokenText == ",");
+  Token = Saved;
+  return !Name;
+}
+
 // S without the characters up to blank at both ends, as Trim has it.
 std::string_view TrimView(std::string_view S) {
   while (!S.empty() && static_cast<unsigned char>(S.front()) <= ' ') S.remove_prefix(1);
@@ -364,7 +374,7 @@ void TPascalSource::ScanProcImplementation2(TOrvikSymbol* Owner, TBereichTokenTy
         break;
       }
       ScanProcImplementation2(Sym, tLocal);
-    } else if (TokenIs("var") || TokenIs("type") || TokenIs("const")) {
+    } else if (TokenIs("var") || TokenIs("type") || TokenIs("const") || AtLabelSection(*Token)) {
       ScanLocalSections(Sym);
     } else {
       break;
@@ -411,7 +421,7 @@ void TPascalSource::SkipDirectives(TOrvikSymbol* Sym) {
   }
 }
 
-// The var, type and const sections of a procedure, from a section word to
+// The var, type, const and label sections of a procedure, from a section word to
 // the "begin" or "asm" of its body (or a token that starts none of them).
 void TPascalSource::ScanLocalSections(TOrvikSymbol* Proc) {
   TTraceProc Trace("TPascalSource.ScanLocalSections");
@@ -420,7 +430,9 @@ void TPascalSource::ScanLocalSections(TOrvikSymbol* Proc) {
   TOrvikSymbol* VarOwner = Options.Contains(oCompileLocalVar) ? Proc : nullptr;
   while (!FEof && !TokenIs("begin") && !TokenIs("asm")) {
     TDefType Kind;
-    if (Token->IsDefBereich(Kind)) {
+    const bool Label = AtLabelSection(*Token);
+    if (Label || Token->IsDefBereich(Kind)) {
+      if (Label) Kind = tConst;  // read over like constants
       if (Kind != tVar && Kind != tType && Kind != tConst)
         return;  // a nested procedure (the caller scans it), or the end of the unit part
       Section = Token->LowerText;
@@ -434,7 +446,7 @@ void TPascalSource::ScanLocalSections(TOrvikSymbol* Proc) {
       Token->UngetToken();
       ScanType(Proc);
     } else {
-      SkipTo(";");  // local constants are not recorded
+      SkipTo(";");  // local constants and labels are not recorded
       NextToken();
     }
   }

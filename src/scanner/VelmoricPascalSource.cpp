@@ -178,17 +178,20 @@ void TPascalSource::ParseUnit(TCompilerOptionsSet AOptions) {
   Token->SetLine(0);
   InImplementation = false;
   FEof = false;
-  FConditionalFrom = 0;
 
   if (NextToken()) {
+    // A program's or library's routines are implementations, with bodies.
+    if ((TokenIs("program") || TokenIs("library")) && Options.Contains(oCompileImplementation))
+      InImplementation = true;
     for (;;) {
       if (TokenIs("initialization") || TokenIs("finalization")) break;
-      // An "end" here that ends no unit, after conditional directives,
-      // closes what they opened twice ("{$ifdef X} finally ... end; {$else}
-      // except ... end; {$endif}"): read over.
+      // An "end" in the implementation part that ends no unit closes what
+      // the parser did not see opened (conditional directives that open a
+      // block twice, "{$ifdef X} finally ... end; {$else} except ... end;
+      // {$endif}", or a body it took for a declaration): read over.
       if (TokenIs("end")) {
         const std::string After = Peek(1)[0];
-        if (After == "." || After.empty() || !InImplementation || !ConditionalSince(FConditionalFrom)) break;
+        if (After == "." || After.empty() || !InImplementation) break;
         NextToken();
         continue;
       }
@@ -205,7 +208,6 @@ void TPascalSource::ParseUnit(TCompilerOptionsSet AOptions) {
           case tVar: ScanGlobalVar(); break;
           case tConst: ScanConst(&symbols); break;
           case tProcedures:
-            FConditionalFrom = Token->TokenLine;
             ScanProcImplementation(&symbols);
             break;
           case tImplementation:
@@ -218,7 +220,7 @@ void TPascalSource::ParseUnit(TCompilerOptionsSet AOptions) {
         }
       }
       if (InImplementation && !Options.Contains(oCompileImplementation)) break;
-      if ((TokenIs("begin") || TokenIs("asm")) && ConditionalSince(FConditionalFrom)) {
+      if (TokenIs("begin") || TokenIs("asm")) {
         SkipLooseBlock();
         if (FEof || TokenIs(".")) break;
         continue;
@@ -247,10 +249,11 @@ bool TPascalSource::ConditionalSince(int Line) {
   return false;
 }
 
-// A block at unit level after conditional directives: the second of two
-// bodies they offer for one heading ("{$ifdef X} begin ... end; {$else}
-// begin ... end; {$endif}"), or a program's main block. Read over to its
-// "end" without a word: the parser stays on the token after it.
+// A block at unit level: a program's main block, a unit's initialization
+// block, or the second of two bodies that conditional directives offer for
+// one heading ("{$ifdef X} begin ... end; {$else} begin ... end; {$endif}").
+// Read over to its "end" without a word: the parser stays on the token
+// after it.
 void TPascalSource::SkipLooseBlock() {
   TTraceProc Trace("TPascalSource.SkipLooseBlock");
   int Depth = 0;
@@ -270,9 +273,12 @@ void TPascalSource::ScanUses() {
     // the declarations after it.
     if (TokenIs(";")) break;
     if (TokenIs(",")) continue;
-    AddUses(Token->TokenText);
+    std::string Name = Token->TokenText;
+    // A dotted name is one unit's: "Generics.Collections", "laz.VirtualTrees".
+    while (Peek(1)[0] == "." && NextToken() && NextToken()) Name += "." + Token->TokenText;
+    AddUses(Name);
     if (Options.Contains(oCompileUnits) && Project && CompileUnitProc)
-      CompileUnitProc(Project, Token->TokenText, {oCompileUnits, oCompileImplementation});
+      CompileUnitProc(Project, Name, {oCompileUnits, oCompileImplementation});
     if (!NextToken() || TokenIs(";")) break;
   }
 }
@@ -284,8 +290,9 @@ void TPascalSource::ScanType(TOrvikSymbol* Owner) {
   EnterParse("Scan type");
   NextToken();
   TDefType Section;
+  // A resource string section ends it too: its strings are no types.
   while (!FEof && !Token->IsDefBereich(Section) && !TokenIs("begin") && !TokenIs("asm") &&
-         !AtOtherProcStart()) {
+         !TokenIs("resourcestring") && !AtOtherProcStart()) {
     if (ScanTypeDeclaration(Owner)) NextToken();
   }
   ExitParse();
@@ -311,6 +318,12 @@ bool TPascalSource::ScanTypeDeclaration(TOrvikSymbol* Owner) {
   if (!NextToken()) return false;
   if (TokenIs("interface")) {
     ScanInterface(Name, Owner);
+  } else if (TokenIs("dispinterface")) {
+    // An interface whose methods carry "dispid N", read over like an object's directives.
+    const bool Saved = FAllDirectives;
+    FAllDirectives = true;
+    ScanInterface(Name, Owner);
+    FAllDirectives = Saved;
   } else if (TokenIs("class") || TokenIs("object") || IsObjectiveClass(Token->LowerText)) {
     ScanClass(Name, Owner);
   } else if (TokenIs("record")) {
@@ -356,8 +369,10 @@ void TPascalSource::ScanClass(const std::string& Name, TOrvikSymbol* Owner) {
   FNestedIn = nullptr;
   const bool IsObject = TokenIs("object") || IsObjectiveClass(Token->LowerText);
   NextToken();
-  if (IsObject && TokenIs("external")) {  // "objcclass external [name 'X'] (NSObject)"
+  // "objcclass external [name 'X'] (NSObject)", "class external 'java.lang' name 'X'".
+  if (TokenIs("external") && Peek(1)[0] != ":" && Peek(1)[0] != ",") {
     NextToken();
+    if (Token->IsString) NextToken();
     if (TokenIs("name")) {
       NextToken();
       NextToken();

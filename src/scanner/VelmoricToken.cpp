@@ -178,6 +178,10 @@ bool TToken::Next() {
     }
 
     TokenLine = Line;
+    // An escaped identifier ("&begin", "&Type") is the word without its "&";
+    // its lower-case text keeps the "&", so that it is never a keyword.
+    const bool Escaped = C == '&' && Column <= LineLength && isalpha(LineText[Column - 1]);
+    if (Escaped) C = NextChar();
     if (isalnum(C)) {
       // A word, which a line break ends; one longer than 255 characters is cut.
       TokenText.push_back(C);
@@ -190,6 +194,7 @@ bool TToken::Next() {
       CharPushedBack = true;
       PushedChar = C;
       LowerCaseInto(TokenText, LowerText, MaxLowerText);
+      if (Escaped) LowerText.insert(0, 1, '&');
       return true;
     }
     TokenText.assign(1, C);

@@ -7,6 +7,7 @@
 
 namespace {
 
+using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
@@ -574,3 +575,283 @@ end.
 }
 
 }  // namespace
+
+// ---- what the Free Pascal and Lazarus trees need beyond the constructs above
+
+TEST(Dialect, ProgramRoutinesHaveBodiesAndTheMainBlockIsReadWhole) {
+  const std::string Text = R"(program Tool;
+uses SysUtils;
+var
+  Count: Integer;
+
+procedure Run(N: Integer);
+var
+  I: Integer;
+begin
+  for I := 1 to N do begin
+    if I > 2 then begin
+      Inc(Count);
+    end;
+  end;
+end;
+
+function Twice(N: Integer): Integer;
+begin
+  case N of
+    0: Result := 0;
+  else
+    Result := 2 * N;
+  end;
+end;
+
+begin
+  try
+    Run(3);
+  finally
+    Writeln(Twice(Count));
+  end;
+end.
+)";
+  auto Source = ParseText(Text, Fullest, "tool.lpr");
+  EXPECT_THAT(Errors(*Source), IsEmpty());
+  EXPECT_THAT(ChildNames(&Source->symbols), ElementsAre("Count", "Run", "Twice"));
+  TOrvikSymbol* Run = Top(*Source, "Run");
+  EXPECT_EQ(Run->defbegin, LineOf(Text, "procedure Run"));
+  EXPECT_EQ(Run->Line, LineOf(Text, "begin", LineOf(Text, "procedure Run")));
+  EXPECT_EQ(Run->defend, LineOf(Text, "function Twice"));
+  EXPECT_THAT(ChildNames(Run), ElementsAre("I", "N"));
+  TOrvikSymbol* Twice = Top(*Source, "Twice");
+  EXPECT_EQ(Twice->defbegin, LineOf(Text, "function Twice"));
+  EXPECT_EQ(Twice->ResultType, "Integer ");
+  EXPECT_EQ(Source->Token->Line, LineOf(Text, "end.")) << "the parse reaches the program's end";
+
+  // Without the implementation option a program's routines stay declarations.
+  auto Interface = ParseText(Text, {}, "tool.lpr");
+  EXPECT_EQ(Top(*Interface, "Run")->DeclLine, LineOf(Text, "procedure Run"));
+  EXPECT_EQ(Top(*Interface, "Run")->defend, LineOf(Text, "procedure Run"));
+}
+
+TEST(Dialect, LabelSectionsOfRoutinesAreReadOver) {
+  const std::string Text = R"(unit u;
+interface
+implementation
+function First(N: Integer): Integer;
+label
+  Again, 10;
+var
+  Label: string;
+begin
+  Again:
+  if N > 0 then begin
+    Dec(N);
+    goto Again;
+  end;
+  Result := N;
+end;
+
+procedure Second;
+var
+  Done: Boolean;
+label
+  Fail;
+begin
+  goto Fail;
+Fail:
+end;
+
+procedure Last;
+begin
+end;
+end.
+)";
+  auto Source = ParseText(Text, Fullest);
+  EXPECT_THAT(Errors(*Source), IsEmpty());
+  EXPECT_THAT(ChildNames(&Source->symbols), ElementsAre("First", "Last", "Second"));
+  EXPECT_THAT(ChildNames(Top(*Source, "First")), ElementsAre("Label", "N"));
+  EXPECT_EQ(Child(Top(*Source, "First"), "Label")->TypeName, "string");
+  EXPECT_THAT(ChildNames(Top(*Source, "Second")), ElementsAre("Done"));
+  EXPECT_EQ(Top(*Source, "Second")->Line, LineOf(Text, "begin", LineOf(Text, "procedure Second")));
+  EXPECT_EQ(Top(*Source, "Last")->defbegin, LineOf(Text, "procedure Last"));
+}
+
+TEST(Dialect, TheLastFieldMayGoWithoutItsSemicolon) {
+  const std::string Text = R"(unit u;
+interface
+type
+  TPoint = record
+    X,
+    Y: Integer
+  end;
+  PPoint = ^TPoint;
+  TShape = class
+    Origin: TPoint
+  end;
+  TAfter = Integer;
+implementation
+end.
+)";
+  auto Source = ParseText(Text, Fullest);
+  EXPECT_THAT(Errors(*Source), IsEmpty());
+  EXPECT_THAT(ChildNames(&Source->symbols), ElementsAre("PPoint", "TAfter", "TPoint", "TShape"));
+  EXPECT_THAT(ChildNames(Top(*Source, "TPoint")), ElementsAre("X", "Y"));
+  EXPECT_EQ(Child(Top(*Source, "TPoint"), "Y")->TypeName, "Integer");
+  EXPECT_EQ(Top(*Source, "PPoint")->TypeName, "^ TPoint ");
+  EXPECT_EQ(Child(Top(*Source, "TShape"), "Origin")->TypeName, "TPoint");
+  EXPECT_EQ(Top(*Source, "TShape")->defend, LineOf(Text, "end;", LineOf(Text, "TShape")));
+}
+
+TEST(Dialect, ConstantValuesOfferedTwiceByConditionalsGiveOneConstant) {
+  const std::string Text = R"(unit u;
+interface
+const
+  Zero: TRec =
+  {$ifdef ENDIAN_LITTLE}
+    (Lo: 0; Hi: 0;);
+  {$else}
+    (Hi: 0; Lo: 0;);
+  {$endif}
+  Next = 1;
+implementation
+end.
+)";
+  auto Source = ParseText(Text, Fullest);
+  EXPECT_THAT(Errors(*Source), IsEmpty());
+  EXPECT_THAT(ChildNames(&Source->symbols), ElementsAre("Next", "Zero"));
+  EXPECT_EQ(Top(*Source, "Zero")->ConstType, "TRec");
+  EXPECT_EQ(Top(*Source, "Next")->TypeName, "1");
+
+  // Without a conditional directive the stray value is still an error.
+  auto Plain = ParseText("unit u;\ninterface\nconst\n  A = 1;\n  (B: 0);\nimplementation\nend.\n", Fullest);
+  EXPECT_THAT(Errors(*Plain), Contains("Error C:\\Src\\Unit1.pas(4): Unexpected B"));
+}
+
+TEST(Dialect, HintsAfterPropertiesAndResourceStringsEndNothingElse) {
+  const std::string Text = R"(unit u;
+interface
+type
+  TNode = class
+    property Parent: TNode read FParent; deprecated;
+    property Owner: TNode read FOwner; deprecated 'use Parent';
+    property Items[I: Integer]: TNode read GetItem; default; platform;
+    Platform: Integer;
+    procedure Clear;
+  end;
+const
+  Max = 3;
+resourcestring
+  SNext = 'Ne&xt';
+var
+  Count: Integer;
+resourcestring
+  SBack = 'Back';
+type
+  TAfter = Integer;
+resourcestring
+  SLast = 'Last';
+var
+  Late: Integer;
+implementation
+end.
+)";
+  auto Source = ParseText(Text, Fullest);
+  EXPECT_THAT(Errors(*Source), IsEmpty());
+  EXPECT_THAT(ChildNames(&Source->symbols), ElementsAre("Count", "Late", "Max", "TAfter", "TNode"));
+  TOrvikSymbol* Node = Top(*Source, "TNode");
+  EXPECT_THAT(ChildNames(Node), ElementsAre("Clear", "Items", "Owner", "Parent", "Platform"));
+  EXPECT_EQ(Child(Node, "Owner")->ReadAccess, "FOwner");
+  EXPECT_EQ(Child(Node, "Platform")->Typ, typVar);
+}
+
+TEST(Dialect, EscapedIdentifiersAreNamesNotKeywords) {
+  const std::string Text = R"(unit u;
+interface
+type
+  TCmd = class
+    &Type: Integer;
+    procedure &Begin;
+    procedure &ContinueRun(&End: Integer);
+  end;
+const
+  Mask = &777;
+implementation
+procedure TCmd.&Begin;
+begin
+end;
+procedure TCmd.&ContinueRun(&End: Integer);
+begin
+end;
+end.
+)";
+  auto Source = ParseText(Text, Fullest);
+  EXPECT_THAT(Errors(*Source), IsEmpty());
+  TOrvikSymbol* Cmd = Top(*Source, "TCmd");
+  EXPECT_THAT(ChildNames(Cmd), ElementsAre("Begin", "ContinueRun", "Type"));
+  EXPECT_EQ(Child(Cmd, "Begin")->defbegin, LineOf(Text, "procedure TCmd.&Begin"));
+  EXPECT_EQ(Child(Cmd, "ContinueRun")->Params, "End : Integer ");
+  EXPECT_EQ(Top(*Source, "Mask")->TypeName, "&777");
+
+  TSaveStringList Lines("strings", "test");
+  Lines.Add("&begin & x");
+  TToken T(&Lines);
+  ASSERT_TRUE(T.Next());
+  EXPECT_EQ(T.TokenText, "begin");
+  EXPECT_EQ(T.LowerText, "&begin");
+  ASSERT_TRUE(T.Next());
+  EXPECT_EQ(T.TokenText, "&");
+}
+
+TEST(Dialect, AStrayEndInTheImplementationIsReadOver) {
+  // A routine whose heading the parser takes for a declaration leaves its
+  // body's "end;" at unit level; the routines after it stay in the model.
+  const std::string Text = R"(unit u;
+interface
+implementation
+procedure Odd; unknowndirective;
+begin
+  if A then begin
+    B;
+  end;
+end;
+
+procedure After;
+begin
+end;
+end.
+)";
+  auto Source = ParseText(Text, Fullest);
+  EXPECT_NE(Top(*Source, "After"), nullptr);
+  EXPECT_EQ(Source->Token->Line, LineOf(Text, "end."));
+}
+
+TEST(Dialect, DottedUnitNamesAreOneUnit) {
+  auto Source = ParseText(
+      "unit u;\ninterface\nuses Generics.Collections, laz.VirtualTrees,\n  laz.VTGraphics;\n"
+      "implementation\nuses System.SysUtils, Classes;\nend.\n");
+  EXPECT_THAT(Errors(*Source), IsEmpty());
+  EXPECT_THAT(Uses(*Source), ElementsAre("generics.collections", "laz.virtualtrees", "laz.vtgraphics",
+                                         "system.sysutils", "classes"));
+}
+
+TEST(Dialect, DispatchInterfacesAreInterfaces) {
+  const std::string Text = R"(unit u;
+interface
+type
+  IDocDisp = dispinterface
+    ['{FD8256D0-FD15-11CE-ABC4-02608C9E7553}']
+    property Name: WideString readonly dispid 2;
+    procedure Save; dispid 8;
+    function Get(const Key: WideString): OleVariant; dispid 10;
+  end;
+  TAfter = Integer;
+implementation
+end.
+)";
+  auto Source = ParseText(Text, Fullest);
+  EXPECT_THAT(Errors(*Source), IsEmpty());
+  EXPECT_THAT(ChildNames(&Source->symbols), ElementsAre("IDocDisp", "TAfter"));
+  TOrvikSymbol* Disp = Top(*Source, "IDocDisp");
+  EXPECT_EQ(Disp->Typ, typInterface);
+  EXPECT_THAT(ChildNames(Disp), ElementsAre("Get", "Name", "Save"));
+  EXPECT_EQ(Child(Disp, "Get")->ResultType, "OleVariant ");
+  EXPECT_EQ(Child(Disp, "Name")->Typ, typProperty);
+}

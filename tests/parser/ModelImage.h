@@ -4,6 +4,7 @@
 // the same model.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -74,8 +75,10 @@ inline void Symbol(const TOrvikSymbol& Sym, int Depth, std::string& Out) {
       Symbol(*static_cast<TOrvikSymbol*>(Sym.symbols->GetObject(I)), Depth + 1, Out);
 }
 
-// The image of Text parsed as the unit FileName with Options.
-inline std::string Of(const std::string& FileName, const std::string& Text, TCompilerOptionsSet Options) {
+// The image of Text parsed as the unit FileName with Options; Reached, when
+// given, receives the lines up to where the parse stopped.
+inline std::string Of(const std::string& FileName, const std::string& Text, TCompilerOptionsSet Options,
+                      int* Reached = nullptr) {
   auto* Lines = new TSaveStringList("strings", "TPascalSource");
   Lines->SetText(Text);
   TPascalSource Source(new TToken(Lines));
@@ -92,6 +95,7 @@ inline std::string Of(const std::string& FileName, const std::string& Text, TCom
   for (int I = 0; I < Source.usesList->Count(); ++I) Out += "uses " + Escaped(Source.usesList->Get(I)) + "\n";
   for (int I = 0; I < Source.errors->Count(); ++I) Out += "error " + Escaped(Source.errors->Get(I)) + "\n";
   Symbol(Source.symbols, 0, Out);
+  if (Reached) *Reached = std::min(Source.Token->Line + 1, Source.Token->Lines->Count());
   return Out;
 }
 

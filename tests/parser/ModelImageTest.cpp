@@ -1,16 +1,19 @@
 // The whole model of examples/ and of a fixed sample of the Free Pascal
 // sources, compared with the images kept in tests/parser/data/model-images
 // (see the README there): the parser's reading of the code it was made for
-// does not change. Units listed in changed.txt are compared only loosely.
+// does not change. Units listed in changed.txt are compared only loosely, and
+// named in the output ("[ changed  ] unit: reason").
 //
 // VELMORIC_WRITE_MODEL_IMAGES=1 writes the images that are missing (it never
 // replaces one) and then compares as usual; VELMORIC_MODEL_IMAGES_OUT=DIR
 // writes today's images below DIR as well.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <map>
 #include <sstream>
 #include <string>
@@ -77,10 +80,21 @@ int CountLines(const std::string& Image, const std::string& Prefix) {
   return N;
 }
 
-// Compares the unit Label (Text) with its kept image; Changed: the unit uses
-// constructs the parser now reads, so only "changed, with no more errors".
-void Compare(const std::string& Corpus, const std::string& Label, const std::string& Text, bool Changed) {
-  const std::string Now = model_image::Of(Label, Text, Fullest);
+// A unit of changed.txt: why its model changed and, for the lines that
+// name it ("before: reached N of M lines, E errors"), how far the parse of
+// the kept image got.
+struct TChange {
+  std::string Reason;
+  int ReachedBefore = -1;  // -1: not named
+  int ErrorsBefore = -1;
+};
+
+// Compares the unit Label (Text) with its kept image; Change (for a unit of
+// changed.txt): the model may change, with no more errors, and where the
+// line names the parse before, reaching further or with fewer errors.
+void Compare(const std::string& Corpus, const std::string& Label, const std::string& Text, const TChange* Change) {
+  int Reached = 0;
+  const std::string Now = model_image::Of(Label, Text, Fullest, &Reached);
   const fs::path File = ImageFile(Corpus, Label);
   // VELMORIC_MODEL_IMAGES_OUT=DIR: today's images there too, for a diff.
   if (const char* Out = std::getenv("VELMORIC_MODEL_IMAGES_OUT")) {
@@ -101,20 +115,49 @@ void Compare(const std::string& Corpus, const std::string& Label, const std::str
     ADD_FAILURE() << Label << ": the source differs from the one its image was made from";
     return;
   }
-  if (!Changed) {
+  if (!Change) {
     EXPECT_TRUE(Kept == Now) << Label << ": the model changed at " << FirstDifference(Kept, Now);
     return;
   }
   EXPECT_NE(Kept, Now) << Label << " is listed in changed.txt but its model is unchanged";
   // (Symbols may be fewer: the tokens of a construct read wrongly before
   // often became stray fields.)
-  EXPECT_LE(CountLines(Now, "error "), CountLines(Kept, "error ")) << Label;
+  const int Errors = CountLines(Now, "error ");
+  EXPECT_LE(Errors, CountLines(Kept, "error ")) << Label;
+  if (Change->ReachedBefore >= 0) {
+    EXPECT_EQ(CountLines(Kept, "error "), Change->ErrorsBefore) << Label << ": changed.txt names other errors";
+    EXPECT_GE(Reached, Change->ReachedBefore) << Label;
+    EXPECT_TRUE(Reached > Change->ReachedBefore || Errors < Change->ErrorsBefore)
+        << Label << ": reaches no further, with no fewer errors";
+  }
+  std::cout << "[ changed  ] " << Label << ": " << Change->Reason << " (now " << Reached << " lines reached, "
+            << Errors << " errors)\n";
 }
 
-std::map<std::string, bool> ChangedUnits() {
-  std::map<std::string, bool> M;
-  for (const std::string& L : ReadList(ImageDir / "changed.txt")) M[L] = true;
+// The units of changed.txt: each line the unit, then after "#" the reason.
+std::map<std::string, TChange> ChangedUnits() {
+  std::map<std::string, TChange> M;
+  std::ifstream In(ImageDir / "changed.txt");
+  for (std::string Line; std::getline(In, Line);) {
+    const size_t Hash = Line.find('#');
+    const std::string Unit = Trim(Line.substr(0, Hash));
+    if (Unit.empty()) continue;
+    TChange C;
+    C.Reason = Hash == std::string::npos ? std::string() : Trim(Line.substr(Hash + 1));
+    int Lines = 0;
+    if (const size_t At = C.Reason.find("before: reached "); At != std::string::npos) {
+      const int Read = std::sscanf(C.Reason.c_str() + At, "before: reached %d of %d lines, %d errors",
+                                   &C.ReachedBefore, &Lines, &C.ErrorsBefore);
+      EXPECT_EQ(Read, 3) << Line;
+    }
+    M[Unit] = C;
+  }
   return M;
+}
+
+const TChange* ChangeOf(const std::map<std::string, TChange>& Changed, const std::string& Unit) {
+  const auto It = Changed.find(Unit);
+  return It == Changed.end() ? nullptr : &It->second;
 }
 
 TEST(ModelImages, ExamplesKeepTheirModel) {
@@ -130,7 +173,7 @@ TEST(ModelImages, ExamplesKeepTheirModel) {
   ASSERT_FALSE(Files.empty());
   for (const fs::path& F : Files) {
     const std::string Label = "examples/" + fs::relative(F, Examples).generic_string();
-    Compare("examples", Label, ReadFileBytes(F.string()), Changed.count(Label) > 0);
+    Compare("examples", Label, ReadFileBytes(F.string()), ChangeOf(Changed, Label));
   }
 }
 
@@ -142,7 +185,7 @@ TEST(ModelImages, FreePascalSampleKeepsItsModel) {
   for (const std::string& Rel : Sample) {
     const fs::path F = FpcRoot / Rel;
     ASSERT_TRUE(fs::is_regular_file(F)) << F;
-    Compare("fpc", Rel, ReadFileBytes(F.string()), Changed.count(Rel) > 0);
+    Compare("fpc", Rel, ReadFileBytes(F.string()), ChangeOf(Changed, Rel));
   }
 }
 
