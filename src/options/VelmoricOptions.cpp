@@ -45,6 +45,13 @@ std::string LogFileName(const std::string& Text) {
   return Text;
 }
 
+// The data directory as typed. File names are appended to it directly, so
+// a folder typed without its last separator gets one: otherwise the files
+// would land beside the folder under names it prefixes.
+std::string DataDirectory(const std::string& Text) {
+  return Text.empty() ? Text : IncludeTrailingPathDelimiter(Text);
+}
+
 struct TVkName {
   uint16_t Code;
   const char* Name;
@@ -289,7 +296,7 @@ TFFormVelmoricOptions::TFFormVelmoricOptions(TComponent* AOwner) : TForm(AOwner)
   };
   ButtonSetTitle->OnClick = [this](TObject*) { Application->Title = EditDelhiTitle->Text(); };
   CheckBoxLogfile->OnClick = [this](TObject*) { LogfileClick(); };
-  EditPath1->OnExit = [this](TObject*) { VelmoricPath = EditPath1->Text(); };
+  EditPath1->OnExit = [this](TObject*) { VelmoricPath = DataDirectory(EditPath1->Text()); };
   ListBoxMenu->OnClick = [this](TObject*) { MenuClick(); };
   Edit1->OnKeyDown = [this](TObject*, uint16_t& Key, TShiftState Shift) { MenuKeyDown(Key, Shift); };
   ListBoxFileRepository->OnDblClick = [this](TObject*) { RepositoryDblClick(); };
@@ -377,7 +384,7 @@ void TFFormVelmoricOptions::Button2Click(TObject* Sender) {
   DisplayCompilerProcess = CheckBoxDisplayCompiler->Checked;
 
   // Pressing "Ok" leaves the path edit.
-  VelmoricPath = EditPath1->Text();
+  VelmoricPath = DataDirectory(EditPath1->Text());
   AdditionalSearchPath = ListToString(*ListBoxSearchPath->Items());
   DelphiPath = ListToString(*ListBoxDelphiPath->Items());
   DBPasswords = ListToString(*ListBoxPasswords->Items());

@@ -534,8 +534,8 @@ bool TPascalProject::FindSource(const std::string& UnitName, std::string& FileNa
 
   FileName.clear();
   std::string Path = gUseDelphiPath ? FSearchPath : std::string();
-  if (!AdditionalSearchPath.empty())
-    Path = Path.empty() ? AdditionalSearchPath : Path + ";" + AdditionalSearchPath;
+  for (const std::string* More : {&AdditionalSearchPath, &HostSearchPath})
+    if (!More->empty()) Path = Path.empty() ? *More : Path + ";" + *More;
 
   std::string F = LowerFilePart(UnitName);
   if (const size_t Dot = F.find('.'); Dot != std::string::npos) F.resize(Dot);

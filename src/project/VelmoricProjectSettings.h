@@ -12,6 +12,22 @@ extern bool gQuickRecompile;
 extern bool gUseDelphiPath;
 // ";"-separated directories searched after the IDE's path.
 extern std::string AdditionalSearchPath;
+// ";"-separated directories a host searches for this session only (the
+// folders of the project and of the files it opens), after
+// AdditionalSearchPath. Never shown in the options nor stored.
+extern std::string HostSearchPath;
+// Appends Dir to HostSearchPath unless it is there already.
+void AddHostSearchFolder(const std::string& Dir);
+// Both search paths as they were when it was made; a host puts them back
+// when its session ends.
+struct TSavedSearchPaths {
+  std::string Additional = AdditionalSearchPath;
+  std::string Host = HostSearchPath;
+  void Restore() const {
+    AdditionalSearchPath = Additional;
+    HostSearchPath = Host;
+  }
+};
 // Show the compiling status window while units are loaded or parsed
 // (defined with the parser).
 extern bool DisplayCompilerProcess;

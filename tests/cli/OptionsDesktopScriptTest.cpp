@@ -36,12 +36,24 @@ class OptionsDesktopScriptTest : public testing::Test {
   }
 
   // Each run is a new process with the same registry and data directory.
-  TRun Run(const std::string& Script) {
-    WriteFileBytes(Dir + "/test.script", Script);
+  TRun Velmoric(const std::string& Args) {
     const std::string Cmd = "cd " + ShellQuoted(Dir) + " && VELMORIC_REGISTRY=" +
                             ShellQuoted(Dir + "/registry") + " VELMORIC_DATA=" + ShellQuoted(Dir + "/data") +
-                            " " + VELMORIC_CLI + " script test.script";
+                            " " + VELMORIC_CLI + " " + Args;
     return RunShell(Cmd, Dir + "/err");
+  }
+  // The options dialog: the lib folder added, then "Ok".
+  std::string AddLibPathAndOk(const std::string& MoreActions = "") {
+    return "menu \"Velmoric > Options\"\n"
+           "form FFormVelmoricOptions\n"
+           "  set EditPath " + Dir + "/lib/\n"
+           "  click ButtonAddPath\n" + MoreActions +
+           "  click Button2\n"
+           "end\n";
+  }
+  TRun Run(const std::string& Script) {
+    WriteFileBytes(Dir + "/test.script", Script);
+    return Velmoric("script test.script");
   }
 
   std::string Dir;
@@ -79,6 +91,34 @@ TEST_F(OptionsDesktopScriptTest, SearchPathAndShortCutFromTheOptionsReachANewPro
   ASSERT_EQ(After.Status, 0) << After.Err;
   EXPECT_NE(After.Out.find("LibUnit.pas"), std::string::npos) << After.Out;
   EXPECT_NE(After.Out.find("TListBox ListBoxDesktops"), std::string::npos) << After.Out;
+}
+
+TEST_F(OptionsDesktopScriptTest, FoldersTheHostSearchesAreNeitherShownNorStoredByOk) {
+  // The folder of an opened file is searched in this session only: the
+  // options list and store what the user chose, nothing more.
+  TRun Options = Run("open app/Main.pas\n" + AddLibPathAndOk("  print ListBoxSearchPath\n"));
+  ASSERT_EQ(Options.Status, 0) << Options.Err;
+  EXPECT_NE(Options.Out.find("TListBox ListBoxSearchPath\n    " + Dir + "/lib\n"), std::string::npos)
+      << Options.Out;
+  EXPECT_EQ(Options.Out.find(Dir + "/app"), std::string::npos) << Options.Out;
+  const std::string Registry = ReadFileBytes(Dir + "/registry");
+  EXPECT_NE(Registry.find("\"SearchPath\"=sz:\"" + Dir + "/lib\"\n"), std::string::npos) << Registry;
+  EXPECT_EQ(Registry.find(Dir + "/app"), std::string::npos) << Registry;
+}
+
+TEST_F(OptionsDesktopScriptTest, StoredSettingsDoNotReplaceTheFoldersACommandSearches) {
+  TRun Options = Run(AddLibPathAndOk());
+  ASSERT_EQ(Options.Status, 0) << Options.Err;
+  // The settings read at the start leave the folder of FILE searched.
+  WriteFileBytes(Dir + "/app/Helper.pas",
+                 "unit Helper;\ninterface\nprocedure HelperProc;\nimplementation\n"
+                 "procedure HelperProc;\nbegin\nend;\nend.\n");
+  WriteFileBytes(Dir + "/app/Second.pas",
+                 "unit Second;\ninterface\nuses Helper;\nimplementation\n"
+                 "procedure Go;\nbegin\n  HelperProc;\nend;\nend.\n");
+  TRun Jump = Velmoric("hyperjump app/Second.pas 7 4");
+  ASSERT_EQ(Jump.Status, 0) << Jump.Err;
+  EXPECT_NE(Jump.Out.find(Dir + "/app/Helper.pas"), std::string::npos) << Jump.Out;
 }
 
 TEST_F(OptionsDesktopScriptTest, DesktopsSwitchByTheCaptionAndAreReadBack) {

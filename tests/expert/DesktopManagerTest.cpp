@@ -182,6 +182,40 @@ TEST_F(DesktopManagerTest, CyclingWrapsAndASingleDesktopIsAppliedAgain) {
   EXPECT_EQ(Window->Left(), 30);
 }
 
+TEST_F(DesktopManagerTest, SaveActivateAndTheFormsListWorkOnTheSelectedDesktop) {
+  Window->SetBounds(10, 20, 300, 200);
+  NewDesktop("work", "first try");
+  NewDesktop("other");
+  M->ListBoxDesktops->Select(0);
+  EXPECT_EQ(M->EditName->Text(), "work");
+  EXPECT_EQ(M->EditDescription->Text(), "first try");
+  ASSERT_EQ(M->ListBoxForms->Items()->IndexOf("EditWindow_0 visible"), 0);
+
+  // "Save" renames and recaptures the selected desktop; no new one.
+  Window->SetBounds(70, 80, 300, 200);
+  M->EditName->SetText("coding");
+  M->EditDescription->SetText("second try");
+  M->ButtonSave->Click();
+  EXPECT_EQ(Desktops->Count(), 2);
+  EXPECT_EQ(Desktop("work"), nullptr);
+  ASSERT_NE(Desktop("coding"), nullptr);
+  EXPECT_EQ(Desktop("coding")->FindForm("EditWindow_0")->left, 70);
+  EXPECT_EQ(M->ListBoxDesktops->Items()->Strings(0), "coding");
+  EXPECT_NE(FileText().find("Desktop 'coding'\r\nbegin\r\n  description = 'second try'"),
+            std::string::npos);
+
+  // Double-clicking a form toggles it in the desktop; "Activate" applies it.
+  M->ListBoxForms->Select(0);
+  M->ListBoxForms->DblClick();
+  EXPECT_FALSE(Desktop("coding")->FindForm("EditWindow_0")->visible);
+  EXPECT_EQ(M->ListBoxForms->Items()->Strings(0), "EditWindow_0");
+  Window->SetBounds(0, 0, 50, 50);
+  M->ButtonActivate->Click();
+  EXPECT_FALSE(Window->Visible());
+  EXPECT_EQ(Window->Left(), 70);
+  EXPECT_EQ(Window->Top(), 80);
+}
+
 TEST_F(DesktopManagerTest, ExpertCommandsShowTheManagerAndCycle) {
   Window->SetBounds(10, 20, 300, 200);
   NewDesktop("a");

@@ -123,6 +123,40 @@ TEST_F(OptionsTest, DroppedFilesAddTheirFolderToTheActivePagesList) {
   EXPECT_EQ(Items(F->ListBoxDelphiPath), (Strings{"/lib/"}));
 }
 
+TEST_F(OptionsTest, BrowsingAndDoubleClicksOpenFilesInTheIde) {
+  const std::string Unit = Dir.Write("src/Unit5.pas", "unit Unit5;\ninterface\nimplementation\nend.\n");
+  std::vector<std::string> Filters;
+  VclHost().FileDialog = [&](TOpenDialog& D) {
+    Filters.push_back(D.Filter);
+    D.FileName = Unit;
+    return true;
+  };
+  F->ButtonBrowsePath->Click();
+  EXPECT_EQ(F->EditPath->Text(), Unit);
+  F->ButtonAddPath->Click();
+  EXPECT_EQ(Items(F->ListBoxSearchPath), (Strings{Dir.File("src")}));
+  F->PageControl1->SelectPage(F->TabSheetDelphiPath);
+  F->ButtonBrowseDelphiPath->Click();
+  EXPECT_EQ(F->EditDelphiPath->Text(), Unit);
+  EXPECT_EQ(Filters, (Strings{"source text|*.pas", "source text|*.pas"}));
+
+  // A path entry is a folder: the IDE opens no file for it.
+  F->ListBoxSearchPath->Select(0);
+  F->ListBoxSearchPath->DblClick();
+  EXPECT_FALSE(IDE().IsFileOpen(Dir.File("src")));
+  EXPECT_EQ(IDE().GetModuleCount(), 0);
+
+  // A repository entry opens in the editor and comes to the front.
+  std::string Remembered = Unit;
+  fileRepository->Add(Remembered);
+  Reshow();
+  F->PageControl1->SelectPage(F->TabSheetRepository);
+  F->ListBoxFileRepository->Select(0);
+  F->ListBoxFileRepository->DblClick();
+  EXPECT_TRUE(IDE().IsFileOpen(Unit));
+  EXPECT_EQ(IDE().GetCurrentFile(), Unit);
+}
+
 TEST_F(OptionsTest, DeleteMoveAndClickOnPathEntries) {
   for (const char* P : {"/a/", "/b/", "/c/"}) {
     F->EditPath->SetText(P);
@@ -217,6 +251,30 @@ TEST_F(OptionsTest, EmptySearchPathIsStoredEmpty) {
   TRegistry Reg;
   ASSERT_TRUE(Reg.OpenKeyReadOnly("\\Software\\HALVORN\\Velmoric"));
   EXPECT_EQ(Reg.ReadString("SearchPath"), "");
+}
+
+TEST_F(OptionsTest, ADataDirectoryTypedWithoutItsLastSeparatorGetsOne) {
+  const std::string Data = Dir.File("data");
+  auto Leave = [&](const std::string& Text) {
+    F->SetActiveControl(F->EditPath1);
+    F->EditPath1->SetText(Text);
+    F->SetActiveControl(F->EditPath);  // leaving the edit takes it at once
+  };
+  Leave(Data);
+  EXPECT_EQ(VelmoricPath, Data + "/");
+  Leave("");
+  EXPECT_EQ(VelmoricPath, "");  // the current directory
+  F->EditPath1->SetText(Data + "\\");
+  F->Button2->Click();
+  EXPECT_EQ(VelmoricPath, Data + "\\");
+  F->Show();
+  F->EditPath1->SetText(Data);
+  F->Button2->Click();
+  EXPECT_EQ(VelmoricPath, Data + "/");
+  TRegistry Reg;
+  ASSERT_TRUE(Reg.OpenKeyReadOnly("\\Software\\HALVORN\\Velmoric"));
+  EXPECT_EQ(Reg.ReadString("Path"), Data + "/");
+  VelmoricPath = Dir.Path + "/";
 }
 
 TEST_F(OptionsTest, CancelKeepsWhatThePageButtonsDid) {

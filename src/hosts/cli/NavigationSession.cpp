@@ -38,16 +38,11 @@ int PositiveArg(const std::string& Text, const std::string& What) {
 }
 
 TNavigationSession::TNavigationSession(const std::string& ProjectFile, const std::string& FileName)
-    : FSavedSearchPath(AdditionalSearchPath) {
+{
   // The folders of FILE and DPR are searched for used units, after the
   // IDE's library path and the search path the settings name.
-  std::string Path = AdditionalSearchPath;
-  for (const std::string& F : {FileName, ProjectFile}) {
-    if (F.empty()) continue;
-    const std::string Dir = ExtractFilePath(ExpandFileName(F));
-    Path += (Path.empty() ? "" : ";") + Dir;
-  }
-  AdditionalSearchPath = Path;
+  for (const std::string& F : {FileName, ProjectFile})
+    if (!F.empty()) AddHostSearchFolder(ExtractFilePath(ExpandFileName(F)));
 
   VclHost().ShowModal = [this](TCustomForm& Form) {
     auto* Dialog = dynamic_cast<TFormVelmoricAmbuingity*>(&Form);
@@ -84,7 +79,7 @@ TNavigationSession::TNavigationSession(const std::string& ProjectFile, const std
 TNavigationSession::~TNavigationSession() {
   FSession.ReleaseExpert();
   VclHost().ShowModal = nullptr;
-  AdditionalSearchPath = FSavedSearchPath;
+  FSavedSearchPaths.Restore();
 }
 
 void TNavigationSession::SetCursor(int Line, int Col) { FSession.SetCursor(FFileName, Line, Col); }

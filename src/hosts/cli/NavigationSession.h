@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "hosts/memory/ExpertSession.h"
+#include "project/VelmoricProjectSettings.h"
 
 class TVelmoricWizard;
 
@@ -66,5 +67,5 @@ class TNavigationSession {
  private:
   TExpertSession FSession;
   std::string FFileName;
-  std::string FSavedSearchPath;
+  TSavedSearchPaths FSavedSearchPaths;
 };

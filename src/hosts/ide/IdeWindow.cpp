@@ -48,7 +48,6 @@ void MenuSignature(TIMenuItemIntf* Item, std::string& Out) {
 
 TIdeWindow::TIdeWindow(const TIdeOptions& Options) : FRenderer(std::make_unique<TQtRenderer>()) {
   FSavedHost = InstallQtHost(*FRenderer);
-  FSavedSearchPath = AdditionalSearchPath;
   FSession = std::make_unique<TExpertSession>();
   FSession->SetDataDirectory(Options.DataDirectory.empty() ? TExpertSession::DefaultDataDirectory()
                                                            : Options.DataDirectory);
@@ -64,8 +63,7 @@ TIdeWindow::TIdeWindow(const TIdeOptions& Options) : FRenderer(std::make_unique<
          if (auto* Editor = dynamic_cast<TCodeEditor*>(Widget)) Editor->SyncFromBuffer();
        }});
   if (!Options.Project.empty()) {
-    AdditionalSearchPath += (AdditionalSearchPath.empty() ? "" : ";") +
-                            ExtractFilePath(ExpandFileName(Options.Project));
+    AddHostSearchFolder(ExtractFilePath(ExpandFileName(Options.Project)));
     FSession->OpenProject(Options.Project);
   }
   FSession->RegisterExpert();
@@ -101,7 +99,7 @@ TIdeWindow::~TIdeWindow() {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   FRenderer.reset();
   VclHost() = FSavedHost;
-  AdditionalSearchPath = FSavedSearchPath;
+  FSavedSearchPaths.Restore();
 }
 
 TCodeEditor* TIdeWindow::Editor(const std::string& FileName) const {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/vcl/VclHost.h"
+#include "project/VelmoricProjectSettings.h"
 
 class QLabel;
 class QTimer;
@@ -69,7 +70,7 @@ class TIdeWindow : public QMainWindow {
   std::unique_ptr<TQtRenderer> FRenderer;
   std::unique_ptr<TExpertSession> FSession;
   TVclHost FSavedHost;
-  std::string FSavedSearchPath;
+  TSavedSearchPaths FSavedSearchPaths;
   QTimer* FClock = nullptr;
   QElapsedTimer FElapsed;
   QLabel* FStatus = nullptr;

@@ -140,7 +140,7 @@ int TScriptHost::Run(const std::string& Script, const TScriptOptions& Options) {
   FFiles.clear();
 
   FSavedHost = VclHost();
-  FSavedSearchPath = AdditionalSearchPath;
+  FSavedSearchPaths = TSavedSearchPaths();
   VclHost().ShowModal = [this](TCustomForm& Form) { return OnShowModal(Form); };
   VclHost().MessageBox = [this](const TMessageBoxRequest& R) { return OnMessageBox(R); };
   VclHost().FileDialog = [this](TOpenDialog& D) { return OnFileDialog(D); };
@@ -156,7 +156,7 @@ int TScriptHost::Run(const std::string& Script, const TScriptOptions& Options) {
     ~TRestore() {
       Host->FSession.reset();
       VclHost() = Host->FSavedHost;
-      AdditionalSearchPath = Host->FSavedSearchPath;
+      Host->FSavedSearchPaths.Restore();
       Host->FOut.flush();
     }
   } Restore{this};
@@ -164,8 +164,7 @@ int TScriptHost::Run(const std::string& Script, const TScriptOptions& Options) {
   FSession = std::make_unique<TExpertSession>();
   FSession->SetDataDirectory(TExpertSession::DefaultDataDirectory());
   if (!Options.Project.empty()) {
-    AdditionalSearchPath += (AdditionalSearchPath.empty() ? "" : ";") +
-                            ExtractFilePath(ExpandFileName(Options.Project));
+    AddHostSearchFolder(ExtractFilePath(ExpandFileName(Options.Project)));
     FSession->OpenProject(Options.Project);
   }
   FSession->RegisterExpert();
@@ -286,9 +285,7 @@ void TScriptHost::Execute(const TStatement& S) {
 
   if (Verb == "open") {
     Want(1, "one file");
-    const std::string Dir = ExtractFilePath(ExpandFileName(S.Words[1]));
-    if ((";" + AdditionalSearchPath + ";").find(";" + Dir + ";") == std::string::npos)
-      AdditionalSearchPath += (AdditionalSearchPath.empty() ? "" : ";") + Dir;
+    AddHostSearchFolder(ExtractFilePath(ExpandFileName(S.Words[1])));
     FSession->OpenFile(S.Words[1]);
   } else if (Verb == "cursor" || Verb == "select-text") {
     Want(Verb == "cursor" ? 2 : 4, Verb == "cursor" ? "LINE COL" : "LINE COL LINE COL");

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "platform/vcl/VclHost.h"
+#include "project/VelmoricProjectSettings.h"
 
 class TExpertSession;
 class TComponent;
@@ -94,7 +95,7 @@ class TScriptHost {
   bool FTrace = false;
   std::unique_ptr<TExpertSession> FSession;
   TVclHost FSavedHost;
-  std::string FSavedSearchPath;
+  TSavedSearchPaths FSavedSearchPaths;
   int FLine = 0;
   struct TError {
     int Line;
