@@ -32,7 +32,10 @@ void CheckToken(const TToken& T, const TStrings& Lines) {
     return;
   }
   FUZZ_CHECK(!T.TokenText.empty(), "empty word or symbol");
-  FUZZ_CHECK(T.LowerText == AsciiLower(T.TokenText.substr(0, TToken::MaxLowerText)),
+  // An escaped word ("&begin") keeps its "&" in the lower text only.
+  const bool Escaped = !T.LowerText.empty() && T.LowerText[0] == '&' && T.TokenText[0] != '&';
+  const std::string Lower = AsciiLower(T.TokenText.substr(0, TToken::MaxLowerText));
+  FUZZ_CHECK(T.LowerText == (Escaped ? ("&" + Lower).substr(0, TToken::MaxLowerText) : Lower),
              "lower text '" + T.LowerText + "' of '" + T.TokenText + "'");
   FUZZ_CHECK(T.TokenLine >= 0 && T.TokenLine < Lines.Count(), "token line");
   const char First = T.TokenText[0];

@@ -194,7 +194,10 @@ bool TToken::Next() {
       CharPushedBack = true;
       PushedChar = C;
       LowerCaseInto(TokenText, LowerText, MaxLowerText);
-      if (Escaped) LowerText.insert(0, 1, '&');
+      if (Escaped) {
+        LowerText.insert(0, 1, '&');
+        if (LowerText.size() > MaxLowerText) LowerText.resize(MaxLowerText);
+      }
       return true;
     }
     TokenText.assign(1, C);

@@ -798,6 +798,15 @@ end.
   EXPECT_EQ(T.LowerText, "&begin");
   ASSERT_TRUE(T.Next());
   EXPECT_EQ(T.TokenText, "&");
+
+  // The lower text of a long escaped word is cut like any other.
+  const std::string Long(TToken::MaxLowerText + 20, 'W');
+  TSaveStringList LongLines("strings", "test");
+  LongLines.Add("&" + Long + " ;");
+  TToken L(&LongLines);
+  ASSERT_TRUE(L.Next());
+  EXPECT_EQ(L.TokenText, Long);
+  EXPECT_EQ(L.LowerText, ("&" + LowerCase(Long)).substr(0, TToken::MaxLowerText));
 }
 
 TEST(Dialect, AStrayEndInTheImplementationIsReadOver) {
