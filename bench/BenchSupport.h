@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "scanner/VelmoricPascalSource.h"
 #include "scanner/VelmoricSymbols.h"
 
 namespace bench {
@@ -107,6 +108,25 @@ inline void CopyFiles(const std::vector<TFile>& Files, const std::string& From,
     fs::copy_file(F.Path, Target, fs::copy_options::overwrite_existing);
   }
 }
+
+// Copies of the given Pascal files of Root below a scratch folder, to be
+// compiled without touching the originals: the settings and the trace socket
+// live in the folder too, and the compiling status window is off.
+struct TScratchTree {
+  TScratchTree(const std::string& Prefix, const std::string& Root, const std::vector<TFile>& Sources)
+      : Scratch(Prefix) {
+    const std::string Tree = Scratch.Path + "/tree";
+    const std::string RootDir = fs::is_directory(Root) ? Root : fs::path(Root).parent_path().string();
+    CopyFiles(Sources, RootDir, Tree);
+    for (const TFile& F : Sources) Files.push_back((fs::path(Tree) / fs::relative(F.Path, RootDir)).string());
+    ::setenv("VELMORIC_REGISTRY", (Scratch.Path + "/registry").c_str(), 1);
+    ::setenv("TRACELET_SOCKET", (Scratch.Path + "/tracelet").c_str(), 1);
+    DisplayCompilerProcess = false;
+  }
+
+  TScratchDir Scratch;
+  std::vector<std::string> Files;  // the copies, in the order of Sources
+};
 
 // A value of /proc/self/status in KiB ("VmHWM", "VmRSS"); -1 when missing.
 inline long long ProcStatusKiB(const std::string& Key) {

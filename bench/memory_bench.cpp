@@ -123,13 +123,7 @@ int main(int argc, char** argv) {
     std::cerr << "memory_bench: no .pas or .pp files below " << Root << "\n";
     return 1;
   }
-  TScratchDir Scratch("velmoric-memory-bench");
-  const std::string Tree = Scratch.Path + "/tree";
-  const std::string RootDir = fs::is_directory(Root) ? Root : fs::path(Root).parent_path().string();
-  CopyFiles(Files, RootDir, Tree);
-  ::setenv("VELMORIC_REGISTRY", (Scratch.Path + "/registry").c_str(), 1);
-  ::setenv("TRACELET_SOCKET", (Scratch.Path + "/tracelet").c_str(), 1);
-  DisplayCompilerProcess = false;
+  const TScratchTree Tree("velmoric-memory-bench", Root, Files);
 
   const long long BaseRss = ProcStatusKiB("VmRSS");
   const long long BaseHwm = ProcStatusKiB("VmHWM");
@@ -142,8 +136,7 @@ int main(int argc, char** argv) {
   {
     TPascalProject Project;
     const auto Start = Clock::now();
-    for (const TFile& F : Files) {
-      const std::string Copy = (fs::path(Tree) / fs::relative(F.Path, RootDir)).string();
+    for (const std::string& Copy : Tree.Files) {
       try {
         Project.Compile(Copy, {oCompileImplementation});
       } catch (const Exception&) {

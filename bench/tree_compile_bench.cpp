@@ -131,15 +131,9 @@ int main(int argc, char** argv) {
     std::cerr << "tree_compile_bench: no .pas or .pp files below " << Root << "\n";
     return 1;
   }
-  TScratchDir Scratch("velmoric-tree-compile-bench");
-  const std::string Tree = Scratch.Path + "/tree";
-  const std::string RootDir = fs::is_directory(Root) ? Root : fs::path(Root).parent_path().string();
-  CopyFiles(Sources, RootDir, Tree);
-  ::setenv("VELMORIC_REGISTRY", (Scratch.Path + "/registry").c_str(), 1);
-  ::setenv("TRACELET_SOCKET", (Scratch.Path + "/tracelet").c_str(), 1);
-  DisplayCompilerProcess = false;
-  std::vector<std::string> Files;
-  for (const TFile& F : Sources) Files.push_back((fs::path(Tree) / fs::relative(F.Path, RootDir)).string());
+  const TScratchTree Copy("velmoric-tree-compile-bench", Root, Sources);
+  const std::string Tree = Copy.Scratch.Path + "/tree";
+  const std::vector<std::string>& Files = Copy.Files;
 
   Json J = {{"root", Root}, {"files", Files.size()}, {"bytes", TotalBytes(Sources)},
             {"threads", Threads}, {"runs", Json::array()}};
