@@ -40,13 +40,15 @@ struct TKind {
 };
 
 const std::pair<const char*, TSymText TOrvikSymbol::*> Texts[] = {
-    {"name", &TOrvikSymbol::name},           {"TypeName", &TOrvikSymbol::TypeName},
-    {"Comment", &TOrvikSymbol::Comment},     {"Ancestor", &TOrvikSymbol::Ancestor},
-    {"Params", &TOrvikSymbol::Params},       {"MessageId", &TOrvikSymbol::MessageId},
-    {"ResultType", &TOrvikSymbol::ResultType}, {"ReadAccess", &TOrvikSymbol::ReadAccess},
-    {"WriteAccess", &TOrvikSymbol::WriteAccess}, {"IndexName", &TOrvikSymbol::IndexName},
-    {"IndexType", &TOrvikSymbol::IndexType}, {"ConstType", &TOrvikSymbol::ConstType},
-    {"Reserved", &TOrvikSymbol::Reserved},   {"DefaultValue", &TOrvikSymbol::DefaultValue}};
+    {"name", &TOrvikSymbol::name},         {"TypeName", &TOrvikSymbol::TypeName},
+    {"Comment", &TOrvikSymbol::Comment},   {"Params", &TOrvikSymbol::Params},
+    {"ResultType", &TOrvikSymbol::ResultType}};
+const std::pair<const char*, TSymText TOrvikSymbolExtra::*> RareTexts[] = {
+    {"Ancestor", &TOrvikSymbolExtra::Ancestor},       {"MessageId", &TOrvikSymbolExtra::MessageId},
+    {"ReadAccess", &TOrvikSymbolExtra::ReadAccess},   {"WriteAccess", &TOrvikSymbolExtra::WriteAccess},
+    {"IndexName", &TOrvikSymbolExtra::IndexName},     {"IndexType", &TOrvikSymbolExtra::IndexType},
+    {"ConstType", &TOrvikSymbolExtra::ConstType},     {"Reserved", &TOrvikSymbolExtra::Reserved},
+    {"DefaultValue", &TOrvikSymbolExtra::DefaultValue}};
 
 // Heap blocks of the model by kind: the allocator's usable size of each
 // block, the items of string lists counted from their block sizes.
@@ -64,18 +66,27 @@ struct TBreakdown {
       Items += Block;
     }
     Kinds[Kind + ": items"].Add(L.Count(), Items * ItemSize);
+    // Texts of up to 8 characters live in the item; a longer one has a block
+    // of its own (the allocator's size classes: 8-byte steps up to 64 bytes,
+    // 16-byte steps to 128).
     std::string S;
     for (int I = 0; I < L.Count(); ++I) {
       L.GetTo(I, S);
-      if (S.size() > std::string().capacity()) Kinds[Kind + ": texts"].Add(1, static_cast<long long>(S.size() + 1));
+      const long long N = static_cast<long long>(S.size());
+      if (N > 8) Kinds[Kind + ": texts"].Add(1, N <= 64 ? (N + 7) / 8 * 8 : N <= 128 ? (N + 15) / 16 * 16 : N);
     }
   }
   void AddSymbol(const TOrvikSymbol& Sym, bool Root) {
     if (!Root) Kinds["symbol records"].Add(1, static_cast<long long>(Usable(&Sym)));
-    for (const auto& [Name, Field] : Texts)
-      // A text's block holds its length (4 bytes) before the text.
-      if (const TSymText& T = Sym.*Field; !T.empty())
-        Kinds[std::string("symbol texts: ") + Name].Add(1, static_cast<long long>(Usable(T.c_str() - 4)));
+    // A text's block holds its length (4 bytes) before the text.
+    const auto AddText = [&](const char* Name, const TSymText& T) {
+      if (T.HeapBlock()) Kinds[std::string("symbol texts: ") + Name].Add(1, static_cast<long long>(Usable(T.HeapBlock())));
+    };
+    for (const auto& [Name, Field] : Texts) AddText(Name, Sym.*Field);
+    if (&Sym.Rare() != &NoSymbolExtra) {
+      Kinds["symbol records: rare texts"].Add(1, static_cast<long long>(Usable(&Sym.Rare())));
+      for (const auto& [Name, Field] : RareTexts) AddText(Name, Sym.Rare().*Field);
+    }
     if (!Sym.symbols) return;
     AddList("children lists", *Sym.symbols);
     for (int I = 0; I < Sym.symbols->Count(); ++I)
@@ -102,8 +113,8 @@ struct TBreakdown {
       std::printf("  %-32s %10lld blocks %9.1f MB\n", Name.c_str(), K.Count, static_cast<double>(K.Bytes) / 1e6);
     std::printf("  %-32s %10s        %9.1f MB\n", "model heap, total", "", static_cast<double>(Total()) / 1e6);
   }
-  // A string list item: a view, an own string and an object.
-  static constexpr long long ItemSize = 16 + sizeof(std::string) + 8;
+  // A string list item: its text (8 bytes), its length and kind, an object.
+  static constexpr long long ItemSize = 24;
 };
 
 }  // namespace

@@ -110,8 +110,8 @@ int CompareMembers(const TOrvikSymbol* A, const TOrvikSymbol* B, int Column) {
     case 0: return CompareText3(ParentName(A), ParentName(B));
     case 1: return CompareText3(A->name, B->name);
     case 2: return CompareText3(A->TypeName, B->TypeName);
-    case 3: return CompareText3(A->ReadAccess, B->ReadAccess);
-    default: return CompareText3(A->WriteAccess, B->WriteAccess);
+    case 3: return CompareText3(A->ReadAccess(), B->ReadAccess());
+    default: return CompareText3(A->WriteAccess(), B->WriteAccess());
   }
 }
 
@@ -190,8 +190,8 @@ TFormVelmoricClasses::TFormVelmoricClasses(TComponent* AOwner) : TForm(AOwner) {
            {{"Class", ParentName},
             {"Name", [](const TOrvikSymbol* S) { return std::string(S->name); }},
             {"Typ", [](const TOrvikSymbol* S) { return std::string(S->TypeName); }},
-            {"Read", [](const TOrvikSymbol* S) { return std::string(S->ReadAccess); }},
-            {"Write", [](const TOrvikSymbol* S) { return std::string(S->WriteAccess); }}},
+            {"Read", [](const TOrvikSymbol* S) { return std::string(S->ReadAccess()); }},
+            {"Write", [](const TOrvikSymbol* S) { return std::string(S->WriteAccess()); }}},
            ItemsOf(FPropList));
   Label2 = MakeControl<TLabel>(this, TabSheetProperties, "Label2", 8, 252, 50, 13);
   Label2->Caption = "Definition";
@@ -381,8 +381,8 @@ void TFormVelmoricClasses::UpdateInheritance() {
   FInheritedProcedures->Clear();
   // The first class of that name in the project's units, in unit order.
   auto Ancestor = [this](TOrvikSymbol* Cls) -> TOrvikSymbol* {
-    if (Cls->Typ != typClass || Cls->Ancestor.empty() || !Project) return nullptr;
-    const std::string Lower = LowerCase(Cls->Ancestor);
+    if (Cls->Typ != typClass || Cls->Ancestor().empty() || !Project) return nullptr;
+    const std::string Lower = LowerCase(Cls->Ancestor());
     for (int I = 0; I < Project->FUnitLIst->Count(); ++I) {
       auto* Src = static_cast<TPascalSource*>(Project->FUnitLIst->GetObjects(I));
       const TOrvikSymbols* Top = Src ? Src->symbols.symbols : nullptr;
@@ -422,8 +422,8 @@ void TFormVelmoricClasses::CreateVariables() {
     return;
   }
   auto Ancestor = [this](TOrvikSymbol* Cls) -> TOrvikSymbol* {
-    if (Cls->Ancestor.empty() || !Cls->Source || !Project) return nullptr;
-    return Project->FindSymbol(Cls->Ancestor, typClass);
+    if (Cls->Ancestor().empty() || !Cls->Source || !Project) return nullptr;
+    return Project->FindSymbol(Cls->Ancestor(), typClass);
   };
   for (TOrvikSymbol* Cls : ClassChain(CurrentClass, Ancestor))
     for (int I = 0; Cls->symbols && I < Cls->symbols->Count(); ++I)
@@ -474,7 +474,7 @@ void TFormVelmoricClasses::CreateMessages() {
   TPascalProject* P = Project;
   for (TOrvikSymbol* Cls : ClassChain(CurrentClass, [P](TOrvikSymbol* C) { return P ? P->BaseClassOf(C) : nullptr; }))
     for (int I = 0; Cls->symbols && I < Cls->symbols->Count(); ++I)
-      if (TOrvikSymbol* S = Cls->symbols->GetSymbol(I); S->Typ == typProcedure && !S->MessageId.empty())
+      if (TOrvikSymbol* S = Cls->symbols->GetSymbol(I); S->Typ == typProcedure && !S->MessageId().empty())
         FMessageList->Add(S);
   DrawGridMessages->SetRowCount(FMessageList->Count() + 1);
 }

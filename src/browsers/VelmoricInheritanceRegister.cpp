@@ -236,7 +236,7 @@ void TFormVelmoricClasses::UpdatePropertyEditors() {
       TOrvikSymbol* Cls = Top->GetSymbol(J);
       if (Cls->Typ != typClass) continue;
       for (TOrvikSymbol* C : ClassChain(Cls, [M](TOrvikSymbol* X) { return M->BaseClassOf(X); }))
-        if (C->Ancestor == "TPropertyEditor") {
+        if (C->Ancestor() == "TPropertyEditor") {
           if (ListBoxPropertyEditors->Items()->IndexOf(Cls->name) < 0)
             ListBoxPropertyEditors->Items()->AddObject(Cls->name, Cls);
           break;

@@ -384,7 +384,7 @@ TOrvikSymbol* ScopeOf(TPascalProject* Project, TOrvikSymbol* Sym) {
         break;
       }
       case typConst:
-        Sym = TypeNamed(Project, Sym->ConstType);
+        Sym = TypeNamed(Project, Sym->ConstType());
         break;
       case typProcedure:
         Sym = TypeNamed(Project, Sym->ResultType);
@@ -407,10 +407,10 @@ TOrvikSymbol* MemberOf(TPascalProject* Project, TOrvikSymbol* Scope, const std::
         return Hit;
       }
     }
-    if (Scope->Ancestor.empty() || (Scope->Typ != typClass && Scope->Typ != typInterface))
+    if (Scope->Ancestor().empty() || (Scope->Typ != typClass && Scope->Typ != typInterface))
       return nullptr;
-    Write("looking for baseclass " + Scope->Ancestor);
-    Scope = Project->FindSymbol(Scope->Ancestor, Scope->Typ);
+    Write("looking for baseclass " + Scope->Ancestor());
+    Scope = Project->FindSymbol(Scope->Ancestor(), Scope->Typ);
   }
   return nullptr;
 }

@@ -124,16 +124,16 @@ std::string SymbolInfoText(const TOrvikSymbol* Sym) {
   }
   if (Sym->Typ == typProperty) {
     std::string S = "property " + Sym->name;
-    if (!Sym->ReadAccess.empty()) S += " read " + Sym->ReadAccess;
-    if (!Sym->WriteAccess.empty()) S += " write " + Sym->WriteAccess;
-    if (!Sym->DefaultValue.empty()) S += " default " + Sym->DefaultValue;
+    if (!Sym->ReadAccess().empty()) S += " read " + Sym->ReadAccess();
+    if (!Sym->WriteAccess().empty()) S += " write " + Sym->WriteAccess();
+    if (!Sym->DefaultValue().empty()) S += " default " + Sym->DefaultValue();
     return S;
   }
   return Sym->TypeName;
 }
 
 std::string SymbolLinesText(const TOrvikSymbol* Sym) {
-  if (Sym->Typ == typConst) return Sym->ConstType;
+  if (Sym->Typ == typConst) return Sym->ConstType();
   return Format("line = %d defbegin=%d defend = %d,prototyp=%d", Sym->Line, Sym->defbegin,
                 Sym->defend, Sym->DeclLine);
 }

@@ -313,8 +313,8 @@ void TFFormVelmoricSymbols::PopupMenu1Popup(TObject* Sender) {
     ExploreTyp1->Caption = "Explore typ";
     ExploreTyp1->Enabled = false;
   }
-  const bool HasBase = Sym && !Sym->Ancestor.empty() && FindTypeSymbol(Project, Sym->Ancestor);
-  GoToBaseclass1->Caption = HasBase ? "Goto baseclass " + Sym->Ancestor : std::string("Go to Baseclass");
+  const bool HasBase = Sym && !Sym->Ancestor().empty() && FindTypeSymbol(Project, Sym->Ancestor());
+  GoToBaseclass1->Caption = HasBase ? "Goto baseclass " + Sym->Ancestor() : std::string("Go to Baseclass");
   GoToBaseclass1->Enabled = HasBase;
   ExploreSymbol1->Enabled = Sym != nullptr;
 }
@@ -336,8 +336,8 @@ void TFFormVelmoricSymbols::ExploreTyp1Click(TObject* Sender) {
 
 void TFFormVelmoricSymbols::GoToBaseclass1Click(TObject* Sender) {
   TOrvikSymbol* Sym = SelectedSymbol();
-  if (!Sym || Sym->Ancestor.empty()) return;
-  if (TOrvikSymbol* Base = FindTypeSymbol(Project, Sym->Ancestor)) Explore(Base);
+  if (!Sym || Sym->Ancestor().empty()) return;
+  if (TOrvikSymbol* Base = FindTypeSymbol(Project, Sym->Ancestor())) Explore(Base);
 }
 
 void TFFormVelmoricSymbols::GoBack1Click(TObject* Sender) {

@@ -73,7 +73,7 @@ void CreateHelpHeader(TOrvikSymbol* S, TPascalProject* Project, TStrings& Lines,
       Lines.Add(HelpHeaderColors);
       Lines.Add("\\deflang1031\\plain\\f2\\fs30\\cf1 " + N + "\\plain\\f2\\fs16");
       Lines.Add("\\par \\plain\\f3\\fs16");
-      Lines.Add("\\par " + N + "= class(" + S->Ancestor + ")");
+      Lines.Add("\\par " + N + "= class(" + S->Ancestor() + ")");
       break;
     case typProcedure: {
       Lines.Add(HelpHeaderFonts);
@@ -124,8 +124,8 @@ void CreateHelpHeader(TOrvikSymbol* S, TPascalProject* Project, TStrings& Lines,
       }
       if (S->Typ == typProperty) {
         std::string Decl = "\\par \\plain\\f2\\fs18\\cf0\\b property\\plain\\f2\\fs18\\cf0" + N + ":" + S->TypeName;
-        if (!S->ReadAccess.empty()) Decl += " read " + S->ReadAccess;
-        if (!S->WriteAccess.empty()) Decl += " write " + S->WriteAccess;
+        if (!S->ReadAccess().empty()) Decl += " read " + S->ReadAccess();
+        if (!S->WriteAccess().empty()) Decl += " write " + S->WriteAccess();
         Lines.Add(Decl);
       } else {
         Lines.Add("\\par \\plain\\f2\\fs18\\cf0\\b var \\plain\\f2\\fs18\\cf0" + N + ":" + S->TypeName);

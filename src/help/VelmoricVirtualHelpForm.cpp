@@ -232,7 +232,7 @@ void TFormVelmoricVirtualHelp::UpdateHelpClass(TOrvikSymbol* Symbol) {
   ClearLabels(Symbol);
   std::set<TOrvikSymbol*> Seen;
   for (TOrvikSymbol* C = Symbol; C && Seen.insert(C).second && static_cast<int>(Seen.size()) <= MaxAncestors;
-       C = (FMemoryProject && !C->Ancestor.empty()) ? FMemoryProject->FindSymbol(C->Ancestor, typClass) : nullptr) {
+       C = (FMemoryProject && !C->Ancestor().empty()) ? FMemoryProject->FindSymbol(C->Ancestor(), typClass) : nullptr) {
     Hierarchy.push_back(C);
     if (!C->symbols) continue;
     for (int I = 0; I < C->symbols->Count(); ++I) {
@@ -243,7 +243,7 @@ void TFormVelmoricVirtualHelp::UpdateHelpClass(TOrvikSymbol* Symbol) {
         if (M->Options.Contains(tOverride) || M->Options.Contains(tVirtual)) Overwrite.push_back(M);
       } else if (M->Typ == typVar) {
         Variables.push_back(M);
-      } else if (M->Typ == typProperty && (!M->ReadAccess.empty() || !M->WriteAccess.empty())) {
+      } else if (M->Typ == typProperty && (!M->ReadAccess().empty() || !M->WriteAccess().empty())) {
         TOrvikSymbol* T = FindVartype(FMemoryProject, M->TypeName);
         const std::string Text = T ? LowerCase(T->TypeName) : std::string();
         const bool IsEvent = Text.find("procedure") != std::string::npos || Text.find("function") != std::string::npos;
@@ -275,7 +275,7 @@ void TFormVelmoricVirtualHelp::UpdateHelpVar(TOrvikSymbol* Symbol) {
   std::set<TOrvikSymbol*> Seen;
   for (TOrvikSymbol* C = Symbol->Parent; C && C->Typ == typClass && Seen.insert(C).second &&
                                          static_cast<int>(Seen.size()) <= MaxAncestors;
-       C = (FMemoryProject && !C->Ancestor.empty()) ? FMemoryProject->FindSymbol(C->Ancestor, typClass) : nullptr)
+       C = (FMemoryProject && !C->Ancestor().empty()) ? FMemoryProject->FindSymbol(C->Ancestor(), typClass) : nullptr)
     Hierarchy.push_back(C);
   AddClassLabel();
   AddLabel(Hierarchy, "Hirarchie");

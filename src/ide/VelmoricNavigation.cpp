@@ -230,7 +230,7 @@ void TVelmoricWizard::MenuClickHyperjump(TIMenuItemIntf* Sender) {
         Write("name =" + N);
         TOrvikSymbol* F = nullptr;
         for (int Step = 0; Step < MaxAncestorSteps && !F; ++Step) {
-          C = CompileProject->FindSymbol(C->Ancestor, typClass);
+          C = CompileProject->FindSymbol(C->Ancestor(), typClass);
           if (!C) break;
           Write("baseclass = " + C->name);
           if (C->symbols) F = C->symbols->FindAnyFlatSymbol(N);

@@ -535,10 +535,10 @@ void TPascalCoco::FindLineForProperty(TOrvikSymbol* Symbol) {
 void TPascalCoco::ChangeProperty(TOrvikSymbol* Symbol) {
   TTraceProc Trace("TPascalCoco.ChangeProperty");
   std::string Text = "    property " + Symbol->name;
-  if (!Symbol->IndexName.empty()) Text += " [" + Symbol->IndexName + ":" + Symbol->IndexType + "]";
+  if (!Symbol->IndexName().empty()) Text += " [" + Symbol->IndexName() + ":" + Symbol->IndexType() + "]";
   Text += " : " + Symbol->TypeName;
-  if (!Symbol->ReadAccess.empty()) Text += " read " + Symbol->ReadAccess;
-  if (!Symbol->WriteAccess.empty()) Text += " write " + Symbol->WriteAccess;
+  if (!Symbol->ReadAccess().empty()) Text += " read " + Symbol->ReadAccess();
+  if (!Symbol->WriteAccess().empty()) Text += " write " + Symbol->WriteAccess();
   Text += ";";
   if (Symbol->Line < 0 || Symbol->Line >= lines->Count()) return;
   ReplaceLine(Symbol->Line, Text);
@@ -717,7 +717,7 @@ void TPascalCoco::ChangeProcedure(TOrvikSymbol* Symbol, bool NewImplementation, 
   if (Symbol->Options.Contains(tVirtual)) H += " virtual; ";
   if (Symbol->Options.Contains(tOverride)) H += " override; ";
   if (Symbol->Options.Contains(tAbstract)) H += " abstract; ";
-  if (!Symbol->MessageId.empty()) H += " message " + Symbol->MessageId + "; ";
+  if (!Symbol->MessageId().empty()) H += " message " + Symbol->MessageId() + "; ";
 
   // 3. A method without declaration gets one in its class.
   if (Symbol->DeclLine < 1 && Method) {
@@ -800,8 +800,8 @@ void TPascalCoco::ChangeProcedure(TOrvikSymbol* Symbol, bool NewImplementation, 
     std::vector<std::string> Block = {"", "", M, "begin"};
     const bool Inherited = Method && Symbol->Options.Contains(tOverride);
     if (Inherited) Block.push_back("  inherited;");
-    if (Symbol->code) {
-      for (int I = 0; I < Symbol->code->Count(); ++I) Block.push_back(Symbol->code->Get(I));
+    if (Symbol->code()) {
+      for (int I = 0; I < Symbol->code()->Count(); ++I) Block.push_back(Symbol->code()->Get(I));
     } else {
       Block.push_back("  // Velmoric: Insert your code here");
     }

@@ -631,7 +631,7 @@ TOrvikSymbol* TPascalProject::BaseClassOf(TOrvikSymbol* Symbol) {
   const std::string Name = LowerCase(Symbol->name);
   int I;
   if (FBaseClasses->Find(Name, I)) return static_cast<TOrvikSymbol*>(FBaseClasses->GetObjects(I));
-  TOrvikSymbol* Base = FindSymbol(Symbol->Ancestor, typClass);
+  TOrvikSymbol* Base = FindSymbol(Symbol->Ancestor(), typClass);
   FBaseClasses->AddObject(Name, Base);
   return Base;
 }

@@ -34,11 +34,32 @@ void DebugLine(const std::string& Text) {
   if (tracelet) tracelet->StrWrite("readsymbols", Text);
 }
 
-// The 14 texts of a record, in file order.
-std::array<TSymText*, TOrvikSymbolstore::StringCount> StringFields(TOrvikSymbol& S) {
-  return {&S.name,       &S.Ancestor,   &S.Comment,     &S.Params,    &S.MessageId,
-          &S.ResultType, &S.ReadAccess, &S.WriteAccess, &S.IndexName, &S.IndexType,
-          &S.ConstType,  &S.TypeName,   &S.Reserved,    &S.DefaultValue};
+// The 14 texts of a record, in file order: a common one in the record
+// itself, a rare one among its rare texts.
+struct TTextField {
+  TSymText TOrvikSymbol::*Own;
+  TSymText TOrvikSymbolExtra::*Rare;
+};
+constexpr TTextField TextFields[TOrvikSymbolstore::StringCount] = {
+    {&TOrvikSymbol::name, nullptr},         {nullptr, &TOrvikSymbolExtra::Ancestor},
+    {&TOrvikSymbol::Comment, nullptr},      {&TOrvikSymbol::Params, nullptr},
+    {nullptr, &TOrvikSymbolExtra::MessageId}, {&TOrvikSymbol::ResultType, nullptr},
+    {nullptr, &TOrvikSymbolExtra::ReadAccess}, {nullptr, &TOrvikSymbolExtra::WriteAccess},
+    {nullptr, &TOrvikSymbolExtra::IndexName}, {nullptr, &TOrvikSymbolExtra::IndexType},
+    {nullptr, &TOrvikSymbolExtra::ConstType}, {&TOrvikSymbol::TypeName, nullptr},
+    {nullptr, &TOrvikSymbolExtra::Reserved}, {nullptr, &TOrvikSymbolExtra::DefaultValue}};
+
+const TSymText& TextOf(const TOrvikSymbol& S, const TTextField& F) {
+  return F.Own ? S.*F.Own : S.Rare().*F.Rare;
+}
+
+// A record without rare texts gets them only for a text that is not empty.
+template <class T>
+void SetText(TOrvikSymbol& S, const TTextField& F, T&& Value) {
+  if (F.Own)
+    S.*F.Own = std::forward<T>(Value);
+  else if (!std::string_view(Value).empty() || !TextOf(S, F).empty())
+    S.Extra().*F.Rare = std::forward<T>(Value);
 }
 
 constexpr uint16_t KnownProcOptions = (1u << (tFar + 1)) - 1;
@@ -111,7 +132,7 @@ void TOrvikSymbolstore::WriteSymbol(TOrvikSymbol& Symbol, int ParentIndex) {
     for (int I = 0; I < StringCount; ++I) WriteString(std::string());
     return;
   }
-  for (TSymText* Field : StringFields(Symbol)) WriteString(*Field);
+  for (const TTextField& F : TextFields) WriteString(TextOf(Symbol, F));
   const int Own = Symbol.StoreIndex;
   for (int I = 0; I < Children; ++I) {
     auto* Child = static_cast<TOrvikSymbol*>(Symbol.symbols->GetObject(I));
@@ -212,7 +233,7 @@ bool TOrvikSymbolstore::ReadSymbol(TOrvikSymbol& Symbol, int& ParentIndex) {
   Symbol.DeclLine = GetInt32(H + 24);
   Symbol.Options = TProcOptionsSet::FromBits(Options);
   FPos += HeaderSize;
-  for (TSymText* Field : StringFields(Symbol)) *Field = TakeString();
+  for (const TTextField& F : TextFields) SetText(Symbol, F, TakeString());
   if (LoadSymbolsDebug) DebugLine("Read new symbol");
   if (OnRecord) OnRecord(Symbol, GetInt32(H + 36), ParentIndex, GetInt32(H + 32));
 
@@ -284,9 +305,7 @@ void TOrvikSymbolstore::LoadFromImage(std::string_view Image, TPascalSource* Sou
   Root.defend = Scratch.defend;
   Root.DeclLine = Scratch.DeclLine;
   Root.Options = Scratch.Options;
-  const auto To = StringFields(Root);
-  const auto From = StringFields(Scratch);
-  for (int I = 0; I < StringCount; ++I) *To[I] = std::move(*From[I]);
+  for (const TTextField& F : TextFields) SetText(Root, F, TextOf(Scratch, F));
   Root.symbols = Scratch.symbols;
   Scratch.symbols = nullptr;
   for (int I = 0; I < Root.symbols->Count(); ++I) {

@@ -237,8 +237,8 @@ void TPascalSource::GetSymbolFromCursor(TFindSymbol* Find, std::string& Word) {
         if (TOrvikSymbol* Hit = Searched->symbols->FindAnyFlatSymbol(Part)) return Hit;
       }
       Find->Owner = Searched;
-      if (!Project || Searched->Ancestor.empty()) break;
-      Searched = Project->FindSymbol(Searched->Ancestor, typClass);
+      if (!Project || Searched->Ancestor().empty()) break;
+      Searched = Project->FindSymbol(Searched->Ancestor(), typClass);
     }
     return nullptr;
   };

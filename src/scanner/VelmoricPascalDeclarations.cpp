@@ -133,7 +133,7 @@ void TPascalSource::ScanConstSection(TOrvikSymbol* Owner, TBereichTokenType Bere
     TOrvikSymbol* Sym = NewSymbol(typConst, Name);
     Sym->Bereich = Bereich;
     Sym->TypeName = Value;
-    Sym->ConstType = TypeText;
+    if (!TypeText.empty()) Sym->Extra().ConstType = TypeText;
     Sym->Comment = Comment;
     Sym->Line = Token->TokenLine;
     Sym->defbegin = Token->TokenLine;
@@ -249,9 +249,9 @@ void TPascalSource::ScanProperty(TOrvikSymbol* Owner, TBereichTokenType Bereich)
   if (TokenIs("[")) {  // an array property
     NextToken();
     if (!TokenIs("]")) {
-      Sym->IndexName = Token->TokenText;
+      Sym->Extra().IndexName = Token->TokenText;
       NextToken();  // the ":"
-      while (NextToken() && !TokenIs("]")) Sym->IndexType += Token->TokenText + " ";
+      while (NextToken() && !TokenIs("]")) Sym->Extra().IndexType += Token->TokenText + " ";
     }
     NextToken();
   }
@@ -263,12 +263,12 @@ void TPascalSource::ScanProperty(TOrvikSymbol* Owner, TBereichTokenType Bereich)
   if (!TokenIs(";")) {
     if (TokenIs("read")) {
       NextToken();
-      Sym->ReadAccess = Token->TokenText;
+      Sym->Extra().ReadAccess = Token->TokenText;
       NextToken();
     }
     if (TokenIs("write")) {
       NextToken();
-      Sym->WriteAccess = Token->TokenText;
+      Sym->Extra().WriteAccess = Token->TokenText;
       NextToken();
     }
     if (TokenIs(";")) {
@@ -278,7 +278,7 @@ void TPascalSource::ScanProperty(TOrvikSymbol* Owner, TBereichTokenType Bereich)
     if (TokenIs("default")) {
       NextToken();
       if (!TokenIs(";")) {
-        Sym->DefaultValue = Token->LowerText;
+        Sym->Extra().DefaultValue = Token->LowerText;
         NextToken();
       }
     }

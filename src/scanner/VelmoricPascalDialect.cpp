@@ -150,7 +150,7 @@ void TPascalSource::SkipHelperHead(TOrvikSymbol* Sym) {
   NextToken();
   if (TokenIs("(")) {
     NextToken();
-    Sym->Ancestor = Token->TokenText;
+    Sym->Extra().Ancestor = Token->TokenText;
     SkipTo(")");
     NextToken();
   }

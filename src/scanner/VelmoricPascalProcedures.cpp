@@ -168,7 +168,7 @@ void TPascalSource::ScanPrototype(TOrvikSymbol* Owner, TProcTokenType Kind, TBer
         Sym->Options += Option;
         if (Option == tMessage) {
           NextToken();
-          Sym->MessageId = Token->TokenText;
+          Sym->Extra().MessageId = Token->TokenText;
         }
       } else if (TBereichTokenType Scope; Token->IsScope(Scope) ||  // "public" starts a section here
                  (!IsNewDirective(Token->LowerText) &&

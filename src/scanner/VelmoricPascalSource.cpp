@@ -394,18 +394,18 @@ void TPascalSource::ScanClass(const std::string& Name, TOrvikSymbol* Owner) {
       AllDirectives = true;
     } else if (TokenIs("(")) {
       NextToken();
-      Cls->Ancestor = Token->TokenText;
+      Cls->Extra().Ancestor = Token->TokenText;
       // A generic ancestor keeps its whole text: "TList<Integer>",
       // "specialize TFPGList<TItem>".
       if (TokenIs("specialize") || Peek(1)[0] == "<") {
-        Cls->Ancestor.clear();
+        Cls->Extra().Ancestor.clear();
         while (!FEof && !TokenIs(")") && !TokenIs(",")) {
           if (TokenIs("<")) {
-            Cls->Ancestor += SkipAngles();
+            Cls->Extra().Ancestor += SkipAngles();
           } else {
-            if (!Cls->Ancestor.empty() && isalnum(Cls->Ancestor.back()) && isalnum(Token->TokenText[0]))
-              Cls->Ancestor += ' ';
-            Cls->Ancestor += Token->TokenText;
+            if (!Cls->Ancestor().empty() && isalnum(Cls->Ancestor().back()) && isalnum(Token->TokenText[0]))
+              Cls->Extra().Ancestor += ' ';
+            Cls->Extra().Ancestor += Token->TokenText;
           }
           NextToken();
         }
@@ -449,7 +449,7 @@ void TPascalSource::ScanInterface(const std::string& Name, TOrvikSymbol* Owner) 
     bool HasBody = true;
     if (TokenIs("(")) {
       NextToken();
-      Intf->Ancestor = Token->TokenText;
+      Intf->Extra().Ancestor = Token->TokenText;
       SkipTo(")");
       NextToken();
       HasBody = !TokenIs(";");  // "= interface(IBase);"

@@ -1,9 +1,10 @@
-// TSymText: a text field of a symbol record. A record has fourteen of them
-// and leaves most empty, so an empty text is a null pointer (one word) and a
-// text that is set is one block of its size: its length, its bytes and a
-// terminating zero. A text that += lengthens gets room to grow (doubling), so
-// that joining a text token by token stays linear. It reads as a std::string_view or (a copy) as a
-// std::string; changes go through assignment, += and clear.
+// TSymText: a text field of a symbol record. Most records leave most texts
+// empty and many texts are short, so a text is one word: zero when empty, the
+// text itself when it has up to six characters, else a pointer to one block of
+// its size: its length, its bytes and a terminating zero. A text that +=
+// lengthens gets room to grow (doubling), so that joining a text token by token
+// stays linear. It reads as a std::string_view or (a copy) as a std::string;
+// changes go through assignment, += and clear.
 // Part of the unit VelmoricPascalScanner (include that header).
 #pragma once
 
@@ -18,19 +19,25 @@
 #include <utility>
 
 class TSymText {
+  static_assert(std::endian::native == std::endian::little,
+                "a short text's first byte is the low byte of the word");
+
  public:
+  // The longest text kept in the word itself.
+  static constexpr size_t InlineCapacity = 6;
+
   TSymText() noexcept = default;
   explicit TSymText(std::string_view S) { Set(S); }
   TSymText(const TSymText& Other) { Set(Other.view()); }
-  TSymText(TSymText&& Other) noexcept : FBlock(std::exchange(Other.FBlock, nullptr)) {}
-  ~TSymText() { delete[] FBlock; }
+  TSymText(TSymText&& Other) noexcept : FWord(std::exchange(Other.FWord, 0)) {}
+  ~TSymText() { delete[] Block(); }
 
   TSymText& operator=(const TSymText& Other) {
     if (this != &Other) Set(Other.view());
     return *this;
   }
   TSymText& operator=(TSymText&& Other) noexcept {
-    std::swap(FBlock, Other.FBlock);
+    std::swap(FWord, Other.FWord);
     return *this;
   }
   TSymText& operator=(std::string_view S) {
@@ -44,13 +51,18 @@ class TSymText {
   operator std::string() const { return str(); }
   std::string str() const { return std::string(view()); }
   std::string_view view() const noexcept {
-    return FBlock ? std::string_view(FBlock + sizeof(uint32_t), Length()) : std::string_view();
+    if (IsInline()) return std::string_view(InlineChars(), (FWord & 0xFF) >> 1);
+    if (FWord) return std::string_view(Block() + sizeof(uint32_t), Length());
+    return std::string_view();
   }
 
-  bool empty() const noexcept { return !FBlock; }
-  size_t size() const noexcept { return FBlock ? Length() : 0; }
+  bool empty() const noexcept { return FWord == 0; }
+  size_t size() const noexcept { return view().size(); }
   size_t length() const noexcept { return size(); }
-  const char* c_str() const noexcept { return FBlock ? FBlock + sizeof(uint32_t) : ""; }
+  const char* c_str() const noexcept {
+    if (IsInline()) return InlineChars();
+    return FWord ? Block() + sizeof(uint32_t) : "";
+  }
   const char* data() const noexcept { return c_str(); }
   char operator[](size_t I) const noexcept { return c_str()[I]; }
   char front() const noexcept { return view().front(); }
@@ -68,16 +80,19 @@ class TSymText {
   size_t rfind(A&&... Args) const {
     return view().rfind(std::forward<A>(Args)...);
   }
+  // The heap block holding the text; nil for an empty or a short text.
+  const void* HeapBlock() const noexcept { return Block(); }
 
   void clear() noexcept {
-    delete[] FBlock;
-    FBlock = nullptr;
+    delete[] Block();
+    FWord = 0;
   }
   TSymText& operator+=(std::string_view S) {
     if (S.empty()) return *this;
+    char* B = Block();
     const size_t N = size();
-    if (FBlock && (Header() & Grown) && N + S.size() + 1 <= std::bit_ceil(N + 1)) {
-      char* To = FBlock + sizeof(uint32_t);
+    if (B && (Header() & Grown) && N + S.size() + 1 <= std::bit_ceil(N + 1)) {
+      char* To = B + sizeof(uint32_t);
       std::memmove(To + N, S.data(), S.size());
       To[N + S.size()] = '\0';
       SetHeader(static_cast<uint32_t>(N + S.size()) | Grown);
@@ -99,14 +114,20 @@ class TSymText {
   friend std::ostream& operator<<(std::ostream& Out, const TSymText& T) { return Out << T.view(); }
 
  private:
+  // The word of a short text: its low byte is the length times two plus
+  // one (a block's address is even), the next bytes the text and a zero.
+  bool IsInline() const noexcept { return FWord & 1; }
+  const char* InlineChars() const noexcept { return reinterpret_cast<const char*>(&FWord) + 1; }
+  char* Block() const noexcept { return IsInline() ? nullptr : reinterpret_cast<char*>(FWord); }
+
   // The header's high bit marks a block with room to grow: bit_ceil(length + 1) bytes of text.
   static constexpr uint32_t Grown = 0x80000000u;
   uint32_t Header() const noexcept {
     uint32_t N;
-    std::memcpy(&N, FBlock, sizeof N);
+    std::memcpy(&N, Block(), sizeof N);
     return N;
   }
-  void SetHeader(uint32_t N) noexcept { std::memcpy(FBlock, &N, sizeof N); }
+  void SetHeader(uint32_t N) noexcept { std::memcpy(Block(), &N, sizeof N); }
   uint32_t Length() const noexcept { return Header() & ~Grown; }
   static std::string Join(std::string_view A, std::string_view B) {
     std::string R;
@@ -120,23 +141,35 @@ class TSymText {
     else
       Replace(S, {}, false);
   }
-  // A new block holding A then B (either may lie in the old block).
+  // The text A then B (either may lie in this text), short ones in the word,
+  // longer ones in a new block.
   void Replace(std::string_view A, std::string_view B, bool Grow) {
     const size_t Size = A.size() + B.size();
     if (Size >= Grown) throw std::length_error("symbol text too long");
     const auto N = static_cast<uint32_t>(Size);
-    char* Block = new char[sizeof(uint32_t) + (Grow ? std::bit_ceil(Size + 1) : Size + 1)];
+    if (Size <= InlineCapacity) {
+      char Word[sizeof(uintptr_t)] = {};
+      Word[0] = static_cast<char>(N * 2 + 1);
+      if (!A.empty()) std::memcpy(Word + 1, A.data(), A.size());
+      if (!B.empty()) std::memcpy(Word + 1 + A.size(), B.data(), B.size());
+      delete[] Block();
+      std::memcpy(&FWord, Word, sizeof Word);
+      return;
+    }
+    char* NewBlock = new char[sizeof(uint32_t) + (Grow ? std::bit_ceil(Size + 1) : Size + 1)];
     const uint32_t H = N | (Grow ? Grown : 0);
-    std::memcpy(Block, &H, sizeof H);
-    char* To = Block + sizeof(uint32_t);
+    std::memcpy(NewBlock, &H, sizeof H);
+    char* To = NewBlock + sizeof(uint32_t);
     if (!A.empty()) std::memcpy(To, A.data(), A.size());
     if (!B.empty()) std::memcpy(To + A.size(), B.data(), B.size());
     To[N] = '\0';
-    delete[] FBlock;
-    FBlock = Block;
+    delete[] Block();
+    FWord = reinterpret_cast<uintptr_t>(NewBlock);
   }
 
-  char* FBlock = nullptr;  // length (4 bytes), the text, a zero; null when empty
+  // Zero when empty, a short text, or the address of the block: length
+  // (4 bytes), the text, a zero.
+  uintptr_t FWord = 0;
 };
 
 // JSON libraries that look for to_json by argument-dependent lookup write

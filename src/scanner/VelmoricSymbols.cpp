@@ -7,7 +7,12 @@ bool AddSymDebug = false;
 
 // ------------------------------------------------------------ TOrvikSymbol
 
-TOrvikSymbol::~TOrvikSymbol() { ReleaseOrvikSymbolChildren(*this); }
+void TSymRefCount::Overflow() { throw EIntOverflow("Integer overflow: a symbol held by too many lists"); }
+
+TOrvikSymbol::~TOrvikSymbol() {
+  ReleaseOrvikSymbolChildren(*this);
+  delete FExtra;
+}
 
 void ReleaseOrvikSymbol(TOrvikSymbol* Sym) {
   TTraceProc Trace("ReleaseOrvikSymbol");

@@ -33,6 +33,43 @@ using TSymTypSet = TSet<TSymTyp>;
 // One declaration. Created on the heap, held by one or more symbol lists
 // (RefCount counts them) and freed by ReleaseOrvikSymbol. Deleting a record
 // releases its children.
+// The texts few records have (classes, properties, messages, constants with
+// a type, wizard output), kept apart so that the record stays small.
+struct TOrvikSymbolExtra {
+  TSymText Ancestor;
+  TSymText MessageId;
+  TSymText ReadAccess;
+  TSymText WriteAccess;
+  TSymText IndexName;
+  TSymText IndexType;
+  TSymText ConstType;
+  TSymText Reserved;
+  TSymText DefaultValue;
+  TStringList* code = nullptr;  // owned by the wizard that fills it
+};
+// What a record without rare texts shows.
+inline const TOrvikSymbolExtra NoSymbolExtra;
+
+// How many lists hold a record. Sixteen bits keep the record small; counting
+// past the range raises EIntOverflow instead of wrapping (a record freed while
+// still held).
+class TSymRefCount {
+ public:
+  TSymRefCount(int N = 0) { *this = N; }
+  operator int() const noexcept { return FCount; }
+  TSymRefCount& operator=(int N) {
+    if (N < INT16_MIN || N > INT16_MAX) Overflow();
+    FCount = static_cast<int16_t>(N);
+    return *this;
+  }
+  TSymRefCount& operator++() { return *this = FCount + 1; }
+  TSymRefCount& operator--() { return *this = FCount - 1; }
+
+ private:
+  [[noreturn]] static void Overflow();
+  int16_t FCount = 0;
+};
+
 struct TOrvikSymbol : public TObject {
   TOrvikSymbol() = default;
   ~TOrvikSymbol() override;
@@ -44,7 +81,7 @@ struct TOrvikSymbol : public TObject {
   TProcTokenType ProcTyp = tProcedure;
   TBereichTokenType Bereich = tPrivate;
   TProcOptionsSet Options;
-  int RefCount = 0;
+  TSymRefCount RefCount;
   int Line = -1;
   int StoreIndex = 0;
   int DeclLine = -1;
@@ -57,18 +94,29 @@ struct TOrvikSymbol : public TObject {
   TSymText name;
   TSymText TypeName;
   TSymText Comment;
-  TSymText Ancestor;
   TSymText Params;
-  TSymText MessageId;
   TSymText ResultType;
-  TSymText ReadAccess;
-  TSymText WriteAccess;
-  TSymText IndexName;
-  TSymText IndexType;
-  TSymText ConstType;
-  TSymText Reserved;
-  TSymText DefaultValue;
-  TStringList* code = nullptr;  // owned by the wizard that fills it
+
+  // The rare texts: empty (and code nil) until Extra() is written.
+  const TSymText& Ancestor() const { return Rare().Ancestor; }
+  const TSymText& MessageId() const { return Rare().MessageId; }
+  const TSymText& ReadAccess() const { return Rare().ReadAccess; }
+  const TSymText& WriteAccess() const { return Rare().WriteAccess; }
+  const TSymText& IndexName() const { return Rare().IndexName; }
+  const TSymText& IndexType() const { return Rare().IndexType; }
+  const TSymText& ConstType() const { return Rare().ConstType; }
+  const TSymText& Reserved() const { return Rare().Reserved; }
+  const TSymText& DefaultValue() const { return Rare().DefaultValue; }
+  TStringList* code() const { return Rare().code; }
+  const TOrvikSymbolExtra& Rare() const { return FExtra ? *FExtra : NoSymbolExtra; }
+  // The rare texts for writing, made on first use.
+  TOrvikSymbolExtra& Extra() {
+    if (!FExtra) FExtra = new TOrvikSymbolExtra;
+    return *FExtra;
+  }
+
+ private:
+  TOrvikSymbolExtra* FExtra = nullptr;  // owned
 };
 
 // Children of a symbol: strings are the lower-cased names, objects the records.

@@ -428,9 +428,9 @@ void TFormVelmoricNewProcedure::FormShow(TObject* Sender) {
     CheckBoxOverride->Checked = E->Options.Contains(tOverride);
     CheckBoxAbstract->Checked = E->Options.Contains(tAbstract);
     CheckBoxVirtual->Checked = E->Options.Contains(tVirtual);
-    EditPut->SetText(E->WriteAccess);
-    EditGet->SetText(E->ReadAccess);
-    ComboBoxPropVariable->SetText(E->Reserved);
+    EditPut->SetText(E->WriteAccess());
+    EditGet->SetText(E->ReadAccess());
+    ComboBoxPropVariable->SetText(E->Reserved());
     for (TOrvikSymbol* S = E; S; S = S->Parent)
       if (S->Typ == typClass) {
         ComboBoxClass1->SetText(S->name);
@@ -614,8 +614,8 @@ void TFormVelmoricNewProcedure::Adopt(TOrvikSymbol* Parent, TOrvikSymbol* Sym) {
 
 void TFormVelmoricNewProcedure::Insert(TPascalCoco& Coco, TOrvikSymbol* Sym) {
   Coco.InsertSymbol(Sym);
-  delete Sym->code;
-  Sym->code = nullptr;
+  delete Sym->code();
+  Sym->Extra().code = nullptr;
   if (Sym->RefCount <= 0) delete Sym;  // no tree took it
 }
 
@@ -755,8 +755,8 @@ void TFormVelmoricNewProcedure::CreateVariable() {
       P->Line = -2;
       P->DeclLine = -1;
       P->defbegin = -1;
-      P->code = new TStringList;
-      P->code->Add(Body);
+      P->Extra().code = new TStringList;
+      P->code()->Add(Body);
       Adopt(Cls, P);
       return P;
     };

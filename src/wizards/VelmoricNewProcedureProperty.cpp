@@ -117,14 +117,14 @@ void TFormVelmoricNewProcedure::CreateProperty() {
   P->DeclLine = SavedDeclLine;
   P->defbegin = SavedDefBegin;
   if (!A.empty()) {
-    P->IndexName = "index";
-    P->IndexType = A;
+    P->Extra().IndexName = "index";
+    P->Extra().IndexType = A;
   }
-  P->ReadAccess = CheckBoxGet->Checked ? EditGet->Text() : V;
-  P->WriteAccess = CheckBoxSet->Checked ? EditPut->Text() : V;
+  P->Extra().ReadAccess = CheckBoxGet->Checked ? EditGet->Text() : V;
+  P->Extra().WriteAccess = CheckBoxSet->Checked ? EditPut->Text() : V;
   if (CheckBoxHide->Checked) {
-    P->WriteAccess.clear();
-    P->ReadAccess = "FDummy";
+    P->Extra().WriteAccess.clear();
+    P->Extra().ReadAccess = "FDummy";
     P->TypeName = "integer";
   }
   TOrvikSymbol* Owner = P->Parent;
@@ -142,8 +142,8 @@ void TFormVelmoricNewProcedure::CreateProperty() {
     G->TypeName = T;
     G->ResultType = T;
     if (!A.empty()) G->Params = "index : " + A;
-    G->code = new TStringList;
-    G->code->Add(A.empty() ? "  result := " + V + ";" : "  result := " + V + "[index];");
+    G->Extra().code = new TStringList;
+    G->code()->Add(A.empty() ? "  result := " + V + ";" : "  result := " + V + "[index];");
     G->Line = G->DeclLine = G->defbegin = -1;
     Insert(Coco, G);
   }
@@ -157,11 +157,11 @@ void TFormVelmoricNewProcedure::CreateProperty() {
     S->TypeName = T;
     S->Params = "value : " + T;
     if (!A.empty()) S->Params = "index :" + A + "; " + S->Params;
-    S->code = new TStringList;
-    S->code->Add(A.empty() ? "  " + V + " := value;" : "  " + V + "[index] := value;");
+    S->Extra().code = new TStringList;
+    S->code()->Add(A.empty() ? "  " + V + " := value;" : "  " + V + "[index] := value;");
     if (CheckBoxUpdateNotification->Checked) {
-      S->code->Add("  if value <> NIL then ");
-      S->code->Add("     value.FreeNotification(self);");
+      S->code()->Add("  if value <> NIL then ");
+      S->code()->Add("     value.FreeNotification(self);");
     }
     S->Line = S->DeclLine = S->defbegin = -1;
     Insert(Coco, S);
@@ -207,8 +207,8 @@ void TFormVelmoricNewProcedure::CreateProperty() {
       X->DeclLine = -1;
       X->defbegin = -1;
       X->Params = "AComponent: TComponent; Operation: TOperation";
-      X->code = new TStringList;
-      X->code->Add(Statement);
+      X->Extra().code = new TStringList;
+      X->code()->Add(Statement);
       Insert(Coco, X);
     }
   }
@@ -262,7 +262,7 @@ void TFormVelmoricNewProcedure::CreateMessage() {
   H->Parent = Named ? Named : C;
   H->ProcTyp = tProcedure;
   H->Options = EditSymbol ? EditSymbol->Options : TProcOptionsSet{tMessage};
-  H->MessageId = ComboBoxMessage->Text();
+  H->Extra().MessageId = ComboBoxMessage->Text();
   H->name = EditMessageName->Text();
   H->Typ = typProcedure;
   // The parameter needs a type: without a structure, the generic TMessage.
@@ -341,22 +341,22 @@ void TFormVelmoricNewProcedure::CreateExportProperties() {
       TOrvikSymbol* P = Fresh(typProperty, PName);
       P->Bereich = tPublished;
       P->TypeName = Type;
-      P->ReadAccess = "Get" + PName;
-      P->WriteAccess = "Put" + PName;
+      P->Extra().ReadAccess = "Get" + PName;
+      P->Extra().WriteAccess = "Put" + PName;
       if (Named) P->Parent = Named;
       TOrvikSymbol* G = Fresh(typProcedure, "Get" + PName);
       G->ProcTyp = tFunction;
       G->Bereich = tPrivate;
       G->ResultType = Type;
-      G->code = new TStringList;
-      G->code->Add(Format(" result := %s.%s;", ExportObjects->Count() > 0 ? ObjectName(0) : std::string(), Name));
+      G->Extra().code = new TStringList;
+      G->code()->Add(Format(" result := %s.%s;", ExportObjects->Count() > 0 ? ObjectName(0) : std::string(), Name));
       Insert(Coco, G);
       TOrvikSymbol* S = Fresh(typProcedure, "Put" + PName);
       S->ProcTyp = tProcedure;
       S->Bereich = tPrivate;
       S->Params = Format("value : %s", Type);
-      S->code = new TStringList;
-      for (int O = 0; O < ExportObjects->Count(); ++O) S->code->Add(Format("  %s.%s := value;", ObjectName(O), Name));
+      S->Extra().code = new TStringList;
+      for (int O = 0; O < ExportObjects->Count(); ++O) S->code()->Add(Format("  %s.%s := value;", ObjectName(O), Name));
       Insert(Coco, S);
       Insert(Coco, P);
     }
@@ -380,11 +380,11 @@ void TFormVelmoricNewProcedure::CreateExportProperties() {
         TOrvikSymbol* P = Fresh(typProperty, PName);
         P->Bereich = tPublished;
         P->TypeName = Type;
-        P->ReadAccess = "Get" + PName;
-        P->WriteAccess = "Put" + PName;
+        P->Extra().ReadAccess = "Get" + PName;
+        P->Extra().WriteAccess = "Put" + PName;
         if (Source) {
-          P->IndexName = Source->IndexName;
-          P->IndexType = Trim(Source->IndexType);
+          P->Extra().IndexName = Source->IndexName();
+          P->Extra().IndexType = Trim(Source->IndexType());
         }
         if (Named) P->Parent = Named;
         Write("sym ok");
@@ -392,12 +392,12 @@ void TFormVelmoricNewProcedure::CreateExportProperties() {
         G->ProcTyp = tFunction;
         G->Bereich = tPrivate;
         G->ResultType = Type;
-        G->code = new TStringList;
-        if (!P->IndexName.empty()) {
-          G->Params = "index : " + P->IndexType;
-          G->code->Add(Format(" result := %s.%s[index];", Obj, Name));
+        G->Extra().code = new TStringList;
+        if (!P->IndexName().empty()) {
+          G->Params = "index : " + P->IndexType();
+          G->code()->Add(Format(" result := %s.%s[index];", Obj, Name));
         } else {
-          G->code->Add(Format(" result := %s.%s;", Obj, Name));
+          G->code()->Add(Format(" result := %s.%s;", Obj, Name));
         }
         Write("psym ok");
         Insert(Coco, G);
@@ -405,12 +405,12 @@ void TFormVelmoricNewProcedure::CreateExportProperties() {
         TOrvikSymbol* S = Fresh(typProcedure, "Put" + PName);
         S->ProcTyp = tProcedure;
         S->Bereich = tPrivate;
-        S->code = new TStringList;
-        if (!P->IndexName.empty()) {
-          S->code->Add(Format("  %s.%s[index] := value;", Obj, Name));
-          S->Params = Format("index: %s; value : %s", P->IndexType, Type);
+        S->Extra().code = new TStringList;
+        if (!P->IndexName().empty()) {
+          S->code()->Add(Format("  %s.%s[index] := value;", Obj, Name));
+          S->Params = Format("index: %s; value : %s", P->IndexType(), Type);
         } else {
-          S->code->Add(Format("  %s.%s := value;", Obj, Name));
+          S->code()->Add(Format("  %s.%s := value;", Obj, Name));
           S->Params = Format("value : %s", Type);
         }
         Insert(Coco, S);

@@ -147,7 +147,7 @@ TEST_F(SymbolListTest, ExploringTypesAndBaseClasses) {
   EXPECT_FALSE(ExplorableTypeText("array of Integer"));
   EXPECT_FALSE(ExplorableTypeText(""));
   EXPECT_EQ(FindTypeSymbol(&Memory, "TShape"), Find("TShape"));
-  EXPECT_EQ(FindTypeSymbol(&Memory, Find("TCircle")->Ancestor), Find("TShape"));
+  EXPECT_EQ(FindTypeSymbol(&Memory, Find("TCircle")->Ancestor()), Find("TShape"));
   EXPECT_EQ(FindTypeSymbol(&Memory, "TNothing"), nullptr);
 }
 

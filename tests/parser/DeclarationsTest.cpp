@@ -40,13 +40,13 @@ end.
   EXPECT_EQ(Top(*Source, "Name")->TypeName, "abc");
   // The type text is joined like the value; how a word after "]" is joined
   // is the joining rule's own business (its tests), so only its start here.
-  EXPECT_THAT(Top(*Source, "Arr")->ConstType, testing::StartsWith("array[0..1]"));
+  EXPECT_THAT(Top(*Source, "Arr")->ConstType(), testing::StartsWith("array[0..1]"));
   EXPECT_EQ(Top(*Source, "Arr")->TypeName, "(1,2)");
   EXPECT_EQ(Top(*Source, "Mask")->TypeName, "High(Integer)");
   EXPECT_EQ(Top(*Source, "Mask")->Comment, " bits ");
   EXPECT_EQ(Top(*Source, "Sum")->TypeName, "1+2");
   EXPECT_EQ(Top(*Source, "Point")->TypeName, "(X:1; Y:2)");
-  EXPECT_EQ(Top(*Source, "Point")->ConstType, "TPoint");
+  EXPECT_EQ(Top(*Source, "Point")->ConstType(), "TPoint");
   EXPECT_TRUE(Errors(*Source).empty());
 }
 
@@ -66,11 +66,11 @@ end.
 )";
   auto Source = ParseText(Text);
   EXPECT_EQ(Top(*Source, "A")->TypeName, "High(Integer)");
-  EXPECT_EQ(Top(*Source, "B")->ConstType, "array[0..1] of Integer");
+  EXPECT_EQ(Top(*Source, "B")->ConstType(), "array[0..1] of Integer");
   EXPECT_EQ(Top(*Source, "B")->TypeName, "(1,2)");
   EXPECT_EQ(Top(*Source, "C")->TypeName, "a or b");
   EXPECT_EQ(Top(*Source, "D")->TypeName, "1+2");
-  EXPECT_EQ(Top(*Source, "E")->ConstType, "array[0..1] of TColorKind");
+  EXPECT_EQ(Top(*Source, "E")->ConstType(), "array[0..1] of TColorKind");
   EXPECT_EQ(Top(*Source, "E")->TypeName, "(ckRed, ckGreen)");
   EXPECT_EQ(Top(*Source, "F")->TypeName, "[fsBold, fsItalic]");
   EXPECT_EQ(Top(*Source, "G")->TypeName, "Windows.MAX_PATH");
@@ -307,24 +307,24 @@ end.
   TOrvikSymbol* Items = Child(List, "Items");
   ASSERT_NE(Items, nullptr);
   EXPECT_EQ(Items->Typ, typProperty);
-  EXPECT_EQ(Items->IndexName, "Index");
-  EXPECT_EQ(Items->IndexType, "Integer ");
+  EXPECT_EQ(Items->IndexName(), "Index");
+  EXPECT_EQ(Items->IndexType(), "Integer ");
   EXPECT_EQ(Items->TypeName, "string");
-  EXPECT_EQ(Items->ReadAccess, "GetItem");
-  EXPECT_EQ(Items->WriteAccess, "SetItem");
-  EXPECT_EQ(Items->DefaultValue, "");
+  EXPECT_EQ(Items->ReadAccess(), "GetItem");
+  EXPECT_EQ(Items->WriteAccess(), "SetItem");
+  EXPECT_EQ(Items->DefaultValue(), "");
   EXPECT_EQ(Items->Line, 7);
   EXPECT_EQ(Items->Bereich, tPublic);
-  EXPECT_EQ(Child(List, "Count")->DefaultValue, "0");
-  EXPECT_EQ(Child(List, "Count")->ReadAccess, "FCount");
-  EXPECT_EQ(Child(List, "Count")->WriteAccess, "");
-  EXPECT_EQ(Child(List, "Flag")->DefaultValue, "true");
-  EXPECT_EQ(Child(List, "Cells")->IndexName, "ACol");
-  EXPECT_EQ(Child(List, "Cells")->IndexType, "ARow : Integer ");
+  EXPECT_EQ(Child(List, "Count")->DefaultValue(), "0");
+  EXPECT_EQ(Child(List, "Count")->ReadAccess(), "FCount");
+  EXPECT_EQ(Child(List, "Count")->WriteAccess(), "");
+  EXPECT_EQ(Child(List, "Flag")->DefaultValue(), "true");
+  EXPECT_EQ(Child(List, "Cells")->IndexName(), "ACol");
+  EXPECT_EQ(Child(List, "Cells")->IndexType(), "ARow : Integer ");
   EXPECT_EQ(Child(List, "Caption")->Bereich, tPublished);
   EXPECT_EQ(Child(List, "Caption")->TypeName, "");
   EXPECT_EQ(Child(List, "OnClick")->Bereich, tPublished);
-  EXPECT_EQ(Child(List, "OnClick")->WriteAccess, "FOnClick");
+  EXPECT_EQ(Child(List, "OnClick")->WriteAccess(), "FOnClick");
   EXPECT_EQ(Child(List, "FCount")->Bereich, tPrivate);
   EXPECT_TRUE(Errors(*Source).empty());
 }

@@ -68,10 +68,10 @@ end.
   }
   EXPECT_EQ(Child(Outer, "Max")->TypeName, "10");
   EXPECT_EQ(Child(Outer, "Name")->TypeName, "outer");
-  EXPECT_EQ(Child(Outer, "Name")->ConstType, "string");
+  EXPECT_EQ(Child(Outer, "Name")->ConstType(), "string");
   EXPECT_EQ(Child(Outer, "TKind")->TypeName, "( kA , kB ) ");
   EXPECT_EQ(Child(Outer, "FCount")->TypeName, "Integer");
-  EXPECT_EQ(Child(Outer, "Count")->ReadAccess, "Instances");
+  EXPECT_EQ(Child(Outer, "Count")->ReadAccess(), "Instances");
   EXPECT_EQ(Outer->defend, LineOf(Text, "TAfter") - 1);
 
   // The nested class's method implementation completes its prototype.
@@ -121,9 +121,9 @@ end.
   EXPECT_THAT(Errors(*Source), IsEmpty());
   EXPECT_THAT(ChildNames(&Source->symbols), ElementsAre("Largest", "TIntList", "TList", "TNames", "TStack"));
   EXPECT_EQ(Top(*Source, "TList")->Typ, typClass);
-  EXPECT_EQ(Top(*Source, "TList")->Ancestor, "TObject");
-  EXPECT_EQ(Top(*Source, "TStack")->Ancestor, "TList<T>");
-  EXPECT_EQ(Top(*Source, "TNames")->Ancestor, "specialize TList<string>");
+  EXPECT_EQ(Top(*Source, "TList")->Ancestor(), "TObject");
+  EXPECT_EQ(Top(*Source, "TStack")->Ancestor(), "TList<T>");
+  EXPECT_EQ(Top(*Source, "TNames")->Ancestor(), "specialize TList<string>");
   EXPECT_EQ(Top(*Source, "TIntList")->Typ, typType);
   EXPECT_EQ(Top(*Source, "TIntList")->TypeName, "specialize TList < Integer > ");
   for (const auto& [Cls, Method] : {std::pair{"TList", "Add"}, std::pair{"TStack", "Push"}, std::pair{"TNames", "Find"}}) {
@@ -231,7 +231,7 @@ end.
   EXPECT_EQ(Top(*Source, "TStrHelper")->Typ, typRecord);
   EXPECT_EQ(Top(*Source, "TPointHelper")->Typ, typRecord);
   EXPECT_EQ(Top(*Source, "TListHelper")->Typ, typClass);
-  EXPECT_EQ(Top(*Source, "TListHelper")->Ancestor, "TBaseHelper");
+  EXPECT_EQ(Top(*Source, "TListHelper")->Ancestor(), "TBaseHelper");
   for (const auto& [Owner, Method] : {std::pair{"TStrHelper", "Upper"}, std::pair{"TListHelper", "Clear2"},
                                       std::pair{"TPointHelper", "IsZero"}}) {
     EXPECT_THAT(ChildNames(Top(*Source, Owner)), ElementsAre(Method));
@@ -364,7 +364,7 @@ end.
   EXPECT_THAT(ChildNames(&Source->symbols), ElementsAre("After", "PView", "TRect2", "TView"));
   TOrvikSymbol* View = Top(*Source, "TView");
   EXPECT_EQ(View->Typ, typClass);
-  EXPECT_EQ(View->Ancestor, "TObject");
+  EXPECT_EQ(View->Ancestor(), "TObject");
   EXPECT_THAT(ChildNames(View), ElementsAre("Draw", "Init", "Size"));
   EXPECT_EQ(Child(View, "Init")->Line, LineOf(Text, "begin"));
   EXPECT_GE(Top(*Source, "After")->Line, 0);
@@ -564,14 +564,14 @@ end.
   EXPECT_THAT(ChildNames(&Source->symbols), ElementsAre("NSGraphicsContextHelper", "NSImported", "TAppDelegate"));
   TOrvikSymbol* App = Top(*Source, "TAppDelegate");
   EXPECT_EQ(App->Typ, typClass);
-  EXPECT_EQ(App->Ancestor, "NSObject");
+  EXPECT_EQ(App->Ancestor(), "NSObject");
   EXPECT_THAT(ChildNames(App), ElementsAre("applicationDidFinishLaunching", "FWindow"));
   TOrvikSymbol* Launch = Child(App, "applicationDidFinishLaunching");
   EXPECT_TRUE(Launch->Options.Contains(tMessage));
   EXPECT_EQ(Launch->defbegin, LineOf(Text, "procedure TAppDelegate."));
-  EXPECT_EQ(Top(*Source, "NSGraphicsContextHelper")->Ancestor, "NSGraphicsContext");
+  EXPECT_EQ(Top(*Source, "NSGraphicsContextHelper")->Ancestor(), "NSGraphicsContext");
   EXPECT_THAT(ChildNames(Top(*Source, "NSGraphicsContextHelper")), ElementsAre("lclCGContext"));
-  EXPECT_EQ(Top(*Source, "NSImported")->Ancestor, "NSObject");
+  EXPECT_EQ(Top(*Source, "NSImported")->Ancestor(), "NSObject");
 }
 
 }  // namespace
@@ -717,7 +717,7 @@ end.
   auto Source = ParseText(Text, Fullest);
   EXPECT_THAT(Errors(*Source), IsEmpty());
   EXPECT_THAT(ChildNames(&Source->symbols), ElementsAre("Next", "Zero"));
-  EXPECT_EQ(Top(*Source, "Zero")->ConstType, "TRec");
+  EXPECT_EQ(Top(*Source, "Zero")->ConstType(), "TRec");
   EXPECT_EQ(Top(*Source, "Next")->TypeName, "1");
 
   // Without a conditional directive the stray value is still an error.
@@ -758,7 +758,7 @@ end.
   EXPECT_THAT(ChildNames(&Source->symbols), ElementsAre("Count", "Late", "Max", "TAfter", "TNode"));
   TOrvikSymbol* Node = Top(*Source, "TNode");
   EXPECT_THAT(ChildNames(Node), ElementsAre("Clear", "Items", "Owner", "Parent", "Platform"));
-  EXPECT_EQ(Child(Node, "Owner")->ReadAccess, "FOwner");
+  EXPECT_EQ(Child(Node, "Owner")->ReadAccess(), "FOwner");
   EXPECT_EQ(Child(Node, "Platform")->Typ, typVar);
 }
 

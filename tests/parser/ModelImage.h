@@ -58,17 +58,17 @@ inline void Symbol(const TOrvikSymbol& Sym, int Depth, std::string& Out) {
   Text("Parent", Sym.Parent ? Sym.Parent->name : std::string());
   Text("TypeName", Sym.TypeName);
   Text("Comment", Sym.Comment);
-  Text("Ancestor", Sym.Ancestor);
+  Text("Ancestor", Sym.Ancestor());
   Text("Params", Sym.Params);
-  Text("MessageId", Sym.MessageId);
+  Text("MessageId", Sym.MessageId());
   Text("ResultType", Sym.ResultType);
-  Text("ReadAccess", Sym.ReadAccess);
-  Text("WriteAccess", Sym.WriteAccess);
-  Text("IndexName", Sym.IndexName);
-  Text("IndexType", Sym.IndexType);
-  Text("ConstType", Sym.ConstType);
-  Text("Reserved", Sym.Reserved);
-  Text("DefaultValue", Sym.DefaultValue);
+  Text("ReadAccess", Sym.ReadAccess());
+  Text("WriteAccess", Sym.WriteAccess());
+  Text("IndexName", Sym.IndexName());
+  Text("IndexType", Sym.IndexType());
+  Text("ConstType", Sym.ConstType());
+  Text("Reserved", Sym.Reserved());
+  Text("DefaultValue", Sym.DefaultValue());
   Out += '\n';
   if (Sym.symbols)
     for (int I = 0; I < Sym.symbols->Count(); ++I)

@@ -59,7 +59,7 @@ TEST(Procedures, PrototypeAndImplementationShareOneRecord) {
   EXPECT_EQ(Top(*Source, "Foo"), nullptr);
 
   TOrvikSymbol* Size = Child(Bar, "WMSize");
-  EXPECT_EQ(Size->MessageId, "WM_SIZE");
+  EXPECT_EQ(Size->MessageId(), "WM_SIZE");
   EXPECT_EQ(Size->Options, TProcOptionsSet{tMessage});
 
   TOrvikSymbol* Count = Child(Bar, "Count");

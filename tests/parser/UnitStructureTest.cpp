@@ -150,7 +150,7 @@ end.
   TOrvikSymbol* Bar = Top(*Source, "TBar");
   ASSERT_NE(Bar, nullptr);
   EXPECT_EQ(Bar->Typ, typClass);
-  EXPECT_EQ(Bar->Ancestor, "TFoo");
+  EXPECT_EQ(Bar->Ancestor(), "TFoo");
   EXPECT_EQ(Bar->Line, 3);
   EXPECT_EQ(Bar->defend, 13);  // the ";" after "end"
   EXPECT_EQ(Bar->Parent, &Source->symbols);
@@ -194,13 +194,13 @@ end.
   TOrvikSymbol* Store = Top(*Source, "IStore");
   ASSERT_NE(Store, nullptr);
   EXPECT_EQ(Store->Typ, typInterface);
-  EXPECT_EQ(Store->Ancestor, "IUnknown");
+  EXPECT_EQ(Store->Ancestor(), "IUnknown");
   EXPECT_EQ(Store->defend, 7);
   EXPECT_THAT(ChildNames(Store), ElementsAre("Count", "Size"));
   EXPECT_EQ(Child(Store, "Count")->Options, TProcOptionsSet{tStdCall});
   TOrvikSymbol* Plain = Top(*Source, "IPlain");
   ASSERT_NE(Plain, nullptr);
-  EXPECT_EQ(Plain->Ancestor, "");
+  EXPECT_EQ(Plain->Ancestor(), "");
   EXPECT_THAT(ChildNames(Plain), ElementsAre("Clear"));
   EXPECT_TRUE(Errors(*Source).empty());
 }

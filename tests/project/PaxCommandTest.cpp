@@ -18,7 +18,7 @@ std::string SampleImage() {
   TOrvikSymbol* Cls = Store.Allocate(nullptr);
   Cls->Typ = typClass;
   Cls->name = "TFoo";
-  Cls->Ancestor = "TObject";
+  Cls->Extra().Ancestor = "TObject";
   Cls->Line = 4;
   AddOrvikSymbol(&Root, Cls);
   TOrvikSymbol* M = Store.Allocate(nullptr);

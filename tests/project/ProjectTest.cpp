@@ -159,7 +159,7 @@ TEST_F(ProjectTest, StoresCarryTheSourcesTimeAndASecondCompileLoadsEveryUnit) {
   // A loaded unit answers like a parsed one.
   TOrvikSymbol* Foo = Memory.FindSymbol("tfoo", typClass);
   ASSERT_NE(Foo, nullptr);
-  EXPECT_EQ(Foo->Ancestor, "TBar");
+  EXPECT_EQ(Foo->Ancestor(), "TBar");
   EXPECT_EQ(Foo->Source, UnitOf(Memory, "unita"));
   ASSERT_NE(UnitOf(Memory, "unita")->usesList, nullptr);
   EXPECT_EQ(UnitOf(Memory, "unita")->usesList->Count(), 2);

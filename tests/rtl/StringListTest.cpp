@@ -155,6 +155,41 @@ TEST(TStringListTest, LinesFromTextTakeEveryChange) {
   EXPECT_EQ(Joined(L), "after");
 }
 
+// Texts of every length around the point where an item stops holding its
+// text itself, replaced by longer and shorter ones (also by their own text),
+// in lists built from text and item by item.
+TEST(TStringListTest, ItemsOfEveryLengthKeepTheirTexts) {
+  std::vector<std::string> Texts;
+  for (size_t N = 0; N <= 20; ++N) Texts.push_back(std::string(N, static_cast<char>('a' + N)));
+  TStringList L;
+  std::string Text;
+  for (const std::string& T : Texts) Text += T + "\n";
+  L.SetText(Text);
+  ASSERT_EQ(L.Count(), 21);
+  for (int I = 0; I < L.Count(); ++I) EXPECT_EQ(L[I], Texts[static_cast<size_t>(I)]);
+  // Each line replaced by the text of its mirror, then by a part of itself.
+  for (int I = 0; I < L.Count(); ++I) L.Put(I, Texts[static_cast<size_t>(20 - I)]);
+  for (int I = 0; I < L.Count(); ++I) EXPECT_EQ(L[I], Texts[static_cast<size_t>(20 - I)]);
+  for (int I = 0; I < L.Count(); ++I) L.Put(I, L[I].substr(0, L[I].size() / 2));
+  for (int I = 0; I < L.Count(); ++I) EXPECT_EQ(L[I], Texts[static_cast<size_t>(20 - I)].substr(0, (20 - I) / 2));
+
+  TStringList Sorted;
+  Sorted.SetSorted(true);
+  Sorted.SetDuplicates(dupAccept);
+  for (int Round = 0; Round < 3; ++Round)
+    for (const std::string& T : Texts) Sorted.Add(T + std::to_string(Round));
+  for (int I = Sorted.Count() - 1; I >= 0; I -= 2) Sorted.Delete(I);
+  for (const std::string& T : Texts) Sorted.Add("z" + T);
+  std::string Out;
+  for (int I = 0; I < Sorted.Count(); ++I) {
+    Sorted.GetTo(I, Out);
+    EXPECT_EQ(Out, Sorted[I]);
+    if (I > 0) EXPECT_LE(CompareText(Sorted[I - 1], Sorted[I]), 0);
+  }
+  EXPECT_EQ(Sorted.IndexOf("Z" + Texts[9]), Sorted.IndexOf("z" + Texts[9]));
+  EXPECT_GE(Sorted.IndexOf("z" + Texts[20]), 0);
+}
+
 TEST(TStringListTest, FileRoundTripKeepsLines) {
   const std::string Path = testing::TempDir() + "velmoric_stringlist.txt";
   {

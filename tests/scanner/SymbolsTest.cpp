@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -100,12 +101,12 @@ TEST(OrvikSymbol, TextFieldsBehaveAsStrings) {
   EXPECT_EQ(Read, "TMyForm");
   S.Comment = std::string_view("{ x }");
   EXPECT_EQ(S.Comment, "{ x }");
-  S.Reserved += "";
-  EXPECT_TRUE(S.Reserved.empty());
-  S.Reserved += 'r';
-  S.DefaultValue = std::string_view();
-  EXPECT_EQ(S.Reserved, "r");
-  EXPECT_TRUE(S.DefaultValue.empty());
+  S.Extra().Reserved += "";
+  EXPECT_TRUE(S.Reserved().empty());
+  S.Extra().Reserved += 'r';
+  S.Extra().DefaultValue = std::string_view();
+  EXPECT_EQ(S.Reserved(), "r");
+  EXPECT_TRUE(S.DefaultValue().empty());
   // Joined token by token, as long type texts are.
   std::string Want;
   S.TypeName = "(";
@@ -125,6 +126,63 @@ TEST(OrvikSymbol, TextFieldsBehaveAsStrings) {
   S.TypeName = "x";
   EXPECT_EQ(Copy, Want);
   EXPECT_EQ(S.TypeName, "x");
+}
+
+// Short texts live in the field itself, longer ones in a block: every length
+// across that edge reads back whole and zero-terminated, through copies,
+// moves, += and assignments of a part of the text itself.
+TEST(OrvikSymbols, TextsOfEveryLengthAcrossTheShortTextEdge) {
+  for (size_t N = 0; N <= 12; ++N) {
+    const std::string Want(N, static_cast<char>('a' + N));
+    TSymText T(Want);
+    EXPECT_EQ(T, Want);
+    EXPECT_EQ(T.size(), N);
+    EXPECT_EQ(T.empty(), N == 0);
+    EXPECT_EQ(std::strlen(T.c_str()), N);
+    TSymText Copy(T);
+    TSymText Moved(std::move(T));
+    EXPECT_TRUE(T.empty());
+    EXPECT_EQ(Copy, Want);
+    EXPECT_EQ(Moved, Want);
+    // Grown by itself, one character at a time, then cut back to a part of itself.
+    Moved += Moved.view();
+    EXPECT_EQ(Moved, Want + Want);
+    for (size_t I = 0; I < 5; ++I) Moved += static_cast<char>('0' + I);
+    EXPECT_EQ(Moved, Want + Want + "01234");
+    EXPECT_EQ(std::strlen(Moved.c_str()), 2 * N + 5);
+    Moved = Moved.view().substr(N, N);
+    EXPECT_EQ(Moved, Want);
+    Moved = Moved.view().substr(N / 2);
+    EXPECT_EQ(Moved, Want.substr(N / 2));
+    EXPECT_EQ(std::strlen(Moved.c_str()), N - N / 2);
+    Copy = std::move(Moved);
+    EXPECT_EQ(Copy, Want.substr(N / 2));
+  }
+}
+
+// The rare texts of a record read empty until written; writing one leaves
+// the others empty. A count of holders that would leave its range raises and
+// keeps its value.
+TEST(OrvikSymbols, RareTextsAndHolderCount) {
+  TOrvikSymbol S;
+  EXPECT_TRUE(S.Ancestor().empty());
+  EXPECT_EQ(S.code(), nullptr);
+  S.Extra().ReadAccess = "FValue";
+  EXPECT_EQ(S.ReadAccess(), "FValue");
+  EXPECT_TRUE(S.WriteAccess().empty());
+  EXPECT_TRUE(S.Ancestor().empty());
+
+  S.RefCount = 32766;
+  ++S.RefCount;
+  EXPECT_EQ(S.RefCount, 32767);
+  EXPECT_THROW(++S.RefCount, EIntOverflow);
+  EXPECT_EQ(S.RefCount, 32767);
+  S.RefCount = -32768;
+  EXPECT_THROW(--S.RefCount, EIntOverflow);
+  S.RefCount = 0;
+  --S.RefCount;
+  EXPECT_EQ(S.RefCount, -1);
+  S.RefCount = 0;
 }
 
 TEST(OrvikSymbols, SortedListKeepsEveryName) {

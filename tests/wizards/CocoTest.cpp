@@ -102,8 +102,8 @@ TEST_F(CocoTest, PropertyInClassWithoutItsSectionGetsANewSection) {
   TOrvikSymbol* P = NewSymbol(Order, typProperty, "Count");
   P->TypeName = "integer";
   P->Bereich = tPublic;
-  P->ReadAccess = "GetCount";
-  P->WriteAccess = "FTotal";
+  P->Extra().ReadAccess = "GetCount";
+  P->Extra().WriteAccess = "FTotal";
   {
     TPascalCoco Coco(Source);
     Coco.InsertSymbol(P);
@@ -122,9 +122,9 @@ TEST_F(CocoTest, PropertyGoesToTheEndOfAnExistingSection) {
   TOrvikSymbol* P = NewSymbol(Order, typProperty, "Items");
   P->TypeName = "string";
   P->Bereich = tPrivate;
-  P->IndexName = "index";
-  P->IndexType = "integer";
-  P->ReadAccess = "GetItems";
+  P->Extra().IndexName = "index";
+  P->Extra().IndexType = "integer";
+  P->Extra().ReadAccess = "GetItems";
   {
     TPascalCoco Coco(Source);
     Coco.InsertSymbol(P);
@@ -234,23 +234,23 @@ TEST_F(CocoTest, CodeLinesAndSeveralMembersInOneUndoStep) {
   G->ProcTyp = tFunction;
   G->Bereich = tPrivate;
   G->ResultType = "integer";
-  G->code = new TStringList;
-  G->code->Add("  result := FCount;");
+  G->Extra().code = new TStringList;
+  G->code()->Add("  result := FCount;");
   TOrvikSymbol* V = NewSymbol(Order, typVar, "FCount");
   V->TypeName = "integer";
   V->Bereich = tPrivate;
   TOrvikSymbol* P = NewSymbol(Order, typProperty, "Count");
   P->TypeName = "integer";
   P->Bereich = tPublished;
-  P->ReadAccess = "GetCount";
+  P->Extra().ReadAccess = "GetCount";
   {
     TPascalCoco Coco(Source);
     Coco.InsertSymbol(G);
     Coco.InsertSymbol(V);
     Coco.InsertSymbol(P);
   }
-  delete G->code;
-  G->code = nullptr;
+  delete G->code();
+  G->Extra().code = nullptr;
   const auto L = BufferLines();
   EXPECT_EQ(Slice(L, 5, 9), (std::vector<std::string>{
                                 "  TOrder = class(TObject)", "  private", "      FCount:integer;",
@@ -490,7 +490,7 @@ TEST_F(CocoTest, NestedRecordEndIsNotTheClassEnd) {
   TOrvikSymbol* H = NewSymbol(Box, typProcedure, "WMPaint");
   H->Bereich = tPublic;
   H->Params = "var message : TWMPaint";
-  H->MessageId = "WM_PAINT";
+  H->Extra().MessageId = "WM_PAINT";
   H->Options = {tMessage};
   {
     TPascalCoco Coco(Source);

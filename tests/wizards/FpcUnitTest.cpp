@@ -29,7 +29,7 @@ TEST_F(FpcUnitTest, ClassGetsAMethodAndAProperty) {
   TOrvikSymbol* Prop = NewSymbol(Cls, typProperty, "Tally");
   Prop->TypeName = "Integer";
   Prop->Bereich = tPublic;
-  Prop->ReadAccess = "FTally";
+  Prop->Extra().ReadAccess = "FTally";
   {
     TPascalCoco Coco(Source);
     Coco.InsertSymbol(Field);
@@ -85,7 +85,7 @@ TEST_F(FpcUnitTest, ClassesOfManyUnitsTakeNewMembers) {
     TOrvikSymbol* Prop = NewSymbol(Cls, typProperty, "VelmoricTally");
     Prop->TypeName = "Integer";
     Prop->Bereich = tPublic;
-    Prop->ReadAccess = "FVelmoricTally";
+    Prop->Extra().ReadAccess = "FVelmoricTally";
     {
       TPascalCoco Coco(Source);
       Coco.InsertSymbol(Field);

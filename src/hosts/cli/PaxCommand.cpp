@@ -40,13 +40,13 @@ struct TRecord {
 };
 
 std::vector<std::pair<const char*, std::string>> TextsOf(const TOrvikSymbol& S) {
-  return {{"name", S.name},           {"Ancestor", S.Ancestor},
+  return {{"name", S.name},           {"Ancestor", S.Ancestor()},
           {"Comment", S.Comment},     {"Params", S.Params},
-          {"MessageId", S.MessageId}, {"ResultType", S.ResultType},
-          {"ReadAccess", S.ReadAccess}, {"WriteAccess", S.WriteAccess},
-          {"IndexName", S.IndexName}, {"IndexType", S.IndexType},
-          {"ConstType", S.ConstType}, {"TypeName", S.TypeName},
-          {"Reserved", S.Reserved},   {"DefaultValue", S.DefaultValue}};
+          {"MessageId", S.MessageId()}, {"ResultType", S.ResultType},
+          {"ReadAccess", S.ReadAccess()}, {"WriteAccess", S.WriteAccess()},
+          {"IndexName", S.IndexName()}, {"IndexType", S.IndexType()},
+          {"ConstType", S.ConstType()}, {"TypeName", S.TypeName},
+          {"Reserved", S.Reserved()},   {"DefaultValue", S.DefaultValue()}};
 }
 
 std::vector<std::string> OptionList(TProcOptionsSet Options) {

@@ -79,7 +79,7 @@ std::vector<std::pair<TOrvikSymbol*, TOrvikSymbol*>> Overridable(TPascalProject*
   if (!Project) return List;
   std::set<std::string> Names;
   ForChildren(Cls, [&](TOrvikSymbol* C) { Names.insert(LowerCase(C->name)); });
-  TOrvikSymbol* Type = Cls->Ancestor.empty() ? nullptr : Project->FindSymbol(Cls->Ancestor, typClass);
+  TOrvikSymbol* Type = Cls->Ancestor().empty() ? nullptr : Project->FindSymbol(Cls->Ancestor(), typClass);
   for (int Step = 0; Type && Type != Cls && Step < MaxAncestorSteps; ++Step) {
     ForChildren(Type, [&](TOrvikSymbol* M) {
       if (!Names.insert(LowerCase(M->name)).second || M->Typ != typProcedure || M->Bereich == tPrivate) return;
@@ -87,7 +87,7 @@ std::vector<std::pair<TOrvikSymbol*, TOrvikSymbol*>> Overridable(TPascalProject*
       if (O.Contains(tVirtual) || O.Contains(tDynamic) || O.Contains(tAbstract) || O.Contains(tOverride))
         List.push_back({Type, M});
     });
-    Type = Type->Ancestor.empty() ? nullptr : Project->FindSymbol(Type->Ancestor, typClass);
+    Type = Type->Ancestor().empty() ? nullptr : Project->FindSymbol(Type->Ancestor(), typClass);
   }
   return List;
 }

@@ -133,8 +133,8 @@ std::vector<TOrvikSymbol*> TypeMembers(TPascalProject* Project, TOrvikSymbol* Sy
         if (Names.insert(LowerCase(M->name)).second) Members.push_back(M);
       }
     }
-    if (!Project || Type->Ancestor.empty()) break;
-    Type = Project->FindSymbol(Type->Ancestor, typClass);
+    if (!Project || Type->Ancestor().empty()) break;
+    Type = Project->FindSymbol(Type->Ancestor(), typClass);
   }
   return Members;
 }
@@ -217,12 +217,12 @@ std::string SymbolDetail(const TOrvikSymbol* Sym) {
       if (!Trim(Sym->ResultType).empty()) D.append(": ").append(JoinTokens(Sym->ResultType));
       return D;
     }
-    case typClass: return Sym->Ancestor.empty() ? "class" : "class(" + Sym->Ancestor + ")";
-    case typInterface: return Sym->Ancestor.empty() ? "interface" : "interface(" + Sym->Ancestor + ")";
+    case typClass: return Sym->Ancestor().empty() ? "class" : "class(" + Sym->Ancestor() + ")";
+    case typInterface: return Sym->Ancestor().empty() ? "interface" : "interface(" + Sym->Ancestor() + ")";
     case typRecord: return "record";
     case typType: return "= " + JoinTokens(Sym->TypeName);
     case typConst:
-      return (Sym->ConstType.empty() ? "" : ": " + Sym->ConstType + " ") + "= " + Sym->TypeName;
+      return (Sym->ConstType().empty() ? "" : ": " + Sym->ConstType() + " ") + "= " + Sym->TypeName;
     case typVar:
     case typParameter:
     case typProperty: return ": " + JoinTokens(Sym->TypeName);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 
 #include "platform/rtl/AtomicFile.h"
 
@@ -324,12 +325,12 @@ void TStringList::SetUpdateState(bool Updating) {
 
 std::string TStringList::Get(int Index) const {
   if (Index < 0 || Index >= GetCount()) Error(SListIndexError, Index);
-  return std::string(FList[Index]->FString);
+  return std::string(FList[Index]->View());
 }
 
 void TStringList::GetTo(int Index, std::string& Out) const {
   if (Index < 0 || Index >= GetCount()) Error(SListIndexError, Index);
-  Out.assign(FList[Index]->FString);
+  Out.assign(FList[Index]->View());
 }
 
 // Makes room for Count more items without a further block.
@@ -344,6 +345,44 @@ void TStringList::ReserveItems(size_t Count) {
   FBlocks.push_back(std::make_unique<TStringItem[]>(Size));
   FBlockSize = Size;
   FBlockUsed = 0;
+}
+
+// An item's length field holds up to 4 GiB - 1 characters.
+static uint32_t ItemLength(std::string_view S) {
+  if (S.size() > UINT32_MAX) throw std::length_error("a string list item of more than 4 GiB");
+  return static_cast<uint32_t>(S.size());
+}
+
+void TStringList::TStringItem::Show(std::string_view S) {
+  const uint32_t Length = ItemLength(S);
+  Release();
+  FPtr = S.data();
+  FLength = Length;
+}
+
+void TStringList::TStringItem::Assign(std::string_view S) {
+  const uint32_t Length = ItemLength(S);
+  if (Length <= sizeof FInline) {
+    char Copy[sizeof FInline] = {};  // S may be this item's own text
+    if (Length) std::memcpy(Copy, S.data(), Length);
+    Release();
+    std::memcpy(FInline, Copy, sizeof Copy);
+    FKind = Inline;
+  } else {
+    char* Block = new char[Length];
+    std::memcpy(Block, S.data(), Length);
+    Release();
+    FPtr = Block;
+    FKind = Owned;
+  }
+  FLength = Length;
+}
+
+void TStringList::TStringItem::Release() {
+  if (FKind == Owned) delete[] FPtr;
+  FPtr = nullptr;
+  FLength = 0;
+  FKind = Shown;
 }
 
 TStringList::TStringItem* TStringList::NewItem(std::string_view S) {
@@ -361,8 +400,7 @@ TStringList::TStringItem* TStringList::NewItem(std::string_view S) {
 }
 
 void TStringList::FreeItem(TStringItem* Item) {
-  std::string().swap(Item->FOwn);
-  Item->FString = {};
+  Item->Release();
   Item->FObject = nullptr;
   FFreeItems.push_back(Item);
 }
@@ -451,7 +489,7 @@ void TStringList::SetText(std::string&& Text) {
       if (const void* Cr = std::memchr(P, '\r', static_cast<size_t>(Eol - P)))
         Eol = static_cast<const char*>(Cr);
       TStringItem* Item = NewItem({});
-      Item->FString = std::string_view(P, static_cast<size_t>(Eol - P));
+      Item->Show(std::string_view(P, static_cast<size_t>(Eol - P)));
       FList.push_back(Item);
       P = Eol;
       if (P < End && *P == '\r') ++P;
@@ -502,7 +540,7 @@ bool TStringList::Find(const std::string& S, int& Index) const {
   int H = GetCount() - 1;
   while (L <= H) {
     const int I = (L + H) >> 1;
-    const int C = CompareText(FList[I]->FString, S);
+    const int C = CompareText(FList[I]->View(), S);
     if (C < 0) {
       L = I + 1;
     } else {
@@ -543,7 +581,7 @@ void TStringList::Sort() {
   if (FSorted || GetCount() < 2) return;
   Changing();
   QuickSort(0, GetCount() - 1,
-            [this](int A, int B) { return CompareText(FList[A]->FString, FList[B]->FString); });
+            [this](int A, int B) { return CompareText(FList[A]->View(), FList[B]->View()); });
   Changed();
 }
 

@@ -3,6 +3,7 @@
 // handling, case-insensitive ASCII comparison, attached objects, text I/O).
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -173,15 +174,28 @@ class TStringList : public TStrings {
   [[noreturn]] static void Error(const char* Msg, int Data);
 
  private:
-  // FString shows either the item's own text (FOwn) or a line of FText.
+  // An item's text is a line of FText (shown), held in the item itself (up
+  // to 8 characters) or in a block of its own (owned).
   struct TStringItem {
-    std::string_view FString;
-    std::string FOwn;
+    TStringItem() = default;
+    TStringItem(const TStringItem&) = delete;
+    TStringItem& operator=(const TStringItem&) = delete;
+    ~TStringItem() { Release(); }
+
+    std::string_view View() const { return {FKind == Inline ? FInline : FPtr, FLength}; }
+    // Shows S, which must outlive the item.
+    void Show(std::string_view S);
+    // Holds a copy of S.
+    void Assign(std::string_view S);
+    void Release();
+
+    union {
+      const char* FPtr = nullptr;
+      char FInline[8];
+    };
+    uint32_t FLength = 0;
+    enum : uint8_t { Shown, Inline, Owned } FKind = Shown;
     TObject* FObject = nullptr;
-    void Assign(std::string_view S) {
-      FOwn.assign(S);
-      FString = FOwn;
-    }
   };
   void InsertItem(int Index, const std::string& S);
   void QuickSort(int L, int R, const std::function<int(int, int)>& Compare);
