@@ -1,6 +1,7 @@
 #include "ide/VelmoricEditorStrings.h"
 
 #include <algorithm>
+#include <cstring>
 #include <iostream>
 #include <vector>
 
@@ -157,16 +158,7 @@ void TEditorStrings::LoadFromEditor(TIEditorInterface* Editor) {
     Reader.SetPosition(0);
     Str.SetPosition(0);
     Str.CopyFrom(Reader, 0);
-    Text = Str.DataString();
-  }
-  fStrings->SetText(Text);
-  int32_t Offset = 0;
-  const int32_t Size = static_cast<int32_t>(Text.size());
-  for (int I = 0; I < fStrings->Count(); ++I) {
-    fStrings->PutObject(I, PositionToObject(Offset));
-    Offset += static_cast<int32_t>(fStrings->Get(I).size());
-    if (Offset < Size && Text[Offset] == '\r') ++Offset;
-    if (Offset < Size && Text[Offset] == '\n') ++Offset;
+    Text = Str.TakeDataString();
   }
   // The buffer's own line end, kept for writing lines back.
   const size_t End = Text.find_first_of("\r\n");
@@ -174,6 +166,22 @@ void TEditorStrings::LoadFromEditor(TIEditorInterface* Editor) {
   else if (Text[End] == '\n') FLineBreak = "\n";
   else FLineBreak = End + 1 < Text.size() && Text[End + 1] == '\n' ? "\r\n" : "\r";
   FEndsWithLineBreak = Text.empty() || Text.back() == '\n' || Text.back() == '\r';
+  // Where each line starts: lines end at CR LF, LF or CR, as the list splits them.
+  std::vector<int32_t> Starts;
+  const size_t Size = Text.size();
+  for (size_t P = 0; P < Size;) {
+    Starts.push_back(static_cast<int32_t>(P));
+    const char* Line = Text.data() + P;
+    const void* Lf = std::memchr(Line, '\n', Size - P);
+    const size_t Eol = Lf ? static_cast<size_t>(static_cast<const char*>(Lf) - Line) : Size - P;
+    const void* Cr = std::memchr(Line, '\r', Eol);
+    P += Cr ? static_cast<size_t>(static_cast<const char*>(Cr) - Line) : Eol;
+    if (P < Size && Text[P] == '\r') ++P;
+    if (P < Size && Text[P] == '\n') ++P;
+  }
+  fStrings->SetText(std::move(Text));
+  for (int I = 0; I < fStrings->Count() && static_cast<size_t>(I) < Starts.size(); ++I)
+    fStrings->PutObject(I, PositionToObject(Starts[static_cast<size_t>(I)]));
 }
 
 void TEditorStrings::SaveToEditor() {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "platform/rtl/Classes.h"
 
@@ -37,6 +38,11 @@ class TStringStream : public TStream {
   int32_t Write(const void* Buffer, int32_t Count) override;
   int32_t Seek(int32_t Offset, uint16_t Origin) override;
   const std::string& DataString() const { return FDataString; }
+  // The data, leaving the stream empty.
+  std::string TakeDataString() {
+    FPosition = 0;
+    return std::exchange(FDataString, {});
+  }
 
  private:
   std::string FDataString;
