@@ -30,9 +30,6 @@ enum TSymTyp : uint8_t {
 };
 using TSymTypSet = TSet<TSymTyp>;
 
-// One declaration. Created on the heap, held by one or more symbol lists
-// (RefCount counts them) and freed by ReleaseOrvikSymbol. Deleting a record
-// releases its children.
 // The texts few records have (classes, properties, messages, constants with
 // a type, wizard output), kept apart so that the record stays small.
 struct TOrvikSymbolExtra {
@@ -70,6 +67,9 @@ class TSymRefCount {
   int16_t FCount = 0;
 };
 
+// One declaration. Created on the heap, held by one or more symbol lists
+// (RefCount counts them) and freed by ReleaseOrvikSymbol. Deleting a record
+// releases its children.
 struct TOrvikSymbol : public TObject {
   TOrvikSymbol() = default;
   ~TOrvikSymbol() override;
