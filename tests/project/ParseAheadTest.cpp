@@ -31,21 +31,6 @@ struct TOutcome {
 
 class ParseAheadTest : public testing::Test {
  protected:
-  void SetUp() override {
-    ::setenv("VELMORIC_REGISTRY", Dir.File("registry").c_str(), 1);
-    SavedUseDelphi = gUseDelphiPath;
-    SavedPath = AdditionalSearchPath;
-    gUseDelphiPath = false;
-    AdditionalSearchPath = Dir.Path;
-    fileRepository->Clear();
-  }
-  void TearDown() override {
-    gUseDelphiPath = SavedUseDelphi;
-    AdditionalSearchPath = SavedPath;
-    fileRepository->Clear();
-    ::unsetenv("VELMORIC_REGISTRY");
-  }
-
   // Units of every kind a tree holds: sound ones, broken ones, one unit name
   // twice in two folders, a program, a file that is not there.
   void WriteTree() {
@@ -112,9 +97,8 @@ class ParseAheadTest : public testing::Test {
   }
 
   ScratchDir Dir;
+  projecttest::ProjectSettingsScope Settings{Dir};
   std::vector<std::string> Files;
-  bool SavedUseDelphi = false;
-  std::string SavedPath;
 };
 
 TEST_F(ParseAheadTest, ManyThreadsGiveTheModelStoresAndTraceLinesOfOne) {

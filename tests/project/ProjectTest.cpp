@@ -94,20 +94,6 @@ TPascalSource* UnitOf(const TPascalProject& P, const std::string& Key) {
 
 class ProjectTest : public testing::Test {
  protected:
-  void SetUp() override {
-    ::setenv("VELMORIC_REGISTRY", Dir.File("registry").c_str(), 1);
-    Saved = {gQuickRecompile, gUseDelphiPath, AdditionalSearchPath};
-    gUseDelphiPath = false;
-    AdditionalSearchPath = Dir.Path;
-    fileRepository->Clear();
-  }
-  void TearDown() override {
-    gQuickRecompile = Saved.Quick;
-    gUseDelphiPath = Saved.UseDelphi;
-    AdditionalSearchPath = Saved.Additional;
-    fileRepository->Clear();
-    ::unsetenv("VELMORIC_REGISTRY");
-  }
   void WriteUnits() {
     A = Dir.Write("UnitA.pas", UnitA);
     B = Dir.Write("UnitB.pas", UnitB);
@@ -121,11 +107,8 @@ class ProjectTest : public testing::Test {
     return Units(Memory);
   }
 
-  struct {
-    bool Quick, UseDelphi;
-    std::string Additional;
-  } Saved;
   ScratchDir Dir;
+  projecttest::ProjectSettingsScope Settings{Dir};
   std::string A, B, C;
 };
 
