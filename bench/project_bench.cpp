@@ -9,9 +9,10 @@
 // writes its symbol store beside it. Warm: the same again, now loading every
 // unit from its store. Each of the N runs (default 1) does both passes on a
 // copy of its own (nothing is deleted before the end); single thread; the
-// files are in the page cache for both passes (the copy has just written them). The time of the Compile
-// calls is the measure (the median of the runs); freeing the projects again
-// is shown beside it. --json writes every run's figures.
+// files are in the page cache for both passes (the copy has just written
+// them). The time of the Compile calls is the measure (the median of the
+// runs); freeing the projects again is shown beside it. --json writes every
+// run's figures.
 #include <time.h>
 #include <unistd.h>
 
@@ -167,6 +168,11 @@ int main(int argc, char** argv) {
     if (R > 0 && Tree.empty()) {
       const std::string RunCopy = (Scratch / ("tree-" + std::to_string(R + 1))).string();
       fs::copy(Origin, RunCopy, fs::copy_options::recursive | fs::copy_options::skip_symlinks, Ec);
+      if (Ec) {
+        std::cerr << "project_bench: copying " << Origin << " failed: " << Ec.message() << "\n";
+        if (!Keep) fs::remove_all(Scratch, Ec);
+        return 1;
+      }
       for (size_t I = 0; I < Units.size(); ++I) Units[I] = RunCopy + Relative[I];
     }
     Colds.push_back(CompileAll(Units));
