@@ -23,8 +23,9 @@ class TSymText {
                 "a short text's first byte is the low byte of the word");
 
  public:
-  // The longest text kept in the word itself.
+  // The longest text kept in the word itself (after its length byte, before its zero).
   static constexpr size_t InlineCapacity = 6;
+  static_assert(sizeof(uintptr_t) >= InlineCapacity + 2, "a short text fills one word");
 
   TSymText() noexcept = default;
   explicit TSymText(std::string_view S) { Set(S); }
