@@ -12,6 +12,7 @@
 #include <string_view>
 #include <sys/wait.h>
 
+#include "../support/ScratchSettings.h"
 #include "platform/rtl/SysUtils.h"
 #include "project/VelmoricFileRepository.h"
 #include "project/VelmoricPascalProject.h"
@@ -44,33 +45,10 @@ class ScratchDir {
   std::string Path;
 };
 
-// Points the registry and the unit search at a scratch folder for one test,
-// and puts the global settings back afterwards.
-class ScratchSettings {
+// The project model's settings pointed at a scratch folder for one test.
+class ScratchSettings : public support::TScratchSettings {
  public:
-  explicit ScratchSettings(const ScratchDir& Dir)
-      : FQuick(gQuickRecompile), FUseDelphi(gUseDelphiPath), FAdditional(AdditionalSearchPath),
-        FDataPath(VelmoricPath) {
-    ::setenv("VELMORIC_REGISTRY", Dir.File("registry").c_str(), 1);
-    gUseDelphiPath = false;
-    AdditionalSearchPath = Dir.Path;
-    VelmoricPath = Dir.Path + "/";
-    fileRepository->Clear();
-  }
-  ~ScratchSettings() {
-    gQuickRecompile = FQuick;
-    gUseDelphiPath = FUseDelphi;
-    AdditionalSearchPath = FAdditional;
-    VelmoricPath = FDataPath;
-    fileRepository->Clear();
-    ::unsetenv("VELMORIC_REGISTRY");
-  }
-  ScratchSettings(const ScratchSettings&) = delete;
-  ScratchSettings& operator=(const ScratchSettings&) = delete;
-
- private:
-  bool FQuick, FUseDelphi;
-  std::string FAdditional, FDataPath;
+  explicit ScratchSettings(const ScratchDir& Dir) : TScratchSettings(Dir.Path) {}
 };
 
 // 1-based line of the first line of Text holding Needle (at or after the

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "../support/FileSizeLimit.h"
+#include "../support/ScratchSettings.h"
 #include "ProjectTestUtil.h"
 #include "project/VelmoricParseAhead.h"
 #include "project/VelmoricPascalProject.h"
@@ -97,7 +98,7 @@ class ParseAheadTest : public testing::Test {
   }
 
   ScratchDir Dir;
-  projecttest::ProjectSettingsScope Settings{Dir};
+  support::TScratchSettings Settings{Dir.Path};
   std::vector<std::string> Files;
 };
 

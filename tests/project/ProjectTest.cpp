@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "../support/FileSizeLimit.h"
+#include "../support/ScratchSettings.h"
 #include "ProjectTestUtil.h"
 #include "hosts/memory/MemoryIDE.h"
 #include "platform/registry/Registry.h"
@@ -108,7 +109,7 @@ class ProjectTest : public testing::Test {
   }
 
   ScratchDir Dir;
-  projecttest::ProjectSettingsScope Settings{Dir};
+  support::TScratchSettings Settings{Dir.Path};
   std::string A, B, C;
 };
 

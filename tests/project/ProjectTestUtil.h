@@ -8,8 +8,6 @@
 #include <string>
 
 #include "platform/rtl/SysUtils.h"
-#include "project/VelmoricFileRepository.h"
-#include "project/VelmoricProjectSettings.h"
 
 namespace projecttest {
 
@@ -38,32 +36,6 @@ class ScratchDir {
   }
 
   std::string Path;
-};
-
-// The project model's settings for a test in Dir: a registry of its own, Dir
-// as the only search path, an empty file repository; all as before afterwards.
-class ProjectSettingsScope {
- public:
-  explicit ProjectSettingsScope(const ScratchDir& Dir)
-      : Quick(gQuickRecompile), UseDelphi(gUseDelphiPath), Additional(AdditionalSearchPath) {
-    ::setenv("VELMORIC_REGISTRY", Dir.File("registry").c_str(), 1);
-    gUseDelphiPath = false;
-    AdditionalSearchPath = Dir.Path;
-    fileRepository->Clear();
-  }
-  ~ProjectSettingsScope() {
-    gQuickRecompile = Quick;
-    gUseDelphiPath = UseDelphi;
-    AdditionalSearchPath = Additional;
-    fileRepository->Clear();
-    ::unsetenv("VELMORIC_REGISTRY");
-  }
-  ProjectSettingsScope(const ProjectSettingsScope&) = delete;
-  ProjectSettingsScope& operator=(const ProjectSettingsScope&) = delete;
-
- private:
-  bool Quick, UseDelphi;
-  std::string Additional;
 };
 
 // Changes the current directory for a scope.
