@@ -72,7 +72,7 @@ TParseAhead::TParseAhead(TPascalProject& Project, const std::vector<std::string>
     if (!FileExists(F) || (ToolServices && ToolServices->IsFileOpen(F)) || FProject.CheckSymbols(F))
       continue;
     FIndex.emplace(F, FSlots.size());
-    FSlots.push_back(TSlot{F});
+    FSlots.emplace_back().FileName = F;
   }
   const unsigned Workers = std::min<size_t>(Threads - 1, FSlots.size());
   for (unsigned I = 0; I < Workers; ++I) FWorkers.emplace_back([this] { Work(); });

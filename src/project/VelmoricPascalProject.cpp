@@ -323,8 +323,9 @@ TPascalSource* TPascalProject::CompileFound(const std::string& Name, const std::
   }
 
   if (Found) {
-    if (CheckSymbols(FileName))
-      if (TPascalSource* S = LoadFromStore(Key, FileName, Options)) return S;
+    TStoreFile Store;
+    if (CheckSymbols(FileName, &Store))
+      if (TPascalSource* S = LoadFromStore(Key, FileName, Store, Options)) return S;
     return ParseFile(Key, FileName, Options);
   }
 
@@ -335,6 +336,7 @@ TPascalSource* TPascalProject::CompileFound(const std::string& Name, const std::
 }
 
 TPascalSource* TPascalProject::LoadFromStore(const std::string& Key, const std::string& FileName,
+                                             const TStoreFile& Store,
                                              TCompilerOptionsSet Options) {
   TTraceProc Trace("TPascalProject.LoadFromStore");
   if (ProcDebug) TraceStream("compile", Format("... %s.x wird gelesen", Key));
@@ -343,12 +345,11 @@ TPascalSource* TPascalProject::LoadFromStore(const std::string& Key, const std::
   S->FileName = FileName;
   S->Project = FMemoryProject ? FMemoryProject : this;
   S->symbols.Source = S;
-  const std::string StoreName = StoreFileName(FileName);
   try {
-    S->Store->LoadFromFile(StoreName, S);
+    S->Store->LoadFromFile(Store, S);
   } catch (const EStreamError& E) {
     // Unreadable or damaged: the unit is parsed instead.
-    TraceLine(Format("symbol store %s not used: %s", StoreName, E.Message()));
+    TraceLine(Format("symbol store %s not used: %s", Store.FileName(), E.Message()));
     delete S;
     return nullptr;
   }
@@ -483,13 +484,22 @@ void TPascalProject::SaveStore(TPascalSource* S, const struct timespec* SourceTi
     ReportStoreFailure(StoreName, std::strerror(errno));
 }
 
-bool TPascalProject::CheckSymbols(const std::string& FileName) {
+bool TPascalProject::CheckSymbols(const std::string& FileName, TStoreFile* Opened) {
   TTraceProc Trace([&] { return Format("TPascalProject.CheckSymbols(FileName=%s)", FileName); });
-  struct timespec Source {}, Store {};
+  struct timespec Source {}, Stamp {};
   if (!IsPascalSourceFile(FileName)) return false;
-  if (!ModificationTime(FileName, Source) || !ModificationTime(StoreFileName(FileName), Store))
+  if (!ModificationTime(FileName, Source)) return false;
+  // The store is opened for its time, and read from that same file. One
+  // that exists but cannot be opened still counts by its time: its load
+  // then fails and says why.
+  TStoreFile Store(StoreFileName(FileName));
+  if (Store.IsOpen())
+    Stamp = Store.Status().st_mtim;
+  else if (Store.Error() == ENOENT || !ModificationTime(Store.FileName(), Stamp))
     return false;
-  return Source.tv_sec == Store.tv_sec && Source.tv_nsec == Store.tv_nsec;
+  if (Source.tv_sec != Stamp.tv_sec || Source.tv_nsec != Stamp.tv_nsec) return false;
+  if (Opened) *Opened = std::move(Store);
+  return true;
 }
 
 // ------------------------------------------------------------------ search

@@ -51,8 +51,9 @@ class TPascalProject {
   // project units, the current directory, the search path).
   bool FindSource(const std::string& UnitName, std::string& FileName);
   // Whether FileName's ".pax" file exists and carries the source's
-  // modification time exactly.
-  bool CheckSymbols(const std::string& FileName);
+  // modification time exactly. When it does and Opened is given, the store
+  // file opened for the check is handed over for reading.
+  bool CheckSymbols(const std::string& FileName, TStoreFile* Opened = nullptr);
   // The source registered under the unit's key, or nil.
   TPascalSource* FindCompiledSource(const std::string& UnitName, std::string& FileName);
 
@@ -117,7 +118,7 @@ class TPascalProject {
   TPascalSource* CompileFromEditor(const std::string& Key, const std::string& FileName,
                                    TCompilerOptionsSet Options);
   TPascalSource* LoadFromStore(const std::string& Key, const std::string& FileName,
-                               TCompilerOptionsSet Options);
+                               const TStoreFile& Store, TCompilerOptionsSet Options);
   TPascalSource* ParseFile(const std::string& Key, const std::string& FileName,
                            TCompilerOptionsSet Options);
   // ParseFile's steps after the parse, on a parse made ahead.

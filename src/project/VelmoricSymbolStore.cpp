@@ -8,6 +8,7 @@
 #include <array>
 #include <cerrno>
 #include <memory>
+#include <utility>
 
 #include "platform/rtl/AtomicFile.h"
 #include "scanner/VelmoricPascalSource.h"
@@ -237,14 +238,15 @@ bool TOrvikSymbolstore::ReadSymbol(TOrvikSymbol& Symbol, int& ParentIndex) {
   if (LoadSymbolsDebug) DebugLine("Read new symbol");
   if (OnRecord) OnRecord(Symbol, GetInt32(H + 36), ParentIndex, GetInt32(H + 32));
 
-  // The children's list, made as AddOrvikSymbolUnsorted makes it but with
-  // room for the stored number of children (at most as many as the rest of
-  // the image can hold).
+  // The children's list, made as AddOrvikSymbolUnsorted makes it, and an
+  // empty one made before (the root's), with room for the stored number of
+  // children (at most as many as the rest of the image can hold).
   const int32_t Children = GetInt32(H + 32);
-  if (Children > 0 && !Symbol.symbols) {
-    Symbol.symbols = new TOrvikSymbols("owner.symbols", "AddOrvikSymbolUnsorted");
-    Symbol.symbols->SetCapacity(static_cast<int>(
-        std::min<size_t>(static_cast<size_t>(Children), Left() / (HeaderSize + 4 * StringCount))));
+  if (Children > 0) {
+    if (!Symbol.symbols) Symbol.symbols = new TOrvikSymbols("owner.symbols", "AddOrvikSymbolUnsorted");
+    if (Symbol.symbols->Count() == 0)
+      Symbol.symbols->SetCapacity(static_cast<int>(
+          std::min<size_t>(static_cast<size_t>(Children), Left() / (HeaderSize + 4 * StringCount))));
   }
   // The record joins its parent's list only now that its name, the list's
   // key, has been read.
@@ -260,26 +262,37 @@ void TOrvikSymbolstore::LoadFromImage(std::string_view Image, TPascalSource* Sou
   FStart = Image.data();
   FPos = FStart;
   FEnd = FStart + Image.size();
+  // The tag lists are the thread's, lent to one load at a time: stores are
+  // loaded by the thousand, and a store object keeps nothing of a load.
+  thread_local std::vector<TOrvikSymbol*> SpareTags;
+  thread_local std::vector<int> SpareDepth;
+  constexpr size_t KeptTags = 1 << 16;
+  FTags.swap(SpareTags);
+  FDepth.swap(SpareDepth);
+  struct TLoadEnd {
+    TOrvikSymbolstore& Store;
+    ~TLoadEnd() {
+      Store.FTags.clear();
+      Store.FDepth.clear();
+      if (Store.FTags.capacity() > KeptTags) {  // a rare large unit's lists are not kept
+        std::vector<TOrvikSymbol*>().swap(Store.FTags);
+        std::vector<int>().swap(Store.FDepth);
+      }
+      Store.FTags.swap(SpareTags);
+      Store.FDepth.swap(SpareDepth);
+      Store.FStart = Store.FPos = Store.FEnd = nullptr;
+    }
+  } LoadEnd{*this};
   // Room for 5000 records, or for as many as the image can hold.
   const size_t Records = std::min<size_t>(5000, Image.size() / (HeaderSize + 4 * StringCount) + 1);
   FTags.reserve(Records);
   FDepth.reserve(Records);
-  // The image and the tag list belong to this load only.
-  struct TLoadEnd {
-    TOrvikSymbolstore& Store;
-    ~TLoadEnd() {
-      std::vector<TOrvikSymbol*>().swap(Store.FTags);
-      std::vector<int>().swap(Store.FDepth);
-      Store.FStart = Store.FPos = Store.FEnd = nullptr;
-    }
-  } LoadEnd{*this};
 
   // Everything is read into a scratch tree first: a damaged image changes nothing.
   std::vector<std::string> UsesRead;
   TOrvikSymbol Scratch;
   Scratch.Source = Source;
-  Scratch.symbols = new TOrvikSymbols("symbols.symbols", "TPascalSource");
-  Scratch.symbols->SetCapacity(1000);
+  Scratch.symbols = new TOrvikSymbols("symbols.symbols", "TPascalSource");  // sized by its record
   std::vector<std::unique_ptr<TOrvikSymbol>> Loose;  // records that hang nowhere
   ReadUses(UsesRead);
   int ParentIndex = -1;
@@ -323,39 +336,73 @@ void TOrvikSymbolstore::SaveToFile(const std::string& FileName, TPascalSource* S
   WriteFileAtomically(FileName, Image);
 }
 
+TStoreFile::TStoreFile(const std::string& FileName) : FFileName(FileName) {
+  FFd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
+  if (FFd < 0) {
+    FError = errno;
+    return;
+  }
+  if (::fstat(FFd, &FStatus) != 0) {
+    FError = errno;
+    Close();
+  }
+}
+
+TStoreFile::TStoreFile(TStoreFile&& Other) noexcept
+    : FFileName(std::move(Other.FFileName)),
+      FFd(std::exchange(Other.FFd, -1)),
+      FError(Other.FError),
+      FStatus(Other.FStatus) {}
+
+TStoreFile& TStoreFile::operator=(TStoreFile&& Other) noexcept {
+  if (this != &Other) {
+    Close();
+    FFileName = std::move(Other.FFileName);
+    FFd = std::exchange(Other.FFd, -1);
+    FError = Other.FError;
+    FStatus = Other.FStatus;
+  }
+  return *this;
+}
+
+TStoreFile::~TStoreFile() { Close(); }
+
+void TStoreFile::Close() {
+  if (FFd >= 0) ::close(FFd);
+  FFd = -1;
+}
+
 namespace {
 // The whole file in one read into Buffer, which is kept from one load to the
 // next (stores are read by the thousand). Raises EFOpenError or EReadError.
-std::string_view ReadImage(const std::string& FileName) {
+std::string_view ReadImage(const TStoreFile& File) {
   static std::string Buffer;
-  const int Fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
-  if (Fd < 0) throw EFOpenError("Cannot open file " + FileName);
-  struct stat St;
-  if (::fstat(Fd, &St) != 0 || !S_ISREG(St.st_mode)) {
-    ::close(Fd);
+  const std::string& FileName = File.FileName();
+  if (!File.IsOpen() || !S_ISREG(File.Status().st_mode))
     throw EFOpenError("Cannot open file " + FileName);
-  }
-  const auto Size = static_cast<size_t>(St.st_size);
+  const auto Size = static_cast<size_t>(File.Status().st_size);
   if (Buffer.size() < Size) Buffer.resize(Size);
   size_t Done = 0;
   while (Done < Size) {
-    const ssize_t N = ::read(Fd, Buffer.data() + Done, Size - Done);
+    const ssize_t N = ::pread(File.Descriptor(), Buffer.data() + Done, Size - Done,
+                              static_cast<off_t>(Done));
     if (N < 0 && errno == EINTR) continue;
-    if (N < 0) {
-      ::close(Fd);
-      throw EReadError("Cannot read file " + FileName);
-    }
+    if (N < 0) throw EReadError("Cannot read file " + FileName);
     if (N == 0) break;  // shorter than it was a moment ago: the loader judges
     Done += static_cast<size_t>(N);
   }
-  ::close(Fd);
   return std::string_view(Buffer.data(), Done);
 }
 }  // namespace
 
 void TOrvikSymbolstore::LoadFromFile(const std::string& FileName, TPascalSource* Source) {
-  TTraceProc Trace([&] { return Format("TOrvikSymbolstore.LoadFromFile(FileName=%s)", FileName); });
-  const std::string_view Image = ReadImage(FileName);
+  LoadFromFile(TStoreFile(FileName), Source);
+}
+
+void TOrvikSymbolstore::LoadFromFile(const TStoreFile& File, TPascalSource* Source) {
+  TTraceProc Trace(
+      [&] { return Format("TOrvikSymbolstore.LoadFromFile(FileName=%s)", File.FileName()); });
+  const std::string_view Image = ReadImage(File);
   if (!Source->usesList) Source->usesList = new TSaveStringList("usesList", "TPascalSource");
   LoadFromImage(Image, Source, *Source->usesList, Source->symbols);
 }

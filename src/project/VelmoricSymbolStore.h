@@ -14,6 +14,8 @@
 //   ConstType, TypeName, Reserved, DefaultValue.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -35,6 +37,33 @@ class ESymbolStoreError : public EReadError {
 // When on, the trace stream "readsymbols" gets every integer and string
 // written, every non-empty string read and every record read.
 extern bool LoadSymbolsDebug;
+
+// A store file opened for reading, with what fstat told of it. A compile
+// checks the store's time on the open file and then reads that same file.
+class TStoreFile {
+ public:
+  TStoreFile() = default;
+  // Opens FileName read-only; IsOpen() tells whether that worked and
+  // Error() holds errno when it did not.
+  explicit TStoreFile(const std::string& FileName);
+  TStoreFile(TStoreFile&& Other) noexcept;
+  TStoreFile& operator=(TStoreFile&& Other) noexcept;
+  ~TStoreFile();
+
+  bool IsOpen() const { return FFd >= 0; }
+  int Error() const { return FError; }
+  int Descriptor() const { return FFd; }
+  const std::string& FileName() const { return FFileName; }
+  const struct stat& Status() const { return FStatus; }
+
+ private:
+  void Close();
+
+  std::string FFileName;
+  int FFd = -1;
+  int FError = 0;
+  struct stat FStatus {};
+};
 
 class TOrvikSymbolstore {
  public:
@@ -59,6 +88,8 @@ class TOrvikSymbolstore {
   // cannot be read and ESymbolStoreError when it is damaged; Source is then
   // unchanged.
   void LoadFromFile(const std::string& FileName, TPascalSource* Source);
+  // The same on a store file opened before; it is read from where it stands.
+  void LoadFromFile(const TStoreFile& File, TPascalSource* Source);
 
   // The same on memory images. Uses may be nil (written as no entries).
   std::string SaveToImage(const TStrings* Uses, TOrvikSymbol& Root);

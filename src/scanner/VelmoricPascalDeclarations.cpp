@@ -1,5 +1,7 @@
 // TPascalSource: constants, variables, fields, properties and the comment on
 // a declaration's line.
+#include <string_view>
+
 #include "platform/rtl/SysUtils.h"
 #include "project/VelmoricSymbolStore.h"
 #include "scanner/VelmoricPascalSource.h"
@@ -40,15 +42,15 @@ bool TPascalSource::CallingConventionFollows(const std::string& TypeText) {
   if (Start != "procedure" && Start.compare(0, 8, "function") != 0) return false;
   const std::vector<std::string> Next = Peek(3);
   if (Next[0] != ";") return false;
-  static const char* const Words[] = {"cdecl", "stdcall", "pascal", "register", "safecall",
+  static constexpr std::string_view Words[] = {"cdecl", "stdcall", "pascal", "register", "safecall",
                                       "far", "near", "varargs", "winapi", "mwpascal"};
-  for (const char* W : Words)
+  for (const std::string_view W : Words)
     if (Next[1] == W) return Next[2] != ":" && Next[2] != ",";
   // A macro standing for one ("{$define extdecl:=cdecl}" ... "; extdecl;").
-  static const char* const Ends[] = {"end", "begin", "private", "protected", "public", "published",
+  static constexpr std::string_view Ends[] = {"end", "begin", "private", "protected", "public", "published",
                                      "implementation", "initialization", "finalization"};
   if (Next[2] != ";" || Next[1].empty() || !isalpha(Next[1][0])) return false;
-  for (const char* W : Ends)
+  for (const std::string_view W : Ends)
     if (Next[1] == W) return false;
   return true;
 }

@@ -20,7 +20,7 @@ constexpr int MaxCommentBlockLines = 1000;
 // body, so that the body is still found.
 bool IsOtherDirective(const std::string& Lower) {
   TTraceProc Trace("IsOtherDirective");
-  static const char* const Words[] = {
+  static constexpr std::string_view Words[] = {
       "cdecl",     "pascal",       "register",   "safecall",  "export",   "overload",
       "inline",    "reintroduce",  "platform",   "deprecated", "library", "experimental",
       "varargs",   "local",        "near",       "nostackframe", "interrupt", "noreturn",
@@ -29,7 +29,7 @@ bool IsOtherDirective(const std::string& Lower) {
       "ms_abi_default", "ms_abi_cdecl", "sysv_abi_default", "sysv_abi_cdecl", "hardfloat",
       "softfloat", "syscall",      "rtlproc",    "oldfpccall", "internconst", "cppdecl",
       "weakexternal", "enumerator", "dispid",    "section"};
-  for (const char* W : Words)
+  for (const std::string_view W : Words)
     if (Lower == W) return true;
   return false;
 }
@@ -38,11 +38,11 @@ bool IsOtherDirective(const std::string& Lower) {
 // was first made for knew none of them): read over like the options.
 bool IsNewDirective(const std::string& Lower) {
   TTraceProc Trace("IsNewDirective");
-  static const char* const Words[] = {"overload", "reintroduce", "inline",       "static",
+  static constexpr std::string_view Words[] = {"overload", "reintroduce", "inline",       "static",
                                       "final",    "deprecated",  "experimental", "platform",
                                       "unimplemented", "enumerator", "winapi", "noreturn",
                                       "hardfloat", "mwpascal", "vectorcall", "varargs"};
-  for (const char* W : Words)
+  for (const std::string_view W : Words)
     if (Lower == W) return true;
   return false;
 }

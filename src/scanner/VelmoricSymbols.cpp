@@ -89,6 +89,15 @@ TOrvikSymbols* NewChildren(const char* CreatorName) {
 void ReportAdd(const TOrvikSymbol* Owner, const TOrvikSymbol* Sym) {
   if (AddSymDebug && tracelet) tracelet->write(Format("AddSymbol %s.%s", Owner->name, Sym->name));
 }
+
+// A child's key, its lower-cased name, in a buffer of the thread's: parses
+// and loads add records by the hundred thousand. Valid until the next call.
+const std::string& LoweredKey(std::string_view Name) {
+  thread_local std::string Key;
+  Key.resize(Name.size());
+  for (size_t I = 0; I < Name.size(); ++I) Key[I] = LowerChar(Name[I]);
+  return Key;
+}
 }  // namespace
 
 void AddOrvikSymbol(TOrvikSymbol* Owner, TOrvikSymbol* Sym) {
@@ -99,7 +108,7 @@ void AddOrvikSymbol(TOrvikSymbol* Owner, TOrvikSymbol* Sym) {
     Owner->symbols->SetDuplicates(dupAccept);
     Owner->symbols->SetSorted(true);
   }
-  const int I = Owner->symbols->Add(LowerCase(Sym->name));
+  const int I = Owner->symbols->Add(LoweredKey(Sym->name));
   Owner->symbols->PutObjects(I, Sym);
   ++Sym->RefCount;
   ReportAdd(Owner, Sym);
@@ -112,7 +121,7 @@ void AddOrvikSymbolUnsorted(TOrvikSymbol* Owner, TOrvikSymbol* Sym) {
     Owner->symbols = NewChildren("AddOrvikSymbolUnsorted");
     Owner->symbols->SetCapacity(500);
   }
-  const int I = Owner->symbols->Add(LowerCase(Sym->name));
+  const int I = Owner->symbols->Add(LoweredKey(Sym->name));
   Owner->symbols->PutObjects(I, Sym);
   ++Sym->RefCount;
   ReportAdd(Owner, Sym);

@@ -53,7 +53,9 @@ TEST_F(LspTest, TheCommandSpeaksOnlyTheProtocolOnStandardOutput) {
   for (const json& M : List) {
     if (!M.contains("id")) continue;
     ++Answers;
-    if (M["id"] == 2) EXPECT_NE(M["result"]["contents"]["value"].get<std::string>().find("Legs"), std::string::npos);
+    if (M["id"] == 2) {
+      EXPECT_NE(M["result"]["contents"]["value"].get<std::string>().find("Legs"), std::string::npos);
+    }
   }
   EXPECT_EQ(Answers, 3);
 

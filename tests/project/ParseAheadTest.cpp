@@ -87,7 +87,9 @@ class ParseAheadTest : public testing::Test {
       O.Units.push_back(Project.FUnitLIst->Get(I) + " " + S->FileName + " state " +
                         std::to_string(S->State) + (S->Modified ? " modified" : "") + "\n" +
                         S->errors->GetText() + Store.SaveToImage(S->usesList, S->symbols));
-      if (S->Found) EXPECT_EQ(S->Project, &Project) << S->FileName;
+      if (S->Found) {
+        EXPECT_EQ(S->Project, &Project) << S->FileName;
+      }
       EXPECT_EQ(S->Token, nullptr);
     }
     for (const std::string& F : Files) {

@@ -208,6 +208,59 @@ TEST_F(ProjectTest, AnOlderOrNewerStoreIsOutOfDate) {
   EXPECT_FALSE(P.CheckSymbols(C));
 }
 
+TEST_F(ProjectTest, TheStoreFileCheckedIsTheOneLoaded) {
+  WriteUnits();
+  {
+    TPascalProject P;
+    P.Compile(C, {});
+  }
+  const std::string Pax = TPascalProject::StoreFileName(C);
+  TPascalProject P;
+  TStoreFile Checked;
+  ASSERT_TRUE(P.CheckSymbols(C, &Checked));
+  ASSERT_TRUE(Checked.IsOpen());
+  EXPECT_EQ(Checked.FileName(), Pax);
+
+  // Another writer replaces the store whole after the check: the load reads
+  // the file that was checked, not the newcomer.
+  WriteFileBytes(Pax + ".new", "not a store");
+  SetMTime(Pax + ".new", MTime(C).tv_sec + 5, 0);
+  ASSERT_EQ(std::rename((Pax + ".new").c_str(), Pax.c_str()), 0);
+  TPascalSource S(nullptr);
+  S.symbols.Source = &S;
+  S.Store->LoadFromFile(Checked, &S);
+  ASSERT_NE(S.symbols.symbols, nullptr);
+  EXPECT_NE(S.symbols.symbols->IndexOf("tbase"), -1);
+  EXPECT_NE(S.symbols.symbols->IndexOf("shared"), -1);
+
+  // Out of date or missing: nothing is handed over.
+  TStoreFile Stale;
+  EXPECT_FALSE(P.CheckSymbols(C, &Stale));  // the newcomer's time is not the source's
+  EXPECT_FALSE(Stale.IsOpen());
+  std::remove(Pax.c_str());
+  TStoreFile Missing;
+  EXPECT_FALSE(P.CheckSymbols(C, &Missing));
+  EXPECT_FALSE(Missing.IsOpen());
+}
+
+TEST_F(ProjectTest, AStoreInTheWayButUnreadableIsReportedAndTheUnitParsed) {
+  WriteUnits();
+  const std::string Pax = TPascalProject::StoreFileName(C);
+  std::filesystem::create_directory(Pax);
+  SetMTime(Pax, MTime(C).tv_sec, MTime(C).tv_nsec);
+  TPascalProject P;
+  // Its time matches, so it counts as current; the load then refuses it.
+  TStoreFile Checked;
+  EXPECT_TRUE(P.CheckSymbols(C, &Checked));
+  TPascalSource S(nullptr);
+  S.symbols.Source = &S;
+  EXPECT_THROW(S.Store->LoadFromFile(Checked, &S), EFOpenError);
+  TPascalSource* Compiled = P.Compile(C, {});
+  ASSERT_NE(Compiled, nullptr);
+  EXPECT_EQ(How(Compiled), "parsed");
+  EXPECT_NE(P.FindFlatSymbol("tbase"), nullptr);
+}
+
 TEST_F(ProjectTest, ADamagedStoreIsParsedInsteadAndWrittenAgain) {
   WriteUnits();
   {

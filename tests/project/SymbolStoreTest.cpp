@@ -166,6 +166,9 @@ TEST(SymbolStore, SaveAndLoadGiveTheSameTreeFieldsAndOrder) {
   ASSERT_NE(Cls, nullptr);
   EXPECT_EQ(Cls->Source, reinterpret_cast<TPascalSource*>(&Marker));
   EXPECT_FALSE(Back.symbols->Sorted());
+  // Lists have room for the stored children, no more (the root's included).
+  EXPECT_EQ(Back.symbols->Capacity(), Root.symbols->Count());
+  EXPECT_EQ(Cls->symbols->Capacity(), Cls->symbols->Count());
   // A second save of the loaded tree is the same image, byte for byte.
   TOrvikSymbolstore Again;
   EXPECT_EQ(Again.SaveToImage(&BackUses, Back), Img);

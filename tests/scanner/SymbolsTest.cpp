@@ -206,7 +206,7 @@ TEST(OrvikSymbols, SortedListKeepsEveryName) {
 
 TEST(OrvikSymbols, UnsortedListKeepsInsertionOrder) {
   TOrvikSymbol Root;
-  for (const char* Name : {"Zeta", "alpha", "Mid", "alpha"}) {
+  for (const char* Name : {"Zeta", "alpha", "TWindowsMessageDispatcher", "Mid", "alpha"}) {
     TOrvikSymbol* S = NewSymbol(typConst, Name);
     AddOrvikSymbolUnsorted(&Root, S);
     EXPECT_EQ(S->Parent, &Root);
@@ -215,8 +215,10 @@ TEST(OrvikSymbols, UnsortedListKeepsInsertionOrder) {
   EXPECT_FALSE(Root.symbols->Sorted());
   EXPECT_GE(Root.symbols->Capacity(), 500);
   EXPECT_EQ(Root.symbols->CreatorName, "AddOrvikSymbolUnsorted");
-  EXPECT_EQ(Keys(*Root.symbols), (std::vector<std::string>{"zeta", "alpha", "mid", "alpha"}));
-  EXPECT_EQ(Root.symbols->GetSymbol(2)->name, "Mid");
+  // A key shorter than the one before it is not left with the longer one's tail.
+  EXPECT_EQ(Keys(*Root.symbols), (std::vector<std::string>{"zeta", "alpha", "twindowsmessagedispatcher",
+                                                           "mid", "alpha"}));
+  EXPECT_EQ(Root.symbols->GetSymbol(3)->name, "Mid");
 }
 
 TEST(OrvikSymbols, GetAndSetSymbolAreRangeChecked) {
