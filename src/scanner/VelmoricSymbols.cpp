@@ -95,7 +95,10 @@ void ReportAdd(const TOrvikSymbol* Owner, const TOrvikSymbol* Sym) {
 const std::string& LoweredKey(std::string_view Name) {
   thread_local std::string Key;
   Key.resize(Name.size());
-  for (size_t I = 0; I < Name.size(); ++I) Key[I] = LowerChar(Name[I]);
+  for (size_t I = 0; I < Name.size(); ++I) {
+    const char C = Name[I];
+    Key[I] = C >= 'A' && C <= 'Z' ? static_cast<char>(C + 32) : C;
+  }
   return Key;
 }
 }  // namespace
