@@ -38,8 +38,10 @@ bool IsUnrecordedSection(const std::string& Lower) { return Lower == "resourcest
 // procedural type (TypeText so far) rather than "; NAME :" of a next variable.
 bool TPascalSource::CallingConventionFollows(const std::string& TypeText) {
   TTraceProc Trace("TPascalSource.CallingConventionFollows");
-  const std::string Start = LowerCase(TypeText.substr(0, 9));
-  if (Start != "procedure" && Start.compare(0, 8, "function") != 0) return false;
+  // Asked after every token of a type: no copies of the text.
+  const std::string_view Start = std::string_view(TypeText).substr(0, 9);
+  if (!SameText(Start, "procedure") && !(Start.size() >= 8 && SameText(Start.substr(0, 8), "function")))
+    return false;
   const std::vector<std::string> Next = Peek(3);
   if (Next[0] != ";") return false;
   static constexpr std::string_view Words[] = {"cdecl", "stdcall", "pascal", "register", "safecall",
@@ -187,7 +189,7 @@ void TPascalSource::ScanVariable(TOrvikSymbol* Owner, TBereichTokenType Bereich,
         else if (TokenIs(")")) Depth = Depth > 0 ? Depth - 1 : Depth;
         else if (TokenIs("record")) ++Records;
         else if (TokenIs("end") && Records > 0) --Records;
-        TypeText += Token->TokenText + " ";
+        (TypeText += Token->TokenText) += ' ';
         // A procedural type's calling convention ("F: procedure; cdecl;")
         // belongs to the type, not to a next variable named "cdecl".
         if (Depth == 0 && Records == 0 && CallingConventionFollows(TypeText)) {

@@ -137,7 +137,7 @@ void TPascalSource::ScanPrototype(TOrvikSymbol* Owner, TProcTokenType Kind, TBer
     for (int Depth = 0; NextToken() && (Depth > 0 || !TokenIs(")"));) {
       if (TokenIs("(")) ++Depth;
       else if (TokenIs(")")) --Depth;
-      Text += Token->TokenText + " ";
+      (Text += Token->TokenText) += ' ';
     }
     NextToken();
     if (Sym->Params.empty()) Sym->Params = Text;
@@ -152,7 +152,7 @@ void TPascalSource::ScanPrototype(TOrvikSymbol* Owner, TProcTokenType Kind, TBer
       return;
     }
     std::string Text;
-    while (NextToken() && !TokenIs(";")) Text += Token->TokenText + " ";
+    while (NextToken() && !TokenIs(";")) (Text += Token->TokenText) += ' ';
     if (Sym->ResultType.empty()) Sym->ResultType = Text;
   }
   if (TokenIs(";")) {
@@ -318,7 +318,7 @@ void TPascalSource::ScanProcImplementation2(TOrvikSymbol* Owner, TBereichTokenTy
         }
         continue;
       }
-      Text += Token->TokenText + " ";
+      (Text += Token->TokenText) += ' ';
       LastName = Token->TokenText;
     }
     if (Sym->Params.empty()) Sym->Params = Text;
@@ -333,7 +333,7 @@ void TPascalSource::ScanProcImplementation2(TOrvikSymbol* Owner, TBereichTokenTy
     while (NextToken()) {
       N = Token->TokenLine;
       if (TokenIs(";")) break;
-      Text += Token->TokenText + " ";
+      (Text += Token->TokenText) += ' ';
     }
     if (Sym->ResultType.empty()) Sym->ResultType = Text;
   }
@@ -501,7 +501,7 @@ void TPascalSource::ParseProcParameters(TOrvikSymbol* Sym) {
     if (TokenIs(":")) {
       Text += ": ";
       std::string TypeText;
-      while (NextToken() && !TokenIs(")") && !TokenIs(";")) TypeText += Token->TokenText + " ";
+      while (NextToken() && !TokenIs(")") && !TokenIs(";")) (TypeText += Token->TokenText) += ' ';
       for (int I = 0; I < Names.Count(); ++I) {
         const std::string ParamName = Names.GetItems(I);
         TOrvikSymbol* Param = Sym->symbols ? Sym->symbols->FindAnyFlatSymbol(ParamName) : nullptr;
@@ -518,14 +518,14 @@ void TPascalSource::ParseProcParameters(TOrvikSymbol* Sym) {
       }
       Names.Clear();
       if (FEof) break;
-      Text += Token->TokenText + " ";
+      (Text += Token->TokenText) += ' ';
       if (TokenIs(")")) {
         NextToken();
         break;
       }
       continue;
     }
-    Text += Token->TokenText + " ";
+    (Text += Token->TokenText) += ' ';
     if (TokenIs(")")) {
       NextToken();
       break;
