@@ -12,6 +12,7 @@
 #include <string_view>
 #include <sys/wait.h>
 
+#include "../support/ScratchDir.h"
 #include "../support/ScratchSettings.h"
 #include "platform/rtl/SysUtils.h"
 #include "project/VelmoricFileRepository.h"
@@ -20,29 +21,9 @@
 namespace navtest {
 
 // A fresh folder below the test temp dir, removed with everything in it.
-class ScratchDir {
+class ScratchDir : public TScratchDir {
  public:
-  ScratchDir() {
-    std::string T = testing::TempDir() + "velmoric-nav-XXXXXX";
-    if (!::mkdtemp(T.data())) throw Exception("mkdtemp failed");
-    Path = T;
-  }
-  ~ScratchDir() {
-    std::error_code Ec;
-    std::filesystem::remove_all(Path, Ec);
-  }
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-
-  std::string File(const std::string& Name) const { return Path + "/" + Name; }
-  std::string Write(const std::string& Name, const std::string& Text) const {
-    const std::string F = File(Name);
-    std::filesystem::create_directories(std::filesystem::path(F).parent_path());
-    WriteFileBytes(F, Text);
-    return F;
-  }
-
-  std::string Path;
+  ScratchDir() : TScratchDir("velmoric-nav") {}
 };
 
 // The project model's settings pointed at a scratch folder for one test.

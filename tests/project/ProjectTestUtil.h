@@ -7,35 +7,15 @@
 #include <filesystem>
 #include <string>
 
+#include "../support/ScratchDir.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace projecttest {
 
 // A fresh folder below the test temp dir, removed with everything in it.
-class ScratchDir {
+class ScratchDir : public TScratchDir {
  public:
-  ScratchDir() {
-    std::string T = testing::TempDir() + "velmoric-project-XXXXXX";
-    if (!::mkdtemp(T.data())) throw Exception("mkdtemp failed");
-    Path = T;
-  }
-  ~ScratchDir() {
-    std::error_code Ec;
-    std::filesystem::remove_all(Path, Ec);
-  }
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-
-  // Path of a file in the folder; with Text, the file is written first.
-  std::string File(const std::string& Name) const { return Path + "/" + Name; }
-  std::string Write(const std::string& Name, const std::string& Text) const {
-    const std::string F = File(Name);
-    std::filesystem::create_directories(std::filesystem::path(F).parent_path());
-    WriteFileBytes(F, Text);
-    return F;
-  }
-
-  std::string Path;
+  ScratchDir() : TScratchDir("velmoric-project") {}
 };
 
 // Changes the current directory for a scope.

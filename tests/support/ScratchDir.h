@@ -12,9 +12,10 @@
 
 class TScratchDir {
  public:
-  TScratchDir() {
-    std::string Templ = testing::TempDir() + "velmoric-test-XXXXXX";
-    if (!::mkdtemp(Templ.data())) std::abort();
+  // The folder's name starts with Prefix, so that a test's leftovers tell whose they are.
+  explicit TScratchDir(const std::string& Prefix = "velmoric-test") {
+    std::string Templ = testing::TempDir() + Prefix + "-XXXXXX";
+    if (!::mkdtemp(Templ.data())) throw Exception("mkdtemp failed for " + Templ);
     Path = Templ;
   }
   ~TScratchDir() {
