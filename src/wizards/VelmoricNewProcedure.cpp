@@ -614,8 +614,10 @@ void TFormVelmoricNewProcedure::Adopt(TOrvikSymbol* Parent, TOrvikSymbol* Sym) {
 
 void TFormVelmoricNewProcedure::Insert(TPascalCoco& Coco, TOrvikSymbol* Sym) {
   Coco.InsertSymbol(Sym);
-  delete Sym->code();
-  Sym->Extra().code = nullptr;
+  if (Sym->code()) {  // a symbol without rare texts gets no block for this
+    delete Sym->code();
+    Sym->Extra().code = nullptr;
+  }
   if (Sym->RefCount <= 0) delete Sym;  // no tree took it
 }
 
