@@ -40,17 +40,18 @@ bool TPascalSource::CallingConventionFollows(const std::string& TypeText) {
   TTraceProc Trace("TPascalSource.CallingConventionFollows");
   // Asked after every token of a type: no copies of the text.
   const std::string_view Start = std::string_view(TypeText).substr(0, 9);
-  if (!SameText(Start, "procedure") && !(Start.size() >= 8 && SameText(Start.substr(0, 8), "function")))
-    return false;
+  const bool Function = Start.size() >= 8 && SameText(Start.substr(0, 8), "function");
+  if (!Function && !SameText(Start, "procedure")) return false;
   const std::vector<std::string> Next = Peek(3);
   if (Next[0] != ";") return false;
-  static constexpr std::string_view Words[] = {"cdecl", "stdcall", "pascal", "register", "safecall",
-                                      "far", "near", "varargs", "winapi", "mwpascal"};
+  static constexpr std::string_view Words[] = {"cdecl", "stdcall", "pascal",  "register", "safecall",
+                                               "far",   "near",    "varargs", "winapi",   "mwpascal"};
   for (const std::string_view W : Words)
     if (Next[1] == W) return Next[2] != ":" && Next[2] != ",";
   // A macro standing for one ("{$define extdecl:=cdecl}" ... "; extdecl;").
-  static constexpr std::string_view Ends[] = {"end", "begin", "private", "protected", "public", "published",
-                                     "implementation", "initialization", "finalization"};
+  static constexpr std::string_view Ends[] = {
+      "end",       "begin",     "private",        "protected",     "public",
+      "published", "implementation", "initialization", "finalization"};
   if (Next[2] != ";" || Next[1].empty() || !isalpha(Next[1][0])) return false;
   for (const std::string_view W : Ends)
     if (Next[1] == W) return false;

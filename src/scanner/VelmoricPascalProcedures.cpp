@@ -38,10 +38,10 @@ bool IsOtherDirective(const std::string& Lower) {
 // was first made for knew none of them): read over like the options.
 bool IsNewDirective(const std::string& Lower) {
   TTraceProc Trace("IsNewDirective");
-  static constexpr std::string_view Words[] = {"overload", "reintroduce", "inline",       "static",
-                                      "final",    "deprecated",  "experimental", "platform",
-                                      "unimplemented", "enumerator", "winapi", "noreturn",
-                                      "hardfloat", "mwpascal", "vectorcall", "varargs"};
+  static constexpr std::string_view Words[] = {
+      "overload",      "reintroduce", "inline",  "static",   "final",     "deprecated",
+      "experimental",  "platform",    "unimplemented", "enumerator", "winapi", "noreturn",
+      "hardfloat",     "mwpascal",    "vectorcall",    "varargs"};
   for (const std::string_view W : Words)
     if (Lower == W) return true;
   return false;
