@@ -17,11 +17,12 @@
 //                  unit, each line other than the one before (the command
 //                  does nothing when the line has not moved);
 //   hyperjump      on N cursor positions (default 500), each on a word of a
-//                  line spread uniformly over the unit; the ambiguity dialog
-//                  is cancelled. Hyperjump parses the editor's text anew each
-//                  time, as the command does.
+//                  line spread uniformly over the unit, after an edit
+//                  elsewhere: a blank added at the end of another line drawn
+//                  at random; the ambiguity dialog is cancelled. Hyperjump
+//                  compiles the edited buffer, as the command does.
 //
-// Each command is timed alone (placing the cursor is not); the positions come
+// Each command is timed alone (placing the cursor and editing are not); the positions come
 // from a fixed seed, so every run and every machine uses the same ones. Each of
 // the runs (default 1) goes through all positions again; --json writes the
 // median, 99th percentile and the other figures of every run.
@@ -275,7 +276,11 @@ int main(int argc, char** argv) {
         Find.push_back(SecondsSince(Start));
         if (R == 0 && Window->Caption != File) ++Named;
       }
+      std::mt19937_64 EditRng(Seed + 1);
       for (const TPosition& P : JumpAt) {
+        int EditLine = static_cast<int>(EditRng() % static_cast<unsigned>(LineCount)) + 1;
+        if (EditLine == P.Line) EditLine = EditLine % LineCount + 1;
+        Session.IDE().EditText(File, Buffer.LineStart(EditLine) + Buffer.LineLength(EditLine), 0, " ");
         Session.SetCursor(File, P.Line, P.Col);
         const auto Start = Clock::now();
         Expert->MenuClickHyperjump(nullptr);

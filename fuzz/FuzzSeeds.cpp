@@ -56,6 +56,9 @@ void PascalSeeds(const std::vector<std::string>& Files) {
     const std::string Name = std::to_string(I) + "-" + fs::path(Files[I]).filename().string();
     Seed("scanner", Name, Cut(Text, 4096));
     Seed("parser", Name, std::string(1, static_cast<char>(I % 8 | (I * 8 & 0xF8))) + Cut(Text, 4095));
+    // A blank somewhere in the first lines.
+    const char Edit[] = {0, static_cast<char>(I * 37 % 251), 0};
+    Seed("keptparse", Name, std::string(Edit, 3) + Cut(Text, 4093));
 
     // The store of its parse, with parameters and locals.
     auto* Lines = new TSaveStringList("strings", "TPascalSource");

@@ -19,6 +19,9 @@ void FuzzScanner(const uint8_t* Data, size_t Size);
 // Parser (TPascalSource): the first byte selects the compiler options and the
 // cursor queries, the rest is the unit's text.
 void FuzzParser(const uint8_t* Data, size_t Size);
+// Kept parse: the first byte selects an edit (a piece of text and how much it
+// replaces), the next two where it goes; the rest is the text before it.
+void FuzzKeptParse(const uint8_t* Data, size_t Size);
 // Symbol store loader: the input is a ".pax" image.
 void FuzzSymbolStore(const uint8_t* Data, size_t Size);
 // Tracelet: the first byte selects how the rest, a byte stream of frames, is
@@ -47,6 +50,7 @@ struct TFuzzTarget {
 inline constexpr TFuzzTarget FuzzTargets[] = {
     {"scanner", FuzzScanner},
     {"parser", FuzzParser},
+    {"keptparse", FuzzKeptParse},
     {"symbolstore", FuzzSymbolStore},
     {"tracelet", FuzzTracelet},
     {"filerepository", FuzzFileRepository},

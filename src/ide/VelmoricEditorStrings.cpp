@@ -210,6 +210,8 @@ std::string TEditorStrings::Get(int Index) const {
   return fStrings->GetItems(Index);
 }
 
+std::string_view TEditorStrings::LoadedText() const { return fStrings->SplitText(); }
+
 int TEditorStrings::GetCount() const {
   TTraceProc Trace("TEditorStrings.GetCount");
   return fStrings->Count();

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/opentools/EditIntf.h"
 #include "platform/rtl/Classes.h"
@@ -72,6 +73,9 @@ class TEditorStrings : public TStrings {
   void PosToCharPos(int32_t Pos, TCharPos& CharPos);
 
   TIEditorInterface* Editor() const { return FEditor; }
+  // The buffer's text as last loaded: later edits of the lines are not in
+  // it, and a cleared list has none.
+  std::string_view LoadedText() const;
   // The line end of the loaded buffer: its first one, or CR LF.
   const std::string& BufferLineBreak() const { return FLineBreak; }
 

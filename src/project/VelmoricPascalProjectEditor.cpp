@@ -5,6 +5,7 @@
 #include "ide/VelmoricEditorStrings.h"
 #include "platform/opentools/ToolIntf.h"
 #include "project/VelmoricPascalProject.h"
+#include "scanner/VelmoricKeptParse.h"
 #include "trace/traceletVelmoric.h"
 
 TPascalSource* TPascalProject::CompileFromEditor(const std::string& Key,
@@ -50,10 +51,13 @@ TPascalSource* TPascalProject::CompileEditor(TIEditorInterface* Editor) {
   S->Project = this;
   S->Options = {oCompileUnits, oCompileImplementation};
   S->FileName = FileName;
+  // A quick compile may take the model of the buffer's last one.
+  std::shared_ptr<TKeptParse> Kept;
   if (FMemoryProject) {
     TSaveStringList* Memory = FMemoryProject->FUnitLIst;
     if (const int I = Memory->IndexOf(Key); I >= 0) {
       TPascalSource* Old = static_cast<TPascalSource*>(Memory->GetObjects(I));
+      if (Quick) Kept = std::move(Old->KeptParse);
       Memory->Delete(I);
       ReleaseSource(Old);
     }
@@ -84,7 +88,11 @@ TPascalSource* TPascalProject::CompileEditor(TIEditorInterface* Editor) {
   } Rehome{*this, S, FParsing};
   FParsing = S;
   if (Quick) {
-    S->CreateSymbols({oCompileImplementation});
+    // The buffer parses to the last model when an edit since changed no
+    // token the parser reads; else it is parsed, and its model kept.
+    const TCompilerOptionsSet Options{oCompileImplementation};
+    if (!S->TakeKeptParse(std::move(Kept), Lines->LoadedText(), Options))
+      S->CreateSymbolsKept(Options, Lines->LoadedText());
     TSaveStringList* Memory = FMemoryProject->FUnitLIst;
     for (int I = 0; I < Memory->Count(); ++I) {
       auto* M = static_cast<TPascalSource*>(Memory->GetObjects(I));

@@ -12,10 +12,6 @@
 namespace {
 constexpr int MaxNesting = 100;  // nested procedures followed at most
 
-// A comment block written with "{ }" or "(* *)" is looked for at most this
-// many lines above its closing line.
-constexpr int MaxCommentBlockLines = 1000;
-
 // Directives of a heading that are not procedure options: skipped before a
 // body, so that the body is still found.
 bool IsOtherDirective(const std::string& Lower) {

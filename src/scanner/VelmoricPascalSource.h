@@ -5,7 +5,9 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/opentools/EditIntf.h"
@@ -17,6 +19,7 @@
 
 class TOrvikSymbolstore;
 class TPascalProject;
+struct TKeptParse;
 
 enum TCompilerOptions : uint8_t {
   oCompileUnits,           // compile every unit named in a uses clause
@@ -96,6 +99,19 @@ class TPascalSource : public TObject {
   void ParseProcParameters(TOrvikSymbol* Sym);
   void ReadLongComment(int& Line, int& Count, std::string& Comment);
 
+  // ---- a parse kept for the next parse of the same buffer
+  // CreateSymbols, and then a copy of the model kept in KeptParse with
+  // Text, the whole text of the token source's lines.
+  void CreateSymbolsKept(TCompilerOptionsSet AOptions, std::string_view Text);
+  // Takes Kept's model, when Text (the whole text of this source's lines,
+  // which no parse has read yet) gives it: when it is Kept's text, or differs
+  // from it only within one line whose tokens stay the same, in a place no
+  // comment, string or end of the text makes it count. Kept then becomes
+  // this source's KeptParse and ParseTaken is set. False, with nothing
+  // changed, when the text must be parsed.
+  bool TakeKeptParse(std::shared_ptr<TKeptParse> Kept, std::string_view Text,
+                     TCompilerOptionsSet AOptions);
+
   // ---- the IDE: editor, text and change notifications
   // Opens the unit in the IDE when needed; its module becomes EditModule.
   // The module's editor (the caller releases it), or nil.
@@ -127,6 +143,8 @@ class TPascalSource : public TObject {
   TOrvikSymbol symbols;  // the unit root
   TOrvikSymbolstore* Store = nullptr;
   bool Found = true;
+  std::shared_ptr<TKeptParse> KeptParse;  // this model as parsed, for the buffer's next parse
+  bool ParseTaken = false;  // the model was taken from a kept parse
 
  private:
   // Whether the current token is the word or symbol Lower (any letter case).
@@ -203,5 +221,7 @@ class TPascalSource : public TObject {
 // Rebuilds the parameter symbols of Sym from its Params text.
 void ReParseProcParamters(TOrvikSymbol* Sym);
 // The comment block above line Line of Lines, inserted into Comment first
-// line first; Line becomes the block's first line.
+// line first; Line becomes the block's first line. A "{ }" or "(* *)" block
+// is looked for up to MaxCommentBlockLines above its closing line.
+inline constexpr int MaxCommentBlockLines = 1000;
 void gReadLongComment(int& Line, TStrings* Lines, TStrings* Comment);

@@ -108,8 +108,18 @@ bool TToken::AtEndOfText() {
 // Skips a comment from Column on, line by line, up to its closing delimiter
 // (one character, or two when Close2 is set). An unclosed comment runs to the
 // end of the text, which leaves EndOfText set.
+bool TScanRecord::IsInside(int L) const {
+  auto After = std::upper_bound(Inside.begin(), Inside.end(), L,
+                                [](int Line, const std::pair<int, int>& R) { return Line < R.first; });
+  return After != Inside.begin() && L <= std::prev(After)->second;
+}
+
 bool TToken::SkipComment(char Close1, char Close2) {
   size_t From = static_cast<size_t>(Column - 1);
+  const int Opened = Line;
+  auto Entered = [&] {
+    if (Record) Record->Add(Opened + 1, Line);
+  };
   for (;;) {
     size_t At;
     if (Close2) {
@@ -120,10 +130,14 @@ bool TToken::SkipComment(char Close1, char Close2) {
     }
     if (At != std::string::npos) {
       Column = static_cast<int>(At) + (Close2 ? 3 : 2);
+      Entered();
       return true;
     }
     SetLine(Line + 1);
-    if (EndOfText) return false;
+    if (EndOfText) {
+      Entered();
+      return false;
+    }
     From = 0;
   }
 }
@@ -147,12 +161,14 @@ bool TToken::Next() {
 
     if (C == '\'') {
       // A string runs to the next quote; line breaks read as blanks.
+      const int Opened = Line;
       for (;;) {
         const int From = Column;
         Column = SkipWhile(LineText, Column, LineLength,
                            [](char Ch) { return Ch != '\'' && Ch != '\0'; });
         AppendCut(From, Column);
         C = NextChar();
+        if (Record && Line != Opened) Record->Add(Opened + 1, Line);
         if (C == '\'') {
           IsString = true;
           LowerText.clear();

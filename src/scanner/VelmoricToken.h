@@ -3,8 +3,11 @@
 // VelmoricPascalScanner (include that header).
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/Sets.h"
@@ -59,6 +62,24 @@ extern bool LineDebug;
 
 // ------------------------------------------------------------------ TToken
 
+// The lines a scan entered inside a comment or a string, as ranges of
+// 0-based lines (first, last) in the order met. A range that starts within
+// the last one extends it: a string crossing more lines, or a range met
+// again by a scan that looked ahead and went back.
+struct TScanRecord {
+  std::vector<std::pair<int, int>> Inside;
+  void Add(int First, int Last) {
+    if (Last < First) return;
+    if (!Inside.empty() && First <= Inside.back().second) {
+      Inside.back().second = std::max(Inside.back().second, Last);
+      return;
+    }
+    Inside.emplace_back(First, Last);
+  }
+  // Whether line L was entered inside a comment or a string.
+  bool IsInside(int L) const;
+};
+
 class TToken : public TObject {
  public:
   static constexpr int MaxTokenText = 255;
@@ -102,6 +123,7 @@ class TToken : public TObject {
   int LineLength = 0;
   bool CharPushedBack = false;
   char PushedChar = 0;
+  TScanRecord* Record = nullptr;  // not owned; when set, told of lines entered inside a comment or string
 
  private:
   bool SkipComment(char Close1, char Close2);

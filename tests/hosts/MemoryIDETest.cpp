@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-
+#include <iterator>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "../support/ScratchDir.h"
+#include "hosts/memory/EditBuffer.h"
 #include "hosts/memory/EditWindow.h"
 #include "hosts/memory/ExpertSession.h"
 #include "hosts/memory/MemoryIDE.h"
@@ -675,3 +677,25 @@ TEST(MemoryIDE, OnlyOneAtATimeAndGlobalsAreRestored) {
 }
 
 }  // namespace
+
+// The line index follows every edit, whether it moves the lines after the
+// edit or adds, removes, parts or joins line breaks of any kind.
+TEST(EditBufferTest, LinesAfterEditsAreThoseOfTheEditedText) {
+  TEditBuffer Buffer("unit.pas", "unit A;\r\nbegin\n  X := 1;\rend.\r\n\r\n");
+  std::mt19937 Rng(7);
+  const std::string Pieces[] = {" ", "ab", "\r", "\n", "\r\n", "", "x\ny", "\n\r"};
+  for (int Step = 0; Step < 2000; ++Step) {
+    ASSERT_GT(Buffer.LineCount(), 0);  // the index is built before the edit
+    const int Pos = static_cast<int>(Rng() % static_cast<unsigned>(Buffer.Length() + 1));
+    const int Count = static_cast<int>(Rng() % 3);
+    Buffer.Replace(Pos, Count, Pieces[Rng() % std::size(Pieces)]);
+    if (Buffer.Length() > 400) Buffer.Replace(0, 200, "");
+    const TEditBuffer Fresh("unit.pas", Buffer.Text());
+    ASSERT_EQ(Buffer.LineCount(), Fresh.LineCount()) << Step;
+    for (int L = 1; L <= Fresh.LineCount(); ++L) {
+      ASSERT_EQ(Buffer.LineStart(L), Fresh.LineStart(L)) << Step << " line " << L;
+      ASSERT_EQ(Buffer.LineLength(L), Fresh.LineLength(L)) << Step << " line " << L;
+    }
+  }
+  EXPECT_EQ(TEditBuffer("a", "a\r\r\nb\rc\n").LineCount(), 5);
+}

@@ -75,6 +75,15 @@ inline void Symbol(const TOrvikSymbol& Sym, int Depth, std::string& Out) {
       Symbol(*static_cast<TOrvikSymbol*>(Sym.symbols->GetObject(I)), Depth + 1, Out);
 }
 
+// The image of Source's model: its uses list, its errors and its tree.
+inline std::string Model(const TPascalSource& Source) {
+  std::string Out;
+  for (int I = 0; I < Source.usesList->Count(); ++I) Out += "uses " + Escaped(Source.usesList->Get(I)) + "\n";
+  for (int I = 0; I < Source.errors->Count(); ++I) Out += "error " + Escaped(Source.errors->Get(I)) + "\n";
+  Symbol(Source.symbols, 0, Out);
+  return Out;
+}
+
 // The image of Text parsed as the unit FileName with Options; Reached, when
 // given, receives the lines up to where the parse stopped.
 inline std::string Of(const std::string& FileName, const std::string& Text, TCompilerOptionsSet Options,
@@ -92,9 +101,7 @@ inline std::string Of(const std::string& FileName, const std::string& Text, TCom
   } catch (const Exception& E) {
     Out += "gave up " + Escaped(E.Message()) + "\n";
   }
-  for (int I = 0; I < Source.usesList->Count(); ++I) Out += "uses " + Escaped(Source.usesList->Get(I)) + "\n";
-  for (int I = 0; I < Source.errors->Count(); ++I) Out += "error " + Escaped(Source.errors->Get(I)) + "\n";
-  Symbol(Source.symbols, 0, Out);
+  Out += Model(Source);
   if (Reached) *Reached = std::min(Source.Token->Line + 1, Source.Token->Lines->Count());
   return Out;
 }

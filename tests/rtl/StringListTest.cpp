@@ -78,6 +78,37 @@ TEST(TStringListTest, SortedDuplicatesIgnoreAcceptError) {
   EXPECT_EQ(Error.Count(), 1);
 }
 
+TEST(TStringListTest, AssignInOrderKeepsTheOrderOfEqualTextsAndTheSettings) {
+  TStringList Sorted;
+  Sorted.SetSorted(true);
+  Sorted.SetDuplicates(dupAccept);
+  Tagged First(1), Second(2), Third(3);
+  Sorted.AddObject("foo", &First);
+  Sorted.AddObject("FOO", &Second);
+  Sorted.AddObject("a long text that no item holds inline", &Third);
+  TStringList Copy;
+  Copy.Add("dropped");
+  Copy.AssignInOrder(Sorted);
+  ASSERT_EQ(Joined(Copy), Joined(Sorted));
+  for (int I = 0; I < Sorted.Count(); ++I) EXPECT_EQ(Copy.Objects(I), Sorted.Objects(I)) << I;
+  EXPECT_TRUE(Copy.Sorted());
+  EXPECT_EQ(Copy.Duplicates(), dupAccept);
+  // Sorting again would be free to swap the equal texts; the copy did not.
+  EXPECT_EQ(Copy.Objects(1), &Second);
+  // The copy owns its texts and goes on as a sorted list.
+  Sorted.Clear();
+  Copy.Add("b");
+  EXPECT_EQ(Joined(Copy), "a long text that no item holds inline,b,FOO,foo");
+
+  TStringList Unsorted;
+  Unsorted.SetText("z\ny\n");
+  TStringList Plain;
+  Plain.SetSorted(true);
+  Plain.AssignInOrder(Unsorted);
+  EXPECT_FALSE(Plain.Sorted());
+  EXPECT_EQ(Joined(Plain), "z,y");
+}
+
 TEST(TStringListTest, SortedListRefusesPositionalChanges) {
   TStringList L;
   L.SetSorted(true);

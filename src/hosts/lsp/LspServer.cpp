@@ -544,10 +544,12 @@ void TLspServer::DidChange(const json& P) {
       IDE.BufferChanged(B);
       continue;
     }
-    // Positions past the end of a line or of the text mean its end.
-    const std::string& Text = IDE.Buffer(D.Path).Text();
-    const TLineIndex Lines(Text);
-    const TTextEncoding Enc = DetectEncoding(Text);
+    // Positions past the end of a line or of the text mean its end. The
+    // text's line index is the one kept for it since the last request.
+    const std::shared_ptr<TFileText> Before = TLspServer::Text(D.Path);
+    const std::string& Text = Before->Text;
+    const TLineIndex& Lines = Before->Lines;
+    const TTextEncoding Enc = Before->Encoding;
     auto Offset = [&](const json& Pos) {
       const int Line = Pos.at("line").get<int>();
       const int Char = Pos.at("character").get<int>();

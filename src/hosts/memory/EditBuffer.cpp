@@ -1,6 +1,7 @@
 #include "hosts/memory/EditBuffer.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -23,8 +24,19 @@ TBufferEdit TEditBuffer::Replace(int Pos, int Count, std::string_view Insert) {
   Pos = std::clamp(Pos, 0, Length());
   Count = std::clamp(Count, 0, Length() - Pos);
   TBufferEdit Edit{Pos, FText.substr(Pos, Count), std::string(Insert)};
+  // An edit within a line moves the starts of the lines after it; one that
+  // adds, removes, parts or joins a line break needs them found again.
+  const bool WithinLine = Edit.Removed.find_first_of("\r\n") == std::string::npos &&
+                          Insert.find_first_of("\r\n") == std::string_view::npos &&
+                          !(Pos > 0 && FText[Pos - 1] == '\r' && Pos + Count < Length() && FText[Pos + Count] == '\n');
   FText.replace(Pos, Count, Insert);
-  FIndexed = false;
+  if (FIndexed && WithinLine) {
+    const int Moved = static_cast<int>(Insert.size()) - Count;
+    for (auto It = std::upper_bound(FLineStarts.begin(), FLineStarts.end(), Pos); It != FLineStarts.end(); ++It)
+      *It += Moved;
+  } else {
+    FIndexed = false;
+  }
   ++FVersion;
   Modified = true;
   return Edit;
@@ -76,10 +88,23 @@ bool TEditBuffer::Redo() {
 void TEditBuffer::Index() const {
   if (FIndexed) return;
   FLineStarts.assign(1, 0);
-  const int N = Length();
-  for (int I = 0; I < N; ++I) {
-    if (FText[I] == '\r' && I + 1 < N && FText[I + 1] == '\n') ++I;
-    if (FText[I] == '\r' || FText[I] == '\n') FLineStarts.push_back(I + 1);
+  // Line ends are CR LF, LF or a lone CR: the next of each kind, merged.
+  const char* const Begin = FText.data();
+  const char* const End = Begin + FText.size();
+  auto Next = [End](const char* From, char C) {
+    const void* At = std::memchr(From, C, static_cast<size_t>(End - From));
+    return At ? static_cast<const char*>(At) : End;
+  };
+  const char* Lf = Next(Begin, '\n');
+  const char* Cr = Next(Begin, '\r');
+  while (Lf < End || Cr < End) {
+    if (Cr < Lf) {
+      if (Cr + 1 != Lf) FLineStarts.push_back(static_cast<int>(Cr + 1 - Begin));
+      Cr = Next(Cr + 1, '\r');
+    } else {
+      FLineStarts.push_back(static_cast<int>(Lf + 1 - Begin));
+      Lf = Next(Lf + 1, '\n');
+    }
   }
   FIndexed = true;
 }

@@ -592,6 +592,22 @@ void TStringList::CustomSort(std::function<int(TStringList*, int, int)> Compare)
   Changed();
 }
 
+void TStringList::AssignInOrder(const TStringList& Source) {
+  if (&Source == this) return;
+  Clear();
+  Changing();
+  FList.reserve(Source.FList.size());
+  ReserveItems(Source.FList.size());
+  for (const TStringItem* From : Source.FList) {
+    TStringItem* Item = NewItem(From->View());
+    Item->FObject = From->FObject;
+    FList.push_back(Item);
+  }
+  FSorted = Source.FSorted;
+  FDuplicates = Source.FDuplicates;
+  Changed();
+}
+
 void TStringList::SetSorted(bool Value) {
   if (FSorted == Value) return;
   if (Value) Sort();

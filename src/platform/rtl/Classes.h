@@ -159,6 +159,13 @@ class TStringList : public TStrings {
 
   bool Sorted() const { return FSorted; }
   void SetSorted(bool Value);
+  // Copies Source's items (texts and objects) in their order, with its
+  // Sorted and Duplicates settings: a sorted Source is not sorted again, so
+  // equal texts keep their order.
+  void AssignInOrder(const TStringList& Source);
+  // The text the last SetText of an unsorted list split; its items show it
+  // until they are changed.
+  const std::string& SplitText() const { return FText; }
   TDuplicates Duplicates() const { return FDuplicates; }
   void SetDuplicates(TDuplicates Value) { FDuplicates = Value; }
   int Capacity() const { return static_cast<int>(FList.capacity()); }
