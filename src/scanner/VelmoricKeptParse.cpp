@@ -169,9 +169,11 @@ bool MayBeReadAsComment(std::string_view Text, const std::vector<int32_t>& Start
 // Whether New parses to Kept's model although it differs from Kept's text:
 // the change lies within one line (L), which the parse left outside any
 // comment or string, before the line it stopped on and before the end of the
-// text; the line keeps its tokens, holds no comment, and no comment block
-// the parser reads above a heading can take it in. The parser reads nothing
-// else of a line's text: the model is the one its tokens and their lines give.
+// text; the line keeps its tokens, holds no comment, stays empty or not,
+// ends in a word or not (where the scanner stands after its last token), and
+// no comment block the parser reads above a heading can take it in. The
+// parser reads nothing else of a line's text: the model is the one its tokens,
+// their lines and the lines the scanner stands on give.
 bool EditKeepsParse(const TKeptParse& Kept, std::string_view New, int& L) {
   const std::string_view Old = Kept.Text;
   const size_t P = CommonPrefix(Old, New);
@@ -193,6 +195,11 @@ bool EditKeepsParse(const TKeptParse& Kept, std::string_view New, int& L) {
   const size_t Start = static_cast<size_t>(Starts[L]);
   const std::string_view NewLine = New.substr(Start, std::min(New.find_first_of("\r\n", Start), New.size()) - Start);
   if (HasCommentDelimiter(OldLine) || HasCommentDelimiter(NewLine)) return false;
+  // The parser reads the text of the line the scanner stands on: a word that
+  // ends a line reads the line break ahead, and a line break skips the empty
+  // lines after it, so both must stay as they were.
+  auto EndsInWord = [](std::string_view S) { return !S.empty() && isalnum(S.back()); };
+  if (OldLine.empty() != NewLine.empty() || EndsInWord(OldLine) != EndsInWord(NewLine)) return false;
 
   // A word that ends the line ends at its line break only when a line with
   // text follows (the lines after L are the same in both texts).

@@ -155,7 +155,7 @@ TEST_F(KeptParseTest, BlanksBetweenTokensTakeTheLastParse) {
   EXPECT_TRUE(CompileTakes());
   Insert(5, -1, " ");           // a blank at the end of a line
   EXPECT_TRUE(CompileTakes());
-  Insert(3, 0, "\t ");          // on an empty line
+  Insert(10, -1, "\t ");        // after the ";" of "end;"
   EXPECT_TRUE(CompileTakes());
   IDE.EditText(File, IDE.Buffer(File).LineStart(33), 1, "");  // the statement indented as before
   EXPECT_TRUE(CompileTakes());
@@ -186,6 +186,8 @@ TEST_F(KeptParseTest, EditsThatMayChangeWhatTheParserReadsAreParsed) {
       {"a line break between tokens", 32, 8, "\n"},
       {"a blank on a line that the comment search above a heading reads", 14, 8, " "},
       {"a blank on the last line", 41, 0, " "},
+      {"a blank after a word that ends a line", 4, -1, " "},
+      {"a blank on an empty line after a word that ends a line", 3, 0, " "},
   };
   Open("Kept.pas", Unit);
   for (const TEdit& E : Edits) {
