@@ -105,15 +105,15 @@ bool TToken::AtEndOfText() {
   return false;
 }
 
-// Skips a comment from Column on, line by line, up to its closing delimiter
-// (one character, or two when Close2 is set). An unclosed comment runs to the
-// end of the text, which leaves EndOfText set.
 bool TScanRecord::IsInside(int L) const {
   auto After = std::upper_bound(Inside.begin(), Inside.end(), L,
                                 [](int Line, const std::pair<int, int>& R) { return Line < R.first; });
   return After != Inside.begin() && L <= std::prev(After)->second;
 }
 
+// Skips a comment from Column on, line by line, up to its closing delimiter
+// (one character, or two when Close2 is set). An unclosed comment runs to the
+// end of the text, which leaves EndOfText set.
 bool TToken::SkipComment(char Close1, char Close2) {
   size_t From = static_cast<size_t>(Column - 1);
   const int Opened = Line;
