@@ -166,22 +166,11 @@ void TEditorStrings::LoadFromEditor(TIEditorInterface* Editor) {
   else if (Text[End] == '\n') FLineBreak = "\n";
   else FLineBreak = End + 1 < Text.size() && Text[End + 1] == '\n' ? "\r\n" : "\r";
   FEndsWithLineBreak = Text.empty() || Text.back() == '\n' || Text.back() == '\r';
-  // Where each line starts: lines end at CR LF, LF or CR, as the list splits them.
-  std::vector<int32_t> Starts;
-  const size_t Size = Text.size();
-  for (size_t P = 0; P < Size;) {
-    Starts.push_back(static_cast<int32_t>(P));
-    const char* Line = Text.data() + P;
-    const void* Lf = std::memchr(Line, '\n', Size - P);
-    const size_t Eol = Lf ? static_cast<size_t>(static_cast<const char*>(Lf) - Line) : Size - P;
-    const void* Cr = std::memchr(Line, '\r', Eol);
-    P += Cr ? static_cast<size_t>(static_cast<const char*>(Cr) - Line) : Eol;
-    if (P < Size && Text[P] == '\r') ++P;
-    if (P < Size && Text[P] == '\n') ++P;
-  }
+  // The list splits at CR LF, LF or CR; each line's position is where it
+  // starts in the text.
   fStrings->SetText(std::move(Text));
-  for (int I = 0; I < fStrings->Count() && static_cast<size_t>(I) < Starts.size(); ++I)
-    fStrings->PutObject(I, PositionToObject(Starts[static_cast<size_t>(I)]));
+  for (int I = 0; I < fStrings->Count(); ++I)
+    fStrings->PutObject(I, PositionToObject(static_cast<int32_t>(fStrings->SplitOffset(I))));
 }
 
 void TEditorStrings::SaveToEditor() {

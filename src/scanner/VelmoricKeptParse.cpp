@@ -166,7 +166,7 @@ bool MayBeReadAsComment(std::string_view Text, const std::vector<int32_t>& Start
   return false;
 }
 
-// Whether New parses to Kept's model although it differs from Kept's text:
+// Whether New parses to Kept's model: it is Kept's text, or differs from it so:
 // the change lies within one line (L), which the parse left outside any
 // comment or string, before the line it stopped on and before the end of the
 // text; the line keeps its tokens, holds no comment, stays empty or not,
@@ -174,9 +174,15 @@ bool MayBeReadAsComment(std::string_view Text, const std::vector<int32_t>& Start
 // no comment block the parser reads above a heading can take it in. The
 // parser reads nothing else of a line's text: the model is the one its tokens,
 // their lines and the lines the scanner stands on give.
-bool EditKeepsParse(const TKeptParse& Kept, std::string_view New, int& L) {
+// On true, L is the line and [From, From + Count) the characters of Old that
+// New replaced; L is -1 when New is Old.
+bool EditKeepsParse(const TKeptParse& Kept, std::string_view New, int& L, size_t& From, size_t& Count) {
   const std::string_view Old = Kept.Text;
   const size_t P = CommonPrefix(Old, New);
+  if (P == Old.size() && P == New.size()) {
+    L = -1;
+    return true;
+  }
   const size_t S = CommonSuffix(Old, New, std::min(Old.size(), New.size()) - P);
   const std::string_view OldPart = Old.substr(P, Old.size() - S - P);
   const std::string_view NewPart = New.substr(P, New.size() - S - P);
@@ -209,7 +215,10 @@ bool EditKeepsParse(const TKeptParse& Kept, std::string_view New, int& L) {
   TTokenList OldTokens;
   TTokenList NewTokens;
   if (!LineTokens(OldLine, OldTokens) || !LineTokens(NewLine, NewTokens) || OldTokens != NewTokens) return false;
-  return !MayBeReadAsComment(Old, Starts, L);
+  if (MayBeReadAsComment(Old, Starts, L)) return false;
+  From = P;
+  Count = OldPart.size();
+  return true;
 }
 
 }  // namespace
@@ -270,7 +279,9 @@ bool TPascalSource::TakeKeptParse(std::shared_ptr<TKeptParse> Kept, std::string_
     return false;  // parsed already
   const uint32_t Start = GetTickCount();
   int Edited = -1;
-  if (Text != Kept->Text && !EditKeepsParse(*Kept, Text, Edited)) return false;
+  size_t From = 0;
+  size_t Count = 0;
+  if (!EditKeepsParse(*Kept, Text, Edited, From, Count)) return false;
   if (static_cast<int>(Kept->LineStarts.size()) != Token->Lines->Count()) return false;
 
   TTreeCopy Copy(Kept->Owner, this);
@@ -298,7 +309,7 @@ bool TPascalSource::TakeKeptParse(std::shared_ptr<TKeptParse> Kept, std::string_
   if (Edited >= 0) {
     const auto Moved = static_cast<int32_t>(Text.size()) - static_cast<int32_t>(Kept->Text.size());
     for (size_t I = static_cast<size_t>(Edited) + 1; I < Kept->LineStarts.size(); ++I) Kept->LineStarts[I] += Moved;
-    Kept->Text.assign(Text);
+    Kept->Text.replace(From, Count, Text.substr(From, Count + static_cast<size_t>(static_cast<int64_t>(Moved))));
   }
   KeptParse = std::move(Kept);
   ParseTaken = true;

@@ -94,11 +94,7 @@ void ReportAdd(const TOrvikSymbol* Owner, const TOrvikSymbol* Sym) {
 // and loads add records by the hundred thousand. Valid until the next call.
 const std::string& LoweredKey(std::string_view Name) {
   thread_local std::string Key;
-  Key.resize(Name.size());
-  for (size_t I = 0; I < Name.size(); ++I) {
-    const char C = Name[I];
-    Key[I] = C >= 'A' && C <= 'Z' ? static_cast<char>(C + 32) : C;
-  }
+  LowerCaseInto(Name, Key);
   return Key;
 }
 }  // namespace

@@ -22,17 +22,6 @@ constexpr auto WordChar = [] {
   return T;
 }();
 
-void LowerCaseInto(const std::string& Text, std::string& Lower, int MaxLength) {
-  const size_t N = std::min(Text.size(), static_cast<size_t>(MaxLength));
-  Lower.resize(N);
-  const char* From = Text.data();
-  char* To = Lower.data();
-  for (size_t I = 0; I < N; ++I) {
-    const char C = From[I];
-    To[I] = (C >= 'A' && C <= 'Z') ? static_cast<char>(C + ('a' - 'A')) : C;
-  }
-}
-
 // The first column from Column on (1-based) whose character is not In.
 template <class TIn>
 int SkipWhile(const std::string& LineText, int Column, int LineLength, TIn In) {
@@ -209,7 +198,7 @@ bool TToken::Next() {
       if (C == '\0') return false;  // a word running to the end of the text is not delivered
       CharPushedBack = true;
       PushedChar = C;
-      LowerCaseInto(TokenText, LowerText, MaxLowerText);
+      LowerCaseInto(std::string_view(TokenText).substr(0, MaxLowerText), LowerText);
       if (Escaped) {
         LowerText.insert(0, 1, '&');
         if (LowerText.size() > MaxLowerText) LowerText.resize(MaxLowerText);

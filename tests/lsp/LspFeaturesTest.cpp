@@ -147,6 +147,40 @@ TEST_F(LspTest, HoverShowsTheDeclarationAndItsComment) {
   EXPECT_TRUE(Result("textDocument/hover", At("Zoo.pas", 8, 2)).is_null());
 }
 
+TEST_F(LspTest, PositionsFollowEditsWithinALine) {
+  Start();
+  int Version = 1;
+  auto Edit = [&](std::vector<json> Changes) {
+    json List = json::array();
+    for (json& C : Changes) List.push_back(std::move(C));
+    Client->Notify("textDocument/didChange",
+                   {{"textDocument", {{"uri", Uri("Zoo.pas")}, {"version", ++Version}}}, {"contentChanges", List}});
+  };
+  auto Change = [](int Line, int From, int To, const std::string& Text) {
+    return json{{"range", Range(Line, From, Line, To)}, {"text", Text}};
+  };
+  auto HoverRange = [&](int Line, int Character) {
+    return Result("textDocument/hover", At("Zoo.pas", Line, Character))["range"];
+  };
+  // Two bytes, one UTF-16 unit: "  {\u00e9}Dog.Legs;".
+  Edit({Change(14, 2, 2, "{\xC3\xA9}")});
+  EXPECT_EQ(HoverRange(14, 10), Range(14, 9, 14, 13));
+  // ASCII behind it on the same line, then on an earlier line, then taken out again.
+  Edit({Change(14, 4, 4, "xy")});
+  EXPECT_EQ(HoverRange(14, 12), Range(14, 11, 14, 15));
+  Edit({Change(5, 0, 0, "  ")});
+  EXPECT_EQ(HoverRange(14, 12), Range(14, 11, 14, 15));
+  EXPECT_EQ(Result("textDocument/definition", At("Zoo.pas", 5, 13))["uri"], Uri("Base.pas"));  // TD|og
+  Edit({Change(14, 4, 6, "")});
+  EXPECT_EQ(HoverRange(14, 10), Range(14, 9, 14, 13));
+  // A line end put in; two changes in one notification.
+  Edit({Change(3, 0, 0, "\n")});
+  EXPECT_EQ(HoverRange(15, 10), Range(15, 9, 15, 13));
+  Edit({Change(15, 0, 0, "{ab}"), Change(15, 1, 1, "c")});  // "{cab}  {\u00e9}Dog.Legs;"
+  EXPECT_EQ(HoverRange(15, 15), Range(15, 14, 15, 18));
+  EXPECT_EQ(Result("textDocument/definition", At("Zoo.pas", 12, 7))["uri"], Uri("Base.pas"));  // Dog.S|peak
+}
+
 TEST_F(LspTest, HoverRendersTheStructuredCommentAsTheHelpPageDoes) {
   Write("Calc.pas",
         "unit Calc;\ninterface\ntype\n  TCalc = class\n    function Add(A: Integer): Integer;\n  end;\n"

@@ -157,6 +157,25 @@ TEST(TStringListTest, TextSplitsEveryLineEnd) {
   EXPECT_EQ(L.Count(), 2);
 }
 
+// Where each line starts in the split text, also past the lines a count of
+// LFs foresees (lone CRs), until a line is changed.
+TEST(TStringListTest, SplitOffsetsAreTheLineStarts) {
+  TStringList L;
+  L.SetText(std::string("one\r\ntwo\nthree\rfour\r\r\rfive"));
+  EXPECT_EQ(Joined(L), "one,two,three,four,,,five");
+  std::vector<int64_t> Starts;
+  for (int I = 0; I < L.Count(); ++I) Starts.push_back(L.SplitOffset(I));
+  EXPECT_EQ(Starts, (std::vector<int64_t>{0, 5, 9, 15, 20, 21, 22}));
+  for (int I = 0; I < L.Count(); ++I)
+    EXPECT_EQ(L.SplitText().substr(static_cast<size_t>(Starts[I]), L[I].size()), L[I]);
+  L.Put(1, "changed");
+  L.Insert(0, "new");
+  EXPECT_EQ(L.SplitOffset(0), -1);
+  EXPECT_EQ(L.SplitOffset(1), 0);
+  EXPECT_EQ(L.SplitOffset(2), -1);
+  EXPECT_THROW(L.SplitOffset(L.Count()), EStringListError);
+}
+
 TEST(TStringListTest, LinesFromTextTakeEveryChange) {
   TStringList L;
   L.SetText("one\ntwo\nthree\nfour");
@@ -215,7 +234,9 @@ TEST(TStringListTest, ItemsOfEveryLengthKeepTheirTexts) {
   for (int I = 0; I < Sorted.Count(); ++I) {
     Sorted.GetTo(I, Out);
     EXPECT_EQ(Out, Sorted[I]);
-    if (I > 0) EXPECT_LE(CompareText(Sorted[I - 1], Sorted[I]), 0);
+    if (I > 0) {
+      EXPECT_LE(CompareText(Sorted[I - 1], Sorted[I]), 0);
+    }
   }
   EXPECT_EQ(Sorted.IndexOf("Z" + Texts[9]), Sorted.IndexOf("z" + Texts[9]));
   EXPECT_GE(Sorted.IndexOf("z" + Texts[20]), 0);

@@ -31,6 +31,11 @@ TEST(StringHelpers, TrimAndCaseTouchOnlyAscii) {
   EXPECT_EQ(TrimRight("  x "), "  x");
   EXPECT_EQ(LowerCase("AbC\xC4z"), "abc\xC4z");
   EXPECT_EQ(UpperCase("aBc\xE4"), "ABC\xE4");
+  std::string Into = "a longer text than the next";
+  LowerCaseInto("XyZ\xC4", Into);
+  EXPECT_EQ(Into, "xyz\xC4");
+  LowerCaseInto("", Into);
+  EXPECT_EQ(Into, "");
   EXPECT_EQ(CompareText("Begin", "BEGIN"), 0);
   EXPECT_LT(CompareText("a", "B"), 0);
   EXPECT_LT(CompareText("ab", "abc"), 0);

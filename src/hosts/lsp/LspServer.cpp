@@ -562,6 +562,7 @@ void TLspServer::DidChange(const json& P) {
     const int End = Offset(C["range"].at("end"));
     if (End < Start) throw TLspError{lspInvalidParams, "A change range ends before it starts"};
     IDE.EditText(D.Path, Start, End - Start, NewText);
+    FollowEdit(IDE.Buffer(D.Path), Before, Start, End, NewText);
   }
   if (auto V = P["textDocument"].find("version"); V != P["textDocument"].end() && V->is_number_integer())
     D.Version = V->get<int>();
@@ -609,6 +610,44 @@ void TLspServer::DidClose(const json& P) {
 }
 
 // ------------------------------------------------------------------- texts
+
+namespace {
+
+bool IsAscii(std::string_view S) {
+  return std::all_of(S.begin(), S.end(), [](char C) { return static_cast<unsigned char>(C) < 0x80; });
+}
+
+bool IsUtf8Continuation(char C) { return (static_cast<unsigned char>(C) & 0xC0) == 0x80; }
+
+}  // namespace
+
+// A change within one line keeps the buffer's text, line index and encoding
+// by editing them alike, instead of copying and reading the whole text
+// again at the next request. Only when the result is certain: the text was
+// UTF-8 and stays UTF-8 (ASCII put in at character boundaries), no line end
+// is taken out or put in, and the buffer holds exactly the edited text.
+void TLspServer::FollowEdit(const TEditBuffer& B, const std::shared_ptr<TFileText>& Kept, int Start,
+                            int End, const std::string& NewText) {
+  auto Slot = FBufferTexts.find(B.FileName());
+  if (Slot == FBufferTexts.end() || Slot->second != Kept) return;
+  std::string& Text = Kept->Text;
+  const TLineIndex& Lines = Kept->Lines;
+  const int Line = Lines.LineOf(Start);
+  const bool Fits = Kept->Encoding == TTextEncoding::Utf8 && Start <= End &&
+                    End <= Lines.LineStart(Line) + Lines.LineLength(Line) && IsAscii(NewText) &&
+                    NewText.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos &&
+                    (static_cast<size_t>(Start) == Text.size() || !IsUtf8Continuation(Text[Start])) &&
+                    (static_cast<size_t>(End) == Text.size() || !IsUtf8Continuation(Text[End]));
+  const std::string& Now = B.Text();
+  if (!Fits || Now.size() != Text.size() - static_cast<size_t>(End - Start) + NewText.size() ||
+      Now.compare(static_cast<size_t>(Start), NewText.size(), NewText) != 0) {
+    FBufferTexts.erase(Slot);  // read afresh at the next request
+    return;
+  }
+  Text.replace(static_cast<size_t>(Start), static_cast<size_t>(End - Start), NewText);
+  Kept->Lines.ResizeLine(Line, static_cast<int>(NewText.size()) - (End - Start));
+  Kept->Stamp = static_cast<long long>(B.Version());
+}
 
 std::shared_ptr<TLspServer::TFileText> TLspServer::Text(const std::string& Path) {
   if (TEditBufferPtr B = FSession ? FSession->IDE().FindBuffer(Path) : nullptr) {

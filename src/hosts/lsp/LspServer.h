@@ -19,6 +19,7 @@
 #include "hosts/lsp/LspText.h"
 #include "hosts/lsp/LspTransport.h"
 
+class TEditBuffer;
 class TExpertSession;
 class TVelmoricWizard;
 class TPascalSource;
@@ -103,6 +104,10 @@ class TLspServer {
   TDocument& Document(const json& Params);
   void CompileDocument(TDocument& D);
   std::shared_ptr<TFileText> Text(const std::string& Path);
+  // Brings Kept, the text of B before the change of bytes Start to End into
+  // NewText, up to B's text, or drops it.
+  void FollowEdit(const TEditBuffer& B, const std::shared_ptr<TFileText>& Kept, int Start, int End,
+                  const std::string& NewText);
   // Places the IDE cursor of D at the protocol position; the byte index in
   // its line goes to ByteIndex.
   void PlaceCursor(TDocument& D, const json& Position, int& Line, int& ByteIndex);

@@ -140,6 +140,11 @@ int TLineIndex::LineOf(int Offset) const {
   return std::max(static_cast<int>(It - FStarts.begin()) - 1, 0);
 }
 
+void TLineIndex::ResizeLine(int Line, int Delta) {
+  FLengths[static_cast<size_t>(Line)] += Delta;
+  for (size_t I = static_cast<size_t>(Line) + 1; I < FStarts.size(); ++I) FStarts[I] += Delta;
+}
+
 std::string UriToPath(const std::string& Uri) {
   constexpr std::string_view Scheme = "file://";
   if (Uri.size() < Scheme.size() ||

@@ -31,6 +31,9 @@ class TLineIndex {
   int LineLength(int Line) const { return FLengths[Line]; }
   // The 0-based line holding byte Offset (clamped to the text).
   int LineOf(int Offset) const;
+  // Line grew by Delta bytes (shrank when negative) within its text: the
+  // lines after it move by as much.
+  void ResizeLine(int Line, int Delta);
 
  private:
   std::vector<int> FStarts{0};

@@ -467,6 +467,14 @@ void TStringList::SetText(std::string_view Text) {
   SetText(std::string(Text));
 }
 
+int64_t TStringList::SplitOffset(int Index) const {
+  if (Index < 0 || Index >= GetCount()) Error(SListIndexError, Index);
+  const TStringItem* Item = FList[static_cast<size_t>(Index)];
+  const char* Text = FText.data();
+  if (Item->FKind != TStringItem::Shown || Item->FPtr < Text || Item->FPtr > Text + FText.size()) return -1;
+  return Item->FPtr - Text;
+}
+
 // An unsorted list keeps Text and its items show its lines.
 void TStringList::SetText(std::string&& Text) {
   if (FSorted) {
@@ -488,7 +496,9 @@ void TStringList::SetText(std::string&& Text) {
       const char* Eol = Lf ? Lf : End;
       if (const void* Cr = std::memchr(P, '\r', static_cast<size_t>(Eol - P)))
         Eol = static_cast<const char*>(Cr);
-      TStringItem* Item = NewItem({});
+      // Fresh items of the block reserved above, as long as it lasts (lone
+      // CRs make more lines than the count of LFs).
+      TStringItem* Item = FBlockUsed < FBlockSize ? &FBlocks.back()[FBlockUsed++] : NewItem({});
       Item->Show(std::string_view(P, static_cast<size_t>(Eol - P)));
       FList.push_back(Item);
       P = Eol;

@@ -166,6 +166,9 @@ class TStringList : public TStrings {
   // The text the last SetText of an unsorted list split; its items show it
   // until they are changed.
   const std::string& SplitText() const { return FText; }
+  // Where line Index starts in SplitText(), while the item still shows it;
+  // -1 once it was changed.
+  int64_t SplitOffset(int Index) const;
   TDuplicates Duplicates() const { return FDuplicates; }
   void SetDuplicates(TDuplicates Value) { FDuplicates = Value; }
   int Capacity() const { return static_cast<int>(FList.capacity()); }

@@ -25,6 +25,7 @@ int32_t TStream::CopyFrom(TStream& Source, int32_t Count) {
     Count = Source.GetSize();
   }
   const int32_t Result = Count;
+  Expect(Count);
   constexpr int32_t MaxBufSize = 0xF000;
   std::vector<char> Buffer(std::min(Count, MaxBufSize));
   while (Count > 0) {
@@ -47,10 +48,18 @@ int32_t TStringStream::Read(void* Buffer, int32_t Count) {
 int32_t TStringStream::Write(const void* Buffer, int32_t Count) {
   if (Count <= 0) return 0;
   const size_t End = static_cast<size_t>(FPosition) + Count;
-  if (End > FDataString.size()) FDataString.resize(End);
-  std::memcpy(FDataString.data() + FPosition, Buffer, Count);
+  if (static_cast<size_t>(FPosition) == FDataString.size()) {
+    FDataString.append(static_cast<const char*>(Buffer), static_cast<size_t>(Count));
+  } else {
+    if (End > FDataString.size()) FDataString.resize(End);
+    std::memcpy(FDataString.data() + FPosition, Buffer, Count);
+  }
   FPosition += Count;
   return Count;
+}
+
+void TStringStream::Expect(int32_t Count) {
+  if (Count > 0) FDataString.reserve(static_cast<size_t>(FPosition) + static_cast<size_t>(Count));
 }
 
 int32_t TStringStream::Seek(int32_t Offset, uint16_t Origin) {

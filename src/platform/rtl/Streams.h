@@ -29,6 +29,10 @@ class TStream : public TObject {
   // Copies Count bytes from Source; Count 0 copies all of Source from its
   // start. Returns the number copied.
   int32_t CopyFrom(TStream& Source, int32_t Count);
+
+ protected:
+  // Count bytes are about to be written at the position: room for them.
+  virtual void Expect(int32_t Count) {}
 };
 
 class TStringStream : public TStream {
@@ -43,6 +47,9 @@ class TStringStream : public TStream {
     FPosition = 0;
     return std::exchange(FDataString, {});
   }
+
+ protected:
+  void Expect(int32_t Count) override;
 
  private:
   std::string FDataString;

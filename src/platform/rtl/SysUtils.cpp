@@ -56,13 +56,16 @@ std::string TrimRight(std::string_view S) {
   return std::string(S.substr(0, N));
 }
 
-char LowerChar(char C) { return (C >= 'A' && C <= 'Z') ? static_cast<char>(C + 32) : C; }
-char UpperChar(char C) { return (C >= 'a' && C <= 'z') ? static_cast<char>(C - 32) : C; }
-
 std::string LowerCase(std::string_view S) {
-  std::string R(S);
-  for (char& C : R) C = LowerChar(C);
+  std::string R;
+  LowerCaseInto(S, R);
   return R;
+}
+
+void LowerCaseInto(std::string_view S, std::string& Out) {
+  Out.resize(S.size());
+  char* To = Out.data();
+  for (size_t I = 0; I < S.size(); ++I) To[I] = LowerChar(S[I]);
 }
 
 std::string UpperCase(std::string_view S) {

@@ -65,9 +65,11 @@ std::string Trim(std::string_view S);       // strips characters <= ' ' at both 
 std::string TrimLeft(std::string_view S);
 std::string TrimRight(std::string_view S);
 std::string LowerCase(std::string_view S);  // ASCII A-Z only
+// Out becomes S lowered as LowerCase does, in the room Out already has.
+void LowerCaseInto(std::string_view S, std::string& Out);
 std::string UpperCase(std::string_view S);
-char LowerChar(char C);
-char UpperChar(char C);
+inline char LowerChar(char C) { return (C >= 'A' && C <= 'Z') ? static_cast<char>(C + 32) : C; }
+inline char UpperChar(char C) { return (C >= 'a' && C <= 'z') ? static_cast<char>(C - 32) : C; }
 
 // Case-insensitive (ASCII) comparison: <0, 0 or >0, byte by byte after folding.
 int CompareText(std::string_view A, std::string_view B);
