@@ -122,8 +122,12 @@ size_t CommonSuffix(std::string_view A, std::string_view B, size_t Limit) {
 // The characters of line L of Text, without its line break.
 std::string_view LineOf(std::string_view Text, const std::vector<int32_t>& Starts, int L) {
   const size_t Start = static_cast<size_t>(Starts[L]);
-  const size_t End = std::min(Text.find_first_of("\r\n", Start), Text.size());
-  return Text.substr(Start, End - Start);
+  const size_t Next = static_cast<size_t>(L) + 1 < Starts.size() ? static_cast<size_t>(Starts[L + 1]) : Text.size();
+  std::string_view Line = Text.substr(Start, Next - Start);
+  // Up to the next line's start: less its line break (CR LF, LF or CR).
+  if (!Line.empty() && Line.back() == '\n') Line.remove_suffix(1);
+  if (!Line.empty() && Line.back() == '\r') Line.remove_suffix(1);
+  return Line;
 }
 
 bool HasCommentDelimiter(std::string_view Line) {
