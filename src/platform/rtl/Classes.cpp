@@ -20,6 +20,7 @@ size_t CountLineFeeds(std::string_view S) {
   }
   return N;
 }
+
 constexpr int MaxListSize = 0x7FFFFFF;
 const char* const SListIndexError = "List index out of bounds (%d)";
 const char* const SListCapacityError = "List capacity out of bounds (%d)";
