@@ -62,7 +62,8 @@ struct TBreakdown {
 
   // A string list's own object, its order vector, its items (in blocks that
   // double from 1 up to 64 items) and the items' texts.
-  void AddList(const std::string& Kind, const TStringList& L) {
+  // (A loaded tree's long keys are in its source's arena: KeysInArena.)
+  void AddList(const std::string& Kind, const TStringList& L, bool KeysInArena = false) {
     Kinds[Kind + ": object"].Add(1, static_cast<long long>(Usable(&L)));
     Kinds[Kind + ": order vector"].Add(L.Capacity() > 0, static_cast<long long>(L.Capacity()) * 8);
     long long Items = 0, Block = 0;
@@ -75,13 +76,13 @@ struct TBreakdown {
     // of its own (the allocator's size classes: 8-byte steps up to 64 bytes,
     // 16-byte steps to 128).
     std::string S;
-    for (int I = 0; I < L.Count(); ++I) {
+    for (int I = 0; I < L.Count() && !KeysInArena; ++I) {
       L.GetTo(I, S);
       const long long N = static_cast<long long>(S.size());
       if (N > 8) Kinds[Kind + ": texts"].Add(1, N <= 64 ? (N + 7) / 8 * 8 : N <= 128 ? (N + 15) / 16 * 16 : N);
     }
   }
-  void AddSymbol(const TOrvikSymbol& Sym, bool Root) {
+  void AddSymbol(const TOrvikSymbol& Sym, bool Root, bool Loaded) {
     if (!Root) Kinds["symbol records"].Add(1, static_cast<long long>(Usable(&Sym)));
     // A text's block holds its length (4 bytes) before the text.
     const auto AddText = [&](const char* Name, const TSymText& T) {
@@ -93,15 +94,19 @@ struct TBreakdown {
       for (const auto& [Name, Field] : RareTexts) AddText(Name, Sym.Rare().*Field);
     }
     if (!Sym.symbols) return;
-    AddList("children lists", *Sym.symbols);
+    AddList("children lists", *Sym.symbols, Loaded);
     for (int I = 0; I < Sym.symbols->Count(); ++I)
-      AddSymbol(*static_cast<const TOrvikSymbol*>(Sym.symbols->GetObject(I)), false);
+      AddSymbol(*static_cast<const TOrvikSymbol*>(Sym.symbols->GetObject(I)), false, Loaded);
   }
   void AddSource(const TPascalSource& S) {
     Kinds["sources"].Add(1, static_cast<long long>(Usable(&S)));
     if (S.usesList) AddList("uses lists", *S.usesList);
     if (S.errors) AddList("error lists", *S.errors);
-    AddSymbol(S.symbols, true);
+    if (const TSymTextArena* A = S.LoadedTexts.get()) {
+      Kinds["loaded texts and keys"].Add(1, static_cast<long long>(A->Used()));
+      Kinds["loaded texts and keys: room left"].Add(0, static_cast<long long>(A->Bytes() - A->Used()));
+    }
+    AddSymbol(S.symbols, true, S.LoadedTexts != nullptr);
   }
   long long Total() const {
     long long N = 0;

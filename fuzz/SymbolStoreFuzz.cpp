@@ -35,13 +35,14 @@ void WalkLookups(TPascalSource& S, const TOrvikSymbol& Owner, int& Budget) {
 
 void FuzzSymbolStore(const uint8_t* Data, size_t Size) {
   DisplayCompilerProcess = false;
+  TSymTextArena Texts;  // the first load's texts and keys, freed after the source
   TPascalSource S(nullptr);
   S.symbols.Source = &S;
   S.FileName = "Fuzz.pas";
   FillBefore(S);
   const std::string Before = S.Store->SaveToImage(S.usesList, S.symbols);
   try {
-    S.Store->LoadFromImage(AsText(Data, Size), &S, *S.usesList, S.symbols);
+    S.Store->LoadFromImage(AsText(Data, Size), &S, *S.usesList, S.symbols, &Texts);
   } catch (const ESymbolStoreError& E) {
     FUZZ_CHECK(E.Message().rfind("damaged symbol store: ", 0) == 0, "message " + E.Message());
     FUZZ_CHECK(S.Store->SaveToImage(S.usesList, S.symbols) == Before, "a damaged image changed the source");
@@ -58,7 +59,7 @@ void FuzzSymbolStore(const uint8_t* Data, size_t Size) {
   for (int Line : {0, 1, 10, 1000}) S.GetProcedureFromCursor(Line);
 
   // What a load gives saves and loads to the same again, also over a tree
-  // loaded before.
+  // loaded before (whose texts and keys were placed in the arena).
   const std::string Image = CheckStoreRoundTrip(S);
   S.Store->LoadFromImage(Image, &S, *S.usesList, S.symbols);
   FUZZ_CHECK(S.Store->SaveToImage(S.usesList, S.symbols) == Image, "a second load over the first differs");

@@ -99,6 +99,14 @@ std::string ProgramUnitFile(const std::string& Program, const std::string& Entry
   return FileExists(Path) ? Path : std::string();
 }
 
+// A regular file's modification time; none when there is no such file.
+std::optional<struct timespec> RegularFileTime(const std::string& FileName) {
+  struct stat St;
+  if (FileName.empty() || ::stat(FileName.c_str(), &St) != 0 || !S_ISREG(St.st_mode))
+    return std::nullopt;
+  return St.st_mtim;
+}
+
 bool ModificationTime(const std::string& FileName, struct timespec& Time) {
   struct stat St;
   if (::stat(FileName.c_str(), &St) != 0) return false;
@@ -272,14 +280,17 @@ TPascalSource* TPascalProject::Compile(const std::string& UnitName, TCompilerOpt
   if (FUnitLIst->IndexOf(Key) >= 0) return nullptr;
   std::string FileName;
   // Searched as given: names are found without regard to case anyway, and
-  // an exact name needs no folder listing.
-  const bool Found = FindSource(UnitName, FileName);
-  return CompileFound(Name, Key, Found, FileName, Options);
+  // an exact name needs no folder listing. The search's look at the file
+  // gives the time its store must carry.
+  std::optional<struct timespec> Time;
+  const bool Found = FindSource(UnitName, FileName, &Time);
+  return CompileFound(Name, Key, Found, FileName, Options, Time ? &*Time : nullptr);
 }
 
 TPascalSource* TPascalProject::CompileFound(const std::string& Name, const std::string& Key,
                                             bool Found, const std::string& FileName,
-                                            TCompilerOptionsSet Options) {
+                                            TCompilerOptionsSet Options,
+                                            const struct timespec* SourceTime) {
   TTraceProc Trace([&] { return Format("TPascalProject.CompileFound(FileName=%s)", FileName); });
 
   // Open in the IDE: the editor buffer is the truth.
@@ -324,7 +335,7 @@ TPascalSource* TPascalProject::CompileFound(const std::string& Name, const std::
 
   if (Found) {
     TStoreFile Store;
-    if (CheckSymbols(FileName, &Store))
+    if (CheckSymbols(FileName, &Store, SourceTime))
       if (TPascalSource* S = LoadFromStore(Key, FileName, Store, Options)) return S;
     return ParseFile(Key, FileName, Options);
   }
@@ -484,11 +495,15 @@ void TPascalProject::SaveStore(TPascalSource* S, const struct timespec* SourceTi
     ReportStoreFailure(StoreName, std::strerror(errno));
 }
 
-bool TPascalProject::CheckSymbols(const std::string& FileName, TStoreFile* Opened) {
+bool TPascalProject::CheckSymbols(const std::string& FileName, TStoreFile* Opened,
+                                  const struct timespec* SourceTime) {
   TTraceProc Trace([&] { return Format("TPascalProject.CheckSymbols(FileName=%s)", FileName); });
   struct timespec Source {}, Stamp {};
   if (!IsPascalSourceFile(FileName)) return false;
-  if (!ModificationTime(FileName, Source)) return false;
+  if (SourceTime)
+    Source = *SourceTime;
+  else if (!ModificationTime(FileName, Source))
+    return false;
   // The store is opened for its time, and read from that same file. One
   // that exists but cannot be opened still counts by its time: its load
   // then fails and says why.
@@ -504,21 +519,25 @@ bool TPascalProject::CheckSymbols(const std::string& FileName, TStoreFile* Opene
 
 // ------------------------------------------------------------------ search
 
-bool TPascalProject::FindSource(const std::string& UnitName, std::string& FileName) {
+bool TPascalProject::FindSource(const std::string& UnitName, std::string& FileName,
+                                std::optional<struct timespec>* Time) {
   TTraceProc Trace([&] { return Format("TPascalProject.FindSource(UnitName=%s)", UnitName); });
   if (FindFileDebug) TraceLine(Format("Looking for %s", UnitName));
+  // The time of the file the last Look found.
+  std::optional<struct timespec> Seen;
   const auto Found = [&](const std::string& Name) {
     FileName = Name;
+    if (Time) *Time = Seen;
     if (FindFileDebug) TraceLine(Format("Found File %s", Name));
     return true;
   };
   // The file of that name, found without regard to case; empty when there is
   // none (a folder does not count).
-  const auto Look = [](const std::string& Name) {
+  const auto Look = [&Seen](const std::string& Name) {
     if (FindFileDebug) TraceLine(Format("Look File %s", Name));
-    if (FileExists(Name)) return Name;
+    if ((Seen = RegularFileTime(Name))) return Name;
     std::string Found = FindFileNoCase(Name);
-    if (!FileExists(Found)) Found.clear();
+    if (!(Seen = RegularFileTime(Found))) Found.clear();
     return Found;
   };
 
@@ -573,6 +592,7 @@ bool TPascalProject::FindSource(const std::string& UnitName, std::string& FileNa
       };
       std::string Name;
       if (DirectoryExists(Dir)) {
+        Seen.reset();  // a listing gives no time
         Name = InFolder(F);
         if (Name.empty()) Name = InFolder(Pp);
       } else {

@@ -18,6 +18,7 @@
 
 #include <time.h>
 
+#include <optional>
 #include <string>
 
 #include "platform/opentools/EditIntf.h"
@@ -48,12 +49,16 @@ class TPascalProject {
   // relative to the program; anything else becomes a missing placeholder.
   void CompileUsesEntry(const std::string& Entry, TCompilerOptionsSet Options);
   // Finds the source file of a unit (repository, the name as given, the IDE's
-  // project units, the current directory, the search path).
-  bool FindSource(const std::string& UnitName, std::string& FileName);
+  // project units, the current directory, the search path). Time, when
+  // given, gets the file's modification time if the search read it.
+  bool FindSource(const std::string& UnitName, std::string& FileName,
+                  std::optional<struct timespec>* Time = nullptr);
   // Whether FileName's ".pax" file exists and carries the source's
-  // modification time exactly. When it does and Opened is given, the store
-  // file opened for the check is handed over for reading.
-  bool CheckSymbols(const std::string& FileName, TStoreFile* Opened = nullptr);
+  // modification time exactly (SourceTime when given, a moment old, else
+  // read now). When it does and Opened is given, the store file opened for
+  // the check is handed over for reading.
+  bool CheckSymbols(const std::string& FileName, TStoreFile* Opened = nullptr,
+                    const struct timespec* SourceTime = nullptr);
   // The source registered under the unit's key, or nil.
   TPascalSource* FindCompiledSource(const std::string& UnitName, std::string& FileName);
 
@@ -106,7 +111,8 @@ class TPascalProject {
   void UseEntry(const TPascalSource* User, const std::string& Entry, TCompilerOptionsSet Options);
   // The rest of Compile once the file is known (or known to be missing).
   TPascalSource* CompileFound(const std::string& Name, const std::string& Key, bool Found,
-                              const std::string& FileName, TCompilerOptionsSet Options);
+                              const std::string& FileName, TCompilerOptionsSet Options,
+                              const struct timespec* SourceTime = nullptr);
   // Registers a source for a unit that is not there, so that it is not
   // searched again; Name becomes its FileName.
   void AddPlaceholder(const std::string& Key, const std::string& Name);

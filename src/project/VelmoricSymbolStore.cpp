@@ -63,6 +63,13 @@ void SetText(TOrvikSymbol& S, const TTextField& F, T&& Value) {
     S.Extra().*F.Rare = std::forward<T>(Value);
 }
 
+void PlaceText(TOrvikSymbol& S, const TTextField& F, std::string_view Value, TSymTextArena& Arena) {
+  if (F.Own)
+    (S.*F.Own).Place(Value, Arena);
+  else if (!Value.empty() || !TextOf(S, F).empty())
+    (S.Extra().*F.Rare).Place(Value, Arena);
+}
+
 constexpr uint16_t KnownProcOptions = (1u << (tFar + 1)) - 1;
 }  // namespace
 
@@ -234,7 +241,10 @@ bool TOrvikSymbolstore::ReadSymbol(TOrvikSymbol& Symbol, int& ParentIndex) {
   Symbol.DeclLine = GetInt32(H + 24);
   Symbol.Options = TProcOptionsSet::FromBits(Options);
   FPos += HeaderSize;
-  for (const TTextField& F : TextFields) SetText(Symbol, F, TakeString());
+  if (FTexts)
+    for (const TTextField& F : TextFields) PlaceText(Symbol, F, TakeString(), *FTexts);
+  else
+    for (const TTextField& F : TextFields) SetText(Symbol, F, TakeString());
   if (LoadSymbolsDebug) DebugLine("Read new symbol");
   if (OnRecord) OnRecord(Symbol, GetInt32(H + 36), ParentIndex, GetInt32(H + 32));
 
@@ -252,16 +262,24 @@ bool TOrvikSymbolstore::ReadSymbol(TOrvikSymbol& Symbol, int& ParentIndex) {
   // key, has been read.
   FTags.push_back(&Symbol);
   FDepth.push_back(Depth);
-  if (ParentIndex >= 0) AddOrvikSymbolUnsorted(FTags[static_cast<size_t>(ParentIndex)], &Symbol);
+  if (ParentIndex >= 0) {
+    TOrvikSymbol* Parent = FTags[static_cast<size_t>(ParentIndex)];
+    if (FTexts)
+      AddOrvikSymbolUnsorted(Parent, &Symbol, *FTexts);
+    else
+      AddOrvikSymbolUnsorted(Parent, &Symbol);
+  }
   return true;
 }
 
 void TOrvikSymbolstore::LoadFromImage(std::string_view Image, TPascalSource* Source,
-                                      TStrings& Uses, TOrvikSymbol& Root) {
+                                      TStrings& Uses, TOrvikSymbol& Root,
+                                      TSymTextArena* Texts) {
   TTraceProc Trace("TOrvikSymbolstore.LoadFromImage");
   FStart = Image.data();
   FPos = FStart;
   FEnd = FStart + Image.size();
+  FTexts = Texts;
   // The tag lists are the thread's, lent to one load at a time: stores are
   // loaded by the thousand, and a store object keeps nothing of a load.
   thread_local std::vector<TOrvikSymbol*> SpareTags;
@@ -281,6 +299,7 @@ void TOrvikSymbolstore::LoadFromImage(std::string_view Image, TPascalSource* Sou
       Store.FTags.swap(SpareTags);
       Store.FDepth.swap(SpareDepth);
       Store.FStart = Store.FPos = Store.FEnd = nullptr;
+      Store.FTexts = nullptr;
     }
   } LoadEnd{*this};
   // Room for 5000 records, or for as many as the image can hold.
@@ -404,5 +423,11 @@ void TOrvikSymbolstore::LoadFromFile(const TStoreFile& File, TPascalSource* Sour
       [&] { return Format("TOrvikSymbolstore.LoadFromFile(FileName=%s)", File.FileName()); });
   const std::string_view Image = ReadImage(File);
   if (!Source->usesList) Source->usesList = new TSaveStringList("usesList", "TPascalSource");
-  LoadFromImage(Image, Source, *Source->usesList, Source->symbols);
+  // The tree's texts and keys share one arena, kept by the source, which
+  // starts at half the store's size (about what they take). Records of an
+  // older tree that other lists still hold keep theirs when its arena goes.
+  auto Texts = std::make_unique<TSymTextArena>(Image.size() / 2);
+  if (Source->LoadedTexts) OwnHeldTexts(Source->symbols);
+  LoadFromImage(Image, Source, *Source->usesList, Source->symbols, Texts.get());
+  Source->LoadedTexts = std::move(Texts);
 }

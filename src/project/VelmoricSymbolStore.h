@@ -94,9 +94,11 @@ class TOrvikSymbolstore {
   // The same on memory images. Uses may be nil (written as no entries).
   std::string SaveToImage(const TStrings* Uses, TOrvikSymbol& Root);
   // Fills Uses (emptied first) and Root's fields and children from Image;
-  // every record gets Source. All or nothing.
+  // every record gets Source. All or nothing. With Texts, the records' long
+  // texts and their lists' keys are placed there (Root's own texts are not):
+  // Texts must then outlive the tree, or OwnHeldTexts copy what outlives it.
   void LoadFromImage(std::string_view Image, TPascalSource* Source, TStrings& Uses,
-                     TOrvikSymbol& Root);
+                     TOrvikSymbol& Root, TSymTextArena* Texts = nullptr);
 
   // Building blocks of a save.
   void WriteInteger(int32_t I);
@@ -131,4 +133,5 @@ class TOrvikSymbolstore {
   const char* FEnd = nullptr;
   std::vector<TOrvikSymbol*> FTags;  // records read so far, by their index
   std::vector<int> FDepth;           // nesting depth of each of them
+  TSymTextArena* FTexts = nullptr;   // where the load places texts, if anywhere
 };

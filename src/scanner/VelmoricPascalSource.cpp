@@ -58,6 +58,7 @@ TPascalSource::~TPascalSource() {
   TTraceProc Trace("TPascalSource.Destroy");
   RemoveNotifier();
   ReleaseInterface(EditModule);
+  if (LoadedTexts) OwnHeldTexts(symbols);
   if (TOrvikSymbols* List = symbols.symbols) {
     symbols.symbols = nullptr;
     for (int I = 0; I < List->Count(); ++I) {

@@ -140,6 +140,9 @@ class TPascalSource : public TObject {
   int ParseTime = 0;
   TSaveStringList* usesList = nullptr;
   TSaveStringList* errors = nullptr;
+  // The texts of a tree loaded from a store (declared before the tree, so
+  // freed after it); OwnHeldTexts runs before it goes.
+  std::unique_ptr<TSymTextArena> LoadedTexts;
   TOrvikSymbol symbols;  // the unit root
   TOrvikSymbolstore* Store = nullptr;
   bool Found = true;

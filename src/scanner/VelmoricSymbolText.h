@@ -4,19 +4,59 @@
 // its size: its length, its bytes and a terminating zero. A text that +=
 // lengthens gets room to grow (doubling), so that joining a text token by token
 // stays linear. It reads as a std::string_view or (a copy) as a std::string;
-// changes go through assignment, += and clear.
+// changes go through assignment, += and clear. A tree loaded at once may place
+// its texts in a TSymTextArena instead: such a text owns no block, and reads
+// only while the arena lives (Own gives it a block of its own).
 // Part of the unit VelmoricPascalScanner (include that header).
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <ostream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
+
+// Room for the texts of one loaded tree, handed out from chunks and freed
+// together with the arena. The first chunk has the size the loader expects;
+// later ones a quarter of all before, so that little stays unused.
+class TSymTextArena {
+ public:
+  explicit TSymTextArena(size_t Expected = 0) : FFirst(Expected) {}
+
+  // Size bytes aligned to four, valid while the arena lives.
+  char* Take(size_t Size) {
+    const size_t Need = (Size + 3) & ~size_t(3);
+    if (Need > FLeft) {
+      const size_t Chunk = std::max({Need, FChunks.empty() ? FFirst : FBytes / 8, MinChunk});
+      FChunks.emplace_back(new char[Chunk]);
+      FNext = FChunks.back().get();
+      FLeft = Chunk;
+      FBytes += Chunk;
+    }
+    char* P = FNext;
+    FNext += Need;
+    FLeft -= Need;
+    return P;
+  }
+  // The bytes of every chunk, and how many of them are handed out.
+  size_t Bytes() const noexcept { return FBytes; }
+  size_t Used() const noexcept { return FBytes - FLeft; }
+
+ private:
+  static constexpr size_t MinChunk = 1024;
+  std::vector<std::unique_ptr<char[]>> FChunks;
+  size_t FFirst;
+  char* FNext = nullptr;
+  size_t FLeft = 0;
+  size_t FBytes = 0;
+};
 
 class TSymText {
   static_assert(std::endian::native == std::endian::little,
@@ -31,7 +71,7 @@ class TSymText {
   explicit TSymText(std::string_view S) { Set(S); }
   TSymText(const TSymText& Other) { Set(Other.view()); }
   TSymText(TSymText&& Other) noexcept : FWord(std::exchange(Other.FWord, 0)) {}
-  ~TSymText() { delete[] Block(); }
+  ~TSymText() { delete[] OwnBlock(); }
 
   TSymText& operator=(const TSymText& Other) {
     if (this != &Other) Set(Other.view());
@@ -81,11 +121,32 @@ class TSymText {
   size_t rfind(A&&... Args) const {
     return view().rfind(std::forward<A>(Args)...);
   }
-  // The heap block holding the text; nil for an empty or a short text.
-  const void* HeapBlock() const noexcept { return Block(); }
+  // The heap block holding the text; nil for an empty, a short or an arena's text.
+  const void* HeapBlock() const noexcept { return OwnBlock(); }
+  bool InArena() const noexcept { return (FWord & 3) == Lent; }
+
+  // S, in the word when short, else in Arena.
+  void Place(std::string_view S, TSymTextArena& Arena) {
+    if (S.size() <= InlineCapacity) {
+      Set(S);
+      return;
+    }
+    if (S.size() >= Grown) throw std::length_error("symbol text too long");
+    char* B = Arena.Take(sizeof(uint32_t) + S.size() + 1);
+    const auto N = static_cast<uint32_t>(S.size());
+    std::memcpy(B, &N, sizeof N);
+    std::memcpy(B + sizeof N, S.data(), S.size());
+    B[sizeof N + S.size()] = '\0';
+    delete[] OwnBlock();
+    FWord = reinterpret_cast<uintptr_t>(B) | Lent;
+  }
+  // An arena's text becomes a copy in a block of its own.
+  void Own() {
+    if (InArena()) Replace(view(), {}, false);
+  }
 
   void clear() noexcept {
-    delete[] Block();
+    delete[] OwnBlock();
     FWord = 0;
   }
   TSymText& operator+=(std::string_view S) {
@@ -119,7 +180,15 @@ class TSymText {
   // one (a block's address is even), the next bytes the text and a zero.
   bool IsInline() const noexcept { return FWord & 1; }
   const char* InlineChars() const noexcept { return reinterpret_cast<const char*>(&FWord) + 1; }
-  char* Block() const noexcept { return IsInline() ? nullptr : reinterpret_cast<char*>(FWord); }
+  // An arena's block (four-aligned) is marked in the word's second bit; a
+  // block of its own, from new[], has that bit clear.
+  static constexpr uintptr_t Lent = 2;
+  char* Block() const noexcept {
+    return IsInline() ? nullptr : reinterpret_cast<char*>(FWord & ~Lent);
+  }
+  char* OwnBlock() const noexcept {
+    return (FWord & 3) == 0 ? reinterpret_cast<char*>(FWord) : nullptr;
+  }
 
   // The header's high bit marks a block with room to grow: bit_ceil(length + 1) bytes of text.
   static constexpr uint32_t Grown = 0x80000000u;
@@ -153,7 +222,7 @@ class TSymText {
       Word[0] = static_cast<char>(N * 2 + 1);
       if (!A.empty()) std::memcpy(Word + 1, A.data(), A.size());
       if (!B.empty()) std::memcpy(Word + 1 + A.size(), B.data(), B.size());
-      delete[] Block();
+      delete[] OwnBlock();
       std::memcpy(&FWord, Word, sizeof Word);
       return;
     }
@@ -164,7 +233,7 @@ class TSymText {
     if (!A.empty()) std::memcpy(To, A.data(), A.size());
     if (!B.empty()) std::memcpy(To + A.size(), B.data(), B.size());
     To[N] = '\0';
-    delete[] Block();
+    delete[] OwnBlock();
     FWord = reinterpret_cast<uintptr_t>(NewBlock);
   }
 

@@ -1,5 +1,7 @@
 #include "scanner/VelmoricSymbols.h"
 
+#include <cstring>
+
 #include "platform/rtl/SysUtils.h"
 #include "trace/traceletVelmoric.h"
 
@@ -34,6 +36,36 @@ void ReleaseOrvikSymbolChildren(TOrvikSymbol& Sym) {
     ReleaseOrvikSymbol(Child);
   }
   delete List;
+}
+
+namespace {
+void OwnSubtreeTexts(TOrvikSymbol& Sym) {
+  for (TSymText* T : {&Sym.name, &Sym.TypeName, &Sym.Comment, &Sym.Params, &Sym.ResultType})
+    T->Own();
+  if (&Sym.Rare() != &NoSymbolExtra) {
+    TOrvikSymbolExtra& E = Sym.Extra();
+    for (TSymText* T : {&E.Ancestor, &E.MessageId, &E.ReadAccess, &E.WriteAccess, &E.IndexName,
+                        &E.IndexType, &E.ConstType, &E.Reserved, &E.DefaultValue})
+      T->Own();
+  }
+  if (!Sym.symbols) return;
+  Sym.symbols->OwnStrings();
+  for (int I = 0; I < Sym.symbols->Count(); ++I)
+    if (auto* Child = static_cast<TOrvikSymbol*>(Sym.symbols->GetObject(I))) OwnSubtreeTexts(*Child);
+}
+}  // namespace
+
+void OwnHeldTexts(TOrvikSymbol& Root) {
+  TTraceProc Trace("OwnHeldTexts");
+  if (!Root.symbols) return;
+  for (int I = 0; I < Root.symbols->Count(); ++I) {
+    auto* Child = static_cast<TOrvikSymbol*>(Root.symbols->GetObject(I));
+    if (!Child) continue;
+    if (Child->RefCount > 1)
+      OwnSubtreeTexts(*Child);
+    else
+      OwnHeldTexts(*Child);
+  }
 }
 
 // ----------------------------------------------------------- TOrvikSymbols
@@ -122,6 +154,24 @@ void AddOrvikSymbolUnsorted(TOrvikSymbol* Owner, TOrvikSymbol* Sym) {
   }
   const int I = Owner->symbols->Add(LoweredKey(Sym->name));
   Owner->symbols->PutObjects(I, Sym);
+  ++Sym->RefCount;
+  ReportAdd(Owner, Sym);
+}
+
+void AddOrvikSymbolUnsorted(TOrvikSymbol* Owner, TOrvikSymbol* Sym, TSymTextArena& Keys) {
+  TTraceProc Trace("AddOrvikSymbolUnsorted");
+  Sym->Parent = Owner;
+  if (!Owner->symbols) {
+    Owner->symbols = NewChildren("AddOrvikSymbolUnsorted");
+    Owner->symbols->SetCapacity(500);
+  }
+  std::string_view Key = LoweredKey(Sym->name);
+  if (Key.size() > TStringList::ItemInline) {
+    char* Placed = Keys.Take(Key.size());
+    std::memcpy(Placed, Key.data(), Key.size());
+    Key = std::string_view(Placed, Key.size());
+  }
+  Owner->symbols->AddShownObject(Key, Sym);
   ++Sym->RefCount;
   ReportAdd(Owner, Sym);
 }

@@ -153,6 +153,8 @@ extern bool AddSymDebug;
 void AddOrvikSymbol(TOrvikSymbol* Owner, TOrvikSymbol* Sym);
 // The same, appended at the end of an unsorted list (capacity 500).
 void AddOrvikSymbolUnsorted(TOrvikSymbol* Owner, TOrvikSymbol* Sym);
+// The same, with a long key placed in Keys, which must outlive the list.
+void AddOrvikSymbolUnsorted(TOrvikSymbol* Owner, TOrvikSymbol* Sym, TSymTextArena& Keys);
 
 // One holder lets go of Sym: RefCount goes down by one; at 0 or below the
 // record is freed, its children released first. Null is ignored.
@@ -160,6 +162,9 @@ void ReleaseOrvikSymbol(TOrvikSymbol* Sym);
 // Releases every child of Sym and frees its children list (for a root record
 // that lives inside its source).
 void ReleaseOrvikSymbolChildren(TOrvikSymbol& Sym);
+// Before the arena of a loaded tree goes: every record below Root that another
+// list holds too gets copies of its own of its subtree's texts and keys.
+void OwnHeldTexts(TOrvikSymbol& Root);
 
 // "TMyForm.Button1Click": the names up to (not including) the unit root.
 void GetFullNameOfSymbol(const TOrvikSymbol* Sym, std::string& S);

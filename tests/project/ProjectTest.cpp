@@ -243,6 +243,77 @@ TEST_F(ProjectTest, TheStoreFileCheckedIsTheOneLoaded) {
   EXPECT_FALSE(Missing.IsOpen());
 }
 
+// Every record below Sym with its texts and its list's keys, one per line.
+std::string Dump(const TOrvikSymbol& Sym, const std::string& Indent = "") {
+  std::string Out;
+  if (!Sym.symbols) return Out;
+  for (int I = 0; I < Sym.symbols->Count(); ++I) {
+    const auto* Child = static_cast<const TOrvikSymbol*>(Sym.symbols->GetObject(I));
+    Out += Indent + Sym.symbols->Get(I) + "=" + Child->name.str() + ":" + Child->TypeName.str() +
+           "(" + Child->Params.str() + ")" + Child->ResultType.str() + "{" + Child->Comment.str() +
+           "}" + Child->Ancestor().str() + "|" + Child->ReadAccess().str() + "\n";
+    Out += Dump(*Child, Indent + "  ");
+  }
+  return Out;
+}
+
+// A unit loaded from its store reads as it was parsed, and records that
+// other lists hold keep their texts and keys after the load's source goes
+// or loads again.
+TEST_F(ProjectTest, LoadedRecordsHeldElsewhereOutliveTheirSource) {
+  const std::string F = Dir.Write(
+      "LongNames.pas",
+      "unit LongNames;\n"
+      "interface\n"
+      "type\n"
+      "  TAVeryLongClassName = class(TAnotherLongAncestor)\n"
+      "  private\n"
+      "    FSomewhatLongFieldName: TSomeLongTypeName;\n"
+      "  public\n"
+      "    { what the long procedure does }\n"
+      "    procedure ALongProcedureName(const ParameterOne: Integer; var Second: string);\n"
+      "    property LongPropertyName: TSomeLongTypeName read FSomewhatLongFieldName;\n"
+      "  end;\n"
+      "var\n"
+      "  AnotherLongVariable: TAVeryLongClassName;\n"
+      "implementation\n"
+      "procedure TAVeryLongClassName.ALongProcedureName(const ParameterOne: Integer; var Second: string);\n"
+      "begin\n"
+      "end;\n"
+      "end.\n");
+  std::string Parsed;
+  {
+    TPascalProject P;
+    TPascalSource* S = P.Compile(F, {oCompileImplementation});
+    ASSERT_EQ(How(S), "parsed");
+    Parsed = Dump(S->symbols);
+  }
+  ASSERT_NE(Parsed.find("tavery"), std::string::npos);
+  TOrvikSymbol Holder;
+  std::string HeldClass;
+  {
+    TPascalProject P;
+    TPascalSource* S = P.Compile(F, {oCompileImplementation});
+    ASSERT_EQ(How(S), "loaded");
+    EXPECT_EQ(Dump(S->symbols), Parsed);
+    TOrvikSymbol* Cls = S->symbols.symbols->FindSymbol({typClass}, "taverylongclassname");
+    ASSERT_NE(Cls, nullptr);
+    AddOrvikSymbol(&Holder, Cls);
+    HeldClass = Dump(Holder);
+
+    // Loaded again into the same source: the held class keeps the first load's texts.
+    TStoreFile Store(TPascalProject::StoreFileName(F));
+    S->Store->LoadFromFile(Store, S);
+    EXPECT_EQ(Dump(S->symbols), Parsed);
+    EXPECT_EQ(Dump(Holder), HeldClass);
+    AddOrvikSymbol(&Holder, S->symbols.symbols->FindSymbol({typVar}, "anotherlongvariable"));
+    HeldClass = Dump(Holder);
+  }
+  EXPECT_NE(HeldClass.find("fsomewhatlongfieldname=FSomewhatLongFieldName:TSomeLongTypeName"),
+            std::string::npos);
+  EXPECT_EQ(Dump(Holder), HeldClass);
+}
+
 TEST_F(ProjectTest, AStoreInTheWayButUnreadableIsReportedAndTheUnitParsed) {
   WriteUnits();
   const std::string Pax = TPascalProject::StoreFileName(C);

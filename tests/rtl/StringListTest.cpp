@@ -208,6 +208,32 @@ TEST(TStringListTest, LinesFromTextTakeEveryChange) {
 // Texts of every length around the point where an item stops holding its
 // text itself, replaced by longer and shorter ones (also by their own text),
 // in lists built from text and item by item.
+// Shown items read the text they were given until OwnStrings copies them;
+// short ones are copies from the start. A sorted list takes none.
+TEST(TStringListTest, ShownItemsReadTheirTextUntilOwned) {
+  TObject Marker;
+  TStringList L;
+  auto Text = std::make_unique<std::string>("shortlongerthaneight");
+  const std::string_view Short(Text->data(), 5), Long(*Text);
+  EXPECT_EQ(L.AddShownObject(Short, &Marker), 0);
+  EXPECT_EQ(L.AddShownObject(Long, nullptr), 1);
+  EXPECT_EQ(L[0], "short");
+  EXPECT_EQ(L[1], "shortlongerthaneight");
+  EXPECT_EQ(L.Objects(0), &Marker);
+  EXPECT_EQ(L.IndexOf("SHORTLONGERTHANEIGHT"), 1);
+  (*Text)[0] = 'S';
+  EXPECT_EQ(L[0], "short");  // copied
+  EXPECT_EQ(L[1], "Shortlongerthaneight");  // shown
+  L.OwnStrings();
+  Text.reset();
+  EXPECT_EQ(L[0], "short");
+  EXPECT_EQ(L[1], "Shortlongerthaneight");
+
+  TStringList Sorted;
+  Sorted.SetSorted(true);
+  EXPECT_THROW(Sorted.AddShownObject("x", nullptr), EStringListError);
+}
+
 TEST(TStringListTest, ItemsOfEveryLengthKeepTheirTexts) {
   std::vector<std::string> Texts;
   for (size_t N = 0; N <= 20; ++N) Texts.push_back(std::string(N, static_cast<char>('a' + N)));

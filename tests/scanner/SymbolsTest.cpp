@@ -160,6 +160,45 @@ TEST(OrvikSymbols, TextsOfEveryLengthAcrossTheShortTextEdge) {
   }
 }
 
+// Texts placed in an arena read as any other, change into blocks of their
+// own on any change, and keep their value when owned before the arena goes.
+TEST(OrvikSymbols, ArenaTextsReadChangeAndOutliveTheirArena) {
+  std::vector<std::string> Want;
+  for (size_t N = 0; N <= 40; N += 3) Want.push_back(std::string(N, static_cast<char>('a' + N % 26)));
+  std::vector<TSymText> Kept(Want.size()), Changed(Want.size());
+  {
+    TSymTextArena Arena(16);  // too small at first: more chunks follow
+    std::vector<TSymText> Placed(Want.size());
+    for (size_t I = 0; I < Want.size(); ++I) {
+      Placed[I].Place(Want[I], Arena);
+      EXPECT_EQ(Placed[I], Want[I]);
+      EXPECT_EQ(std::strlen(Placed[I].c_str()), Want[I].size());
+      EXPECT_EQ(Placed[I].InArena(), Want[I].size() > TSymText::InlineCapacity);
+      EXPECT_EQ(Placed[I].HeapBlock(), nullptr);
+    }
+    EXPECT_GE(Arena.Bytes(), Arena.Used());
+    EXPECT_GT(Arena.Used(), 0u);
+    for (size_t I = 0; I < Want.size(); ++I) {
+      Changed[I].Place(Want[I], Arena);
+      Changed[I] += "!";  // a change copies out of the arena
+      EXPECT_FALSE(Changed[I].InArena());
+      Kept[I].Place(Want[I], Arena);
+      Kept[I].Own();
+      EXPECT_FALSE(Kept[I].InArena());
+      TSymText Copy(Placed[I]);
+      EXPECT_FALSE(Copy.InArena());
+      Placed[I] = Want[I] + "x";
+      EXPECT_EQ(Placed[I], Want[I] + "x");
+    }
+    Placed[0].Place(Want.back(), Arena);
+    Placed[0].clear();
+  }
+  for (size_t I = 0; I < Want.size(); ++I) {
+    EXPECT_EQ(Kept[I], Want[I]);
+    EXPECT_EQ(Changed[I], Want[I] + "!");
+  }
+}
+
 // The rare texts of a record read empty until written; writing one leaves
 // the others empty. A count of holders that would leave its range raises and
 // keeps its value.

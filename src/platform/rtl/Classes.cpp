@@ -472,6 +472,25 @@ void TStringList::InsertItem(int Index, const std::string& S) {
   Changed();
 }
 
+int TStringList::AddShownObject(std::string_view Text, TObject* AObject) {
+  if (FSorted) Error(SSortedListError, 0);
+  Changing();
+  TStringItem* Item = NewItem({});
+  if (Text.size() <= ItemInline)
+    Item->Assign(Text);
+  else
+    Item->Show(Text);
+  Item->FObject = AObject;
+  FList.push_back(Item);
+  Changed();
+  return GetCount() - 1;
+}
+
+void TStringList::OwnStrings() {
+  for (TStringItem* Item : FList)
+    if (Item->FKind == TStringItem::Shown && Item->FLength > 0) Item->Assign(Item->View());
+}
+
 // The same as the base's, with the lines of an unsorted list built in place.
 void TStringList::SetText(std::string_view Text) {
   if (FSorted) {

@@ -169,6 +169,14 @@ class TStringList : public TStrings {
   // Where line Index starts in SplitText(), while the item still shows it;
   // -1 once it was changed.
   int64_t SplitOffset(int Index) const;
+  // Appends an item with AObject that shows Text without copying it (a text
+  // of up to ItemInline characters is copied): Text must stay until the item
+  // changes or OwnStrings is called. Not for a sorted list.
+  static constexpr size_t ItemInline = 8;
+  int AddShownObject(std::string_view Text, TObject* AObject);
+  // Every item that shows a text gets a copy of its own (SplitOffset then
+  // says -1 for every line).
+  void OwnStrings();
   TDuplicates Duplicates() const { return FDuplicates; }
   void SetDuplicates(TDuplicates Value) { FDuplicates = Value; }
   int Capacity() const { return static_cast<int>(FList.capacity()); }
@@ -201,7 +209,7 @@ class TStringList : public TStrings {
 
     union {
       const char* FPtr = nullptr;
-      char FInline[8];
+      char FInline[ItemInline];
     };
     uint32_t FLength = 0;
     enum : uint8_t { Shown, Inline, Owned } FKind = Shown;
