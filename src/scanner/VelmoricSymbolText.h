@@ -25,7 +25,7 @@
 
 // Room for the texts of one loaded tree, handed out from chunks and freed
 // together with the arena. The first chunk has the size the loader expects;
-// later ones a quarter of all before, so that little stays unused.
+// later ones an eighth of all before, so that little stays unused.
 class TSymTextArena {
  public:
   explicit TSymTextArena(size_t Expected = 0) : FFirst(Expected) {}
