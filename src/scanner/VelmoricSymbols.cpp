@@ -145,33 +145,36 @@ void AddOrvikSymbol(TOrvikSymbol* Owner, TOrvikSymbol* Sym) {
   ReportAdd(Owner, Sym);
 }
 
-void AddOrvikSymbolUnsorted(TOrvikSymbol* Owner, TOrvikSymbol* Sym) {
-  TTraceProc Trace("AddOrvikSymbolUnsorted");
+namespace {
+// Owner's unsorted children list (made on first use), which Sym is about to join.
+TOrvikSymbols* UnsortedChildren(TOrvikSymbol* Owner, TOrvikSymbol* Sym) {
   Sym->Parent = Owner;
   if (!Owner->symbols) {
     Owner->symbols = NewChildren("AddOrvikSymbolUnsorted");
     Owner->symbols->SetCapacity(500);
   }
-  const int I = Owner->symbols->Add(LoweredKey(Sym->name));
-  Owner->symbols->PutObjects(I, Sym);
+  return Owner->symbols;
+}
+}  // namespace
+
+void AddOrvikSymbolUnsorted(TOrvikSymbol* Owner, TOrvikSymbol* Sym) {
+  TTraceProc Trace("AddOrvikSymbolUnsorted");
+  TOrvikSymbols* List = UnsortedChildren(Owner, Sym);
+  List->PutObjects(List->Add(LoweredKey(Sym->name)), Sym);
   ++Sym->RefCount;
   ReportAdd(Owner, Sym);
 }
 
 void AddOrvikSymbolUnsorted(TOrvikSymbol* Owner, TOrvikSymbol* Sym, TSymTextArena& Keys) {
   TTraceProc Trace("AddOrvikSymbolUnsorted");
-  Sym->Parent = Owner;
-  if (!Owner->symbols) {
-    Owner->symbols = NewChildren("AddOrvikSymbolUnsorted");
-    Owner->symbols->SetCapacity(500);
-  }
+  TOrvikSymbols* List = UnsortedChildren(Owner, Sym);
   std::string_view Key = LoweredKey(Sym->name);
   if (Key.size() > TStringList::ItemInline) {
     char* Placed = Keys.Take(Key.size());
     std::memcpy(Placed, Key.data(), Key.size());
     Key = std::string_view(Placed, Key.size());
   }
-  Owner->symbols->AddShownObject(Key, Sym);
+  List->AddShownObject(Key, Sym);
   ++Sym->RefCount;
   ReportAdd(Owner, Sym);
 }
