@@ -205,9 +205,6 @@ TEST(TStringListTest, LinesFromTextTakeEveryChange) {
   EXPECT_EQ(Joined(L), "after");
 }
 
-// Texts of every length around the point where an item stops holding its
-// text itself, replaced by longer and shorter ones (also by their own text),
-// in lists built from text and item by item.
 // Shown items read the text they were given until OwnStrings copies them;
 // short ones are copies from the start. A sorted list takes none.
 TEST(TStringListTest, ShownItemsReadTheirTextUntilOwned) {
@@ -234,6 +231,9 @@ TEST(TStringListTest, ShownItemsReadTheirTextUntilOwned) {
   EXPECT_THROW(Sorted.AddShownObject("x", nullptr), EStringListError);
 }
 
+// Texts of every length around the point where an item stops holding its
+// text itself, replaced by longer and shorter ones (also by their own text),
+// in lists built from text and item by item.
 TEST(TStringListTest, ItemsOfEveryLengthKeepTheirTexts) {
   std::vector<std::string> Texts;
   for (size_t N = 0; N <= 20; ++N) Texts.push_back(std::string(N, static_cast<char>('a' + N)));
